@@ -184,7 +184,12 @@ Result DirectDraw::GetAvailableVidMem(uint32_t* total, uint32_t* free) const {
 // time; a manual clock's hook can advance time there.
 Result DirectDraw::GetVerticalBlankStatus(bool* in_blank) const {
   CurrentClock().YieldProcessor();
-  if (in_blank) *in_blank = ReadBeam(visible_height()).in_blank;
+  const bool blank = ReadBeam(visible_height()).in_blank;
+  // A primary drawn into directly becomes visible at the blank.
+  if (blank && primary_ && primary_->primary_dirty() && !Failed(primary_->IsLost())) {
+    primary_->ShowIfPrimary();
+  }
+  if (in_blank) *in_blank = blank;
   return kOk;
 }
 
