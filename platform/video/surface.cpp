@@ -179,8 +179,16 @@ Result Surface::Blt(const Rect* dst_rect, Surface* src, const Rect* src_rect, ui
   if (flags & kBltDepthFill) return (format_.flags & kPfZBuffer) ? kOk : kErrInvalidParams;
   if (flags & kBltColorFill) {
     const uint32_t bits_mask = format_.bits >= 32 ? 0xFFFFFFFFu : ((1u << format_.bits) - 1u);
-    for (int y = target.top; y < target.bottom; ++y) {
-      for (int x = target.left; x < target.right; ++x) WritePixel(x, y, fill_value & bits_mask);
+    if (!target.Empty()) {
+      // One row pixel by pixel, the others copied from it.
+      for (int x = target.left; x < target.right; ++x) {
+        WritePixel(x, target.top, fill_value & bits_mask);
+      }
+      const size_t offset = static_cast<size_t>(target.left) * bytes_per_pixel();
+      const size_t bytes = static_cast<size_t>(target.Width()) * bytes_per_pixel();
+      for (int y = target.top + 1; y < target.bottom; ++y) {
+        std::memcpy(Row(y) + offset, Row(target.top) + offset, bytes);
+      }
     }
     ShowIfPrimary();
     return kOk;
@@ -201,16 +209,39 @@ Result Surface::Blt(const Rect* dst_rect, Surface* src, const Rect* src_rect, ui
   const Surface* from = src;
   if (src == this) snapshot = pixels_;
   const int bpp = bytes_per_pixel();
+  const bool unscaled = s.Width() == dst.Width();
+  std::vector<int> source_x;
+  if (!unscaled) {
+    source_x.reserve(static_cast<size_t>(target.Width()));
+    for (int x = target.left; x < target.right; ++x) {
+      source_x.push_back(s.left + static_cast<int>(static_cast<int64_t>(x - dst.left) *
+                                                   s.Width() / dst.Width()));
+    }
+  }
   for (int y = target.top; y < target.bottom; ++y) {
     const int sy = s.top + static_cast<int>(static_cast<int64_t>(y - dst.top) * s.Height() /
                                             dst.Height());
     const uint8_t* srow = src == this ? snapshot.data() + static_cast<size_t>(sy) * pitch_
                                       : from->Row(sy);
-    for (int x = target.left; x < target.right; ++x) {
-      const int sx = s.left + static_cast<int>(static_cast<int64_t>(x - dst.left) * s.Width() /
-                                               dst.Width());
-      StorePixel(Row(y) + static_cast<size_t>(x) * bpp, bpp,
-                 LoadPixel(srow + static_cast<size_t>(sx) * bpp, bpp));
+    uint8_t* drow = Row(y) + static_cast<size_t>(target.left) * bpp;
+    if (unscaled) {
+      std::memcpy(drow, srow + static_cast<size_t>(s.left + target.left - dst.left) * bpp,
+                  static_cast<size_t>(target.Width()) * bpp);
+      continue;
+    }
+    if (bpp == 2) {
+      for (size_t i = 0; i < source_x.size(); ++i) {
+        std::memcpy(drow + i * 2, srow + static_cast<size_t>(source_x[i]) * 2, 2);
+      }
+    } else if (bpp == 4) {
+      for (size_t i = 0; i < source_x.size(); ++i) {
+        std::memcpy(drow + i * 4, srow + static_cast<size_t>(source_x[i]) * 4, 4);
+      }
+    } else {
+      for (size_t i = 0; i < source_x.size(); ++i) {
+        std::memcpy(drow + i * bpp, srow + static_cast<size_t>(source_x[i]) * bpp,
+                    static_cast<size_t>(bpp));
+      }
     }
   }
   ShowIfPrimary();
