@@ -159,6 +159,8 @@ int GetScreenSizeAndDepth(int* width, int* height, int* bits) {
   return 0;
 }
 
+int IsRestoreCallbackSet() { return GraphicsManager().restore_callback ? 1 : 0; }
+
 int ChooseDrawTargetBody(int target) { return SetDrawTarget(target); }
 int ChooseBlendModeBody(int mode, int param) { return SelectBlendMode(mode, param); }
 int EraseTargetScreenBody() {

@@ -46,3 +46,4 @@ int SetFrontBufferScreenRect(const platform::video::Rect& rect);
 int SetUse3DFlag(int flag);
 int IsDirect3DInUse();
 int GetScreenSizeAndDepth(int* width, int* height, int* bits);
+int IsRestoreCallbackSet();

@@ -173,3 +173,28 @@ TEST_F(HandlesTest, SurfaceRecordLockFillZBufferAndPlacement) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(HandlesTest, SurfaceCopiesByEitherMethodAndByteExtraction) {
+  Config().desktop_bits = 16;
+  Start(true);
+  Surface* src = RecordOf(MakeGraphic(4, 4, 0, 0))->surface;
+  Surface* dst = RecordOf(MakeGraphic(4, 4, 0, 0))->surface;
+  src->WritePixel(1, 1, 0xABCD);
+  for (int method : {0, 1, -1}) {
+    dst->Blt(nullptr, nullptr, nullptr, kBltColorFill, 0);
+    BlitSurfaceToSurface(dst, src, 2, 2, Rect{1, 1, 2, 2}, method);
+    EXPECT_EQ(dst->ReadPixel(2, 2), 0xABCDu) << method;
+    EXPECT_EQ(dst->ReadPixel(1, 1), 0u) << method;
+  }
+  const uint8_t rgb[2][8] = {{1, 2, 3, 4, 5, 6, 99, 99}, {7, 8, 9, 10, 11, 12, 99, 99}};
+  uint8_t out[4] = {};
+  ExtractEveryThirdByte(out, 0, &rgb[0][0], 8, 2, 2);
+  EXPECT_EQ(out[0], 1);
+  EXPECT_EQ(out[1], 4);
+  EXPECT_EQ(out[2], 7);
+  EXPECT_EQ(out[3], 10);
+}
+
+}  // namespace

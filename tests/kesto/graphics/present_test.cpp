@@ -111,3 +111,17 @@ TEST_F(PresentTest, PresentingWithoutAScreenFails) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PresentTest, BlankWaitsEndWhenThePumpReportsQuit) {
+  Start(true);
+  int pumps = 0;
+  Host().pump = [&] { return ++pumps >= 3 ? -1 : 0; };
+  EXPECT_EQ(WaitVerticalBlankFrames(2), -1);
+  EXPECT_EQ(pumps, 3);
+  Host().pump = [] { return 1; };
+  EXPECT_EQ(WaitVerticalBlankFrames(0), 0);
+}
+
+}  // namespace

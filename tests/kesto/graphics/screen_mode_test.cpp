@@ -158,3 +158,35 @@ TEST_F(ScreenModeTest, FrameTimeProbeEndsWhenTheBeamStandsStill) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace platform::video;
+
+TEST_F(ScreenModeTest, SystemMemoryOnlyKeepsEverySurfaceOutOfVideoMemory) {
+  Start(false);
+  ASSERT_NE(GetPrimarySurface()->attached_back_buffer(), nullptr);
+  SetVideoMemoryUseAndReset(0);
+  EXPECT_EQ(IsSystemMemoryOnly(), 1);
+  EXPECT_EQ(GetPrimarySurface()->attached_back_buffer(), nullptr);  // no flip chain
+  EXPECT_TRUE(GetBackSurface()->caps() & kCapsSystemMemory);
+  EXPECT_TRUE(Logged("BaskBuffer : SYSTEMMEMORY  "));
+  EXPECT_EQ(GetDrawTarget(), -4);
+  GetBackSurface()->Blt(nullptr, nullptr, nullptr, kBltColorFill, 0x1234);
+  ASSERT_EQ(ChooseDrawTargetBody(-2), 0);
+  ASSERT_EQ(PresentBackScreenBody(), 0);  // copied, not flipped
+  EXPECT_EQ(GetPrimarySurface()->ReadPixel(5, 5), 0x1234u);
+}
+
+TEST_F(ScreenModeTest, HeldReportKeyLeavesTheDriverOutOfTheLog) {
+  for (bool held : {false, true}) {
+    ClearGfxLogLines();
+    Host().report_key_held = [held] { return held; };
+    Start(true);
+    EXPECT_EQ(Logged("ビデオカードドライバ:kesto-memory-display バージョン:1.2.3.4 "), !held);
+    EXPECT_TRUE(Logged("ビデオメモリ総量:64.00MB"));
+    StopDirectDraw();
+  }
+}
+
+}  // namespace
