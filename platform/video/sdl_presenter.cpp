@@ -1,5 +1,8 @@
 #include "platform/video/sdl_presenter.h"
 
+#include <cstdlib>
+#include <cstring>
+
 #include "platform/video/surface.h"
 
 namespace platform::video {
@@ -54,6 +57,18 @@ void SdlPresenter::Show(const Surface& surface, const Rect& visible) {
   SDL_RenderClear(renderer_);
   SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
   SDL_RenderPresent(renderer_);
+}
+
+void InstallPresenterForWindow(SDL_Window* window) {
+  const char* choice = std::getenv("KESTO_PRESENTER");
+  if (window && !(choice && std::strcmp(choice, "null") == 0)) {
+    auto sdl = std::make_unique<SdlPresenter>(window);
+    if (sdl->ok()) {
+      SetPresenter(std::move(sdl));
+      return;
+    }
+  }
+  SetPresenter(std::make_unique<NullPresenter>());
 }
 
 }  // namespace platform::video

@@ -25,4 +25,9 @@ class SdlPresenter : public Presenter {
   int texture_h_ = 0;
 };
 
+// Installs the presenter for the program's window: the SDL presenter, or
+// the null presenter when KESTO_PRESENTER=null, without a window, or when
+// the window has no usable renderer.
+void InstallPresenterForWindow(SDL_Window* window);
+
 }  // namespace platform::video

@@ -18,6 +18,7 @@ class SdlPresenterTest : public VideoTest {
     ASSERT_NE(window_, nullptr) << SDL_GetError();
   }
   void TearDown() override {
+    SetPresenter(nullptr);  // its renderer goes before the window
     if (window_) SDL_DestroyWindow(window_);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     VideoTest::TearDown();
@@ -56,6 +57,17 @@ TEST_F(SdlPresenterTest, EmptyOrMissingWindowShowsNothing) {
   SdlPresenter presenter(window_);
   presenter.Show(*s, Rect{8, 8, 4, 4});
   s->Release();
+}
+
+TEST_F(SdlPresenterTest, InstallChoosesTheNullPresenterOnRequest) {
+  setenv("KESTO_PRESENTER", "null", 1);
+  InstallPresenterForWindow(window_);
+  unsetenv("KESTO_PRESENTER");
+  EXPECT_NE(dynamic_cast<NullPresenter*>(&CurrentPresenter()), nullptr);
+  InstallPresenterForWindow(window_);
+  EXPECT_NE(dynamic_cast<SdlPresenter*>(&CurrentPresenter()), nullptr);
+  InstallPresenterForWindow(nullptr);
+  EXPECT_NE(dynamic_cast<NullPresenter*>(&CurrentPresenter()), nullptr);
 }
 
 }  // namespace
