@@ -98,7 +98,8 @@ int PresentByCopy() {
   GetScreenResolution(&w, &h);
   if (primary && back) {
     if (Host().windowed) {
-      const double s = Host().window_scale;
+      double s = Host().window_scale;
+      if (!(s > 0.0 && s <= 64.0)) s = 1.0;  // a broken setting must not overflow the rectangle
       const Rect client = ClientRectInDesktop();
       const Rect src{0, 0, w, h};
       const Rect dst{client.left, client.top,

@@ -12,8 +12,8 @@ int CreateSubGraphic(int x, int y, int width, int height, int parent) {
   // A corner before the parent or an empty size would wrap the 16-bit origin.
   if (x < 0 || y < 0 || width <= 0 || height <= 0) return -1;
   if (x >= p->width || y >= p->height) return -1;
-  if (x + width > p->width) width = p->width - x;
-  if (y + height > p->height) height = p->height - y;
+  if (width > p->width - x) width = p->width - x;  // no overflow for huge sizes
+  if (height > p->height - y) height = p->height - y;
   GraphicRecord* g = nullptr;
   const int handle = AllocGraphicRecord(width, height, p->texture, &g, p->alpha_channel);
   p = GetGraphicRecord(parent);  // the table does not move records; re-read for clarity

@@ -102,7 +102,7 @@ TEST_F(HandlesTest, CutOutsShareTheParentSurfaceAndKnowTheirOrigin) {
     int result_w, result_h;  // 0: refused
   } cases[] = {{0, 0, 64, 32, 64, 32},  {60, 0, 16, 8, 4, 8},   {0, 30, 8, 8, 8, 2},
                {64, 0, 1, 1, 0, 0},     {0, 32, 1, 1, 0, 0},    {-1, 0, 4, 4, 0, 0},
-               {0, 0, 0, 4, 0, 0},      {0, 0, 4, -4, 0, 0}};
+               {0, 0, 0, 4, 0, 0},      {0, 0, 4, -4, 0, 0},    {1, 1, 0x7FFFFFFF, 0x7FFFFFFF, 63, 31}};
   for (const Case& c : cases) {
     const int cut = MakeSubGraphicBody(c.x, c.y, c.w, c.h, sheet);
     if (c.result_w == 0) {
