@@ -57,7 +57,8 @@ platform::video::Rect ClientRectInDesktop() {
   if (g_host.client_rect) return g_host.client_rect();
   int w = 0, h = 0;
   GetScreenResolution(&w, &h);
-  const double s = g_host.window_scale;
+  double s = g_host.window_scale;
+  if (!(s > 0.0 && s <= 64.0)) s = 1.0;
   return {0, 0, static_cast<int>(w * s + 0.5), static_cast<int>(h * s + 0.5)};
 }
 
