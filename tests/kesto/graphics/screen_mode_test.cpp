@@ -190,3 +190,25 @@ TEST_F(ScreenModeTest, HeldReportKeyLeavesTheDriverOutOfTheLog) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ScreenModeTest, ShutdownRestoresTheModeBeforeReleasingTheObject) {
+  Start(false);
+  ClearGfxLogLines();
+  StopDirectDraw();
+  const auto& lines = GfxLogLines();
+  auto at = [&](const std::string& text) {
+    for (size_t i = 0; i < lines.size(); ++i)
+      if (lines[i].find(text) != std::string::npos) return static_cast<int>(i);
+    return -1;
+  };
+  const int restored = at("画面モードを元に戻す処理は正常に終了しました\n");
+  const int released = at("ＤｉｒｅｃｔＤｒａｗオブジェクトを解放しました\n");
+  ASSERT_GE(restored, 0);
+  EXPECT_LT(restored, released);
+  EXPECT_EQ(IsDisplayModeChanged(), 0);
+  EXPECT_EQ(StopDirectDraw(), 0);  // a second stop finds nothing to do
+}
+
+}  // namespace
