@@ -1,0 +1,333 @@
+#include "platform/video/surface.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/clock.h"
+#include "platform/video/direct_draw.h"
+#include "platform/video/display.h"
+#include "platform/video/display_registry.h"
+#include "platform/video/presenter.h"
+
+namespace platform::video {
+namespace {
+
+uint32_t LoadPixel(const uint8_t* p, int bpp) {
+  switch (bpp) {
+    case 1: return p[0];
+    case 2: {
+      uint16_t v;
+      std::memcpy(&v, p, 2);
+      return v;
+    }
+    case 3: return p[0] | (p[1] << 8) | (static_cast<uint32_t>(p[2]) << 16);
+    default: {
+      uint32_t v;
+      std::memcpy(&v, p, 4);
+      return v;
+    }
+  }
+}
+
+void StorePixel(uint8_t* p, int bpp, uint32_t v) {
+  switch (bpp) {
+    case 1: p[0] = static_cast<uint8_t>(v); break;
+    case 2: {
+      const uint16_t w = static_cast<uint16_t>(v);
+      std::memcpy(p, &w, 2);
+      break;
+    }
+    case 3:
+      p[0] = static_cast<uint8_t>(v);
+      p[1] = static_cast<uint8_t>(v >> 8);
+      p[2] = static_cast<uint8_t>(v >> 16);
+      break;
+    default: std::memcpy(p, &v, 4); break;
+  }
+}
+
+uint32_t RgbMask(const PixelFormat& f) {
+  const uint32_t m = f.red_mask | f.green_mask | f.blue_mask;
+  if (m) return m;
+  return f.bits >= 32 ? 0xFFFFFFFFu : ((1u << f.bits) - 1u);
+}
+
+}  // namespace
+
+Surface::Surface(std::shared_ptr<ObjectLife> owner, DirectDraw* object, const SurfaceDesc& desc,
+                 const PixelFormat& format, int width, int height, uint32_t caps)
+    : owner_(std::move(owner)),
+      object_(object),
+      width_(width),
+      height_(height),
+      caps_(caps),
+      caps2_(desc.caps2),
+      format_(format) {
+  const int bpp = std::max(1, static_cast<int>(format.bits / 8));
+  pitch_ = (width * bpp + 3) & ~3;
+  pixels_.assign(static_cast<size_t>(pitch_) * static_cast<size_t>(height), 0);
+  if ((caps_ & kCapsVideoMemory) && !(caps2_ & kCaps2TextureManage)) {
+    video_bytes_ = static_cast<uint32_t>(pixels_.size());
+  }
+  RegisterSurface(this, video_bytes_);
+}
+
+Surface::~Surface() {
+  UnregisterSurface(this, video_bytes_);
+  if (back_) {
+    back_->front_ = nullptr;
+    back_->Release();
+  }
+  if (front_ && front_->back_ == this) front_->back_ = nullptr;
+  if (depth_) depth_->Release();
+  if (clipper_) clipper_->Release();
+  if (object_ && !owner_->released) object_->ForgetPrimary(this);
+}
+
+uint32_t Surface::AddRef() { return ++refs_; }
+
+uint32_t Surface::Release() {
+  const uint32_t left = --refs_;
+  if (left == 0) delete this;
+  return left;
+}
+
+Result Surface::Usable() const {
+  if (owner_->released || lost_) return kErrSurfaceLost;
+  return kOk;
+}
+
+Result Surface::IsLost() const { return Usable(); }
+
+Result Surface::Restore() {
+  if (owner_->released) return kErrSurfaceLost;
+  if (!lost_) return kOk;
+  if (IsDisplayLost()) return kErrWrongMode;
+  lost_ = false;  // the pixels keep the marker until redrawn
+  if (back_) back_->lost_ = false;
+  return kOk;
+}
+
+void Surface::MarkLost() {
+  if (!(caps_ & kCapsVideoMemory) || (caps2_ & kCaps2TextureManage)) return;
+  lost_ = true;
+  std::fill(pixels_.begin(), pixels_.end(), kLostMarkerByte);
+}
+
+Result Surface::Lock(const Rect* rect, uint32_t flags, uint8_t** pixels, int* pitch) {
+  if (Result r = Usable(); Failed(r)) return r;
+  if (locked_) return kErrSurfaceBusy;
+  Rect whole{0, 0, width_, height_};
+  Rect area = rect ? *rect : whole;
+  if (area.left < 0 || area.top < 0 || area.right > width_ || area.bottom > height_ ||
+      area.Empty()) {
+    return kErrInvalidParams;
+  }
+  locked_ = true;
+  if (is_primary() && !(flags & kLockReadOnly)) dirty_ = true;
+  if (pixels) *pixels = Row(area.top) + static_cast<size_t>(area.left) * bytes_per_pixel();
+  if (pitch) *pitch = pitch_;
+  return kOk;
+}
+
+Result Surface::Unlock() {
+  if (owner_->released) return kErrSurfaceLost;
+  if (!locked_) return kErrNotLocked;
+  locked_ = false;
+  return kOk;
+}
+
+Result Surface::SetColorKey(uint32_t low, uint32_t high) {
+  if (owner_->released) return kErrSurfaceLost;
+  has_key_ = true;
+  key_low_ = low;
+  key_high_ = high;
+  return kOk;
+}
+
+uint32_t Surface::ReadPixel(int x, int y) const {
+  return LoadPixel(Row(y) + static_cast<size_t>(x) * bytes_per_pixel(), bytes_per_pixel());
+}
+
+void Surface::WritePixel(int x, int y, uint32_t value) {
+  StorePixel(Row(y) + static_cast<size_t>(x) * bytes_per_pixel(), bytes_per_pixel(), value);
+}
+
+void Surface::ShowIfPrimary() {
+  if (!is_primary()) return;
+  dirty_ = false;
+  Rect visible{0, 0, width_, height_};
+  if (object_ && !owner_->released && !object_->full_screen()) {
+    visible = Intersect(visible, ClientRectOf(clipper_ && clipper_->bound() ? clipper_->window()
+                                                                             : nullptr));
+  }
+  PresentSurface(*this, visible);
+}
+
+Result Surface::Blt(const Rect* dst_rect, Surface* src, const Rect* src_rect, uint32_t flags,
+                    uint32_t fill_value) {
+  if (Result r = Usable(); Failed(r)) return r;
+  if (locked_) return kErrSurfaceBusy;
+  const Rect whole{0, 0, width_, height_};
+  Rect dst = dst_rect ? *dst_rect : whole;
+  Rect clip = whole;
+  if (is_primary() && clipper_ && clipper_->bound()) {
+    clip = Intersect(clip, ClientRectOf(clipper_->window()));
+  }
+  const Rect target = Intersect(dst, clip);
+
+  if (flags & kBltDepthFill) return (format_.flags & kPfZBuffer) ? kOk : kErrInvalidParams;
+  if (flags & kBltColorFill) {
+    const uint32_t bits_mask = format_.bits >= 32 ? 0xFFFFFFFFu : ((1u << format_.bits) - 1u);
+    if (!target.Empty()) {
+      // One row pixel by pixel, the others copied from it.
+      for (int x = target.left; x < target.right; ++x) {
+        WritePixel(x, target.top, fill_value & bits_mask);
+      }
+      const size_t offset = static_cast<size_t>(target.left) * bytes_per_pixel();
+      const size_t bytes = static_cast<size_t>(target.Width()) * bytes_per_pixel();
+      for (int y = target.top + 1; y < target.bottom; ++y) {
+        std::memcpy(Row(y) + offset, Row(target.top) + offset, bytes);
+      }
+    }
+    ShowIfPrimary();
+    return kOk;
+  }
+  if (!src) return kErrInvalidParams;
+  if (Result r = src->Usable(); Failed(r)) return r;
+  if (src->locked_) return kErrSurfaceBusy;
+  if (!SameFormat(format_, src->format_)) return kErrInvalidParams;
+  const Rect src_whole{0, 0, src->width_, src->height_};
+  const Rect s = src_rect ? *src_rect : src_whole;
+  if (s.Empty() || dst.Empty() || s.left < 0 || s.top < 0 || s.right > src->width_ ||
+      s.bottom > src->height_) {
+    return kErrInvalidParams;
+  }
+  // Nearest neighbour over the full destination rectangle; only the clipped
+  // part is written. A copy onto itself reads from a snapshot.
+  std::vector<uint8_t> snapshot;
+  const Surface* from = src;
+  if (src == this) snapshot = pixels_;
+  const int bpp = bytes_per_pixel();
+  const bool unscaled = s.Width() == dst.Width();
+  std::vector<int> source_x;
+  if (!unscaled) {
+    source_x.reserve(static_cast<size_t>(target.Width()));
+    for (int x = target.left; x < target.right; ++x) {
+      source_x.push_back(s.left + static_cast<int>(static_cast<int64_t>(x - dst.left) *
+                                                   s.Width() / dst.Width()));
+    }
+  }
+  for (int y = target.top; y < target.bottom; ++y) {
+    const int sy = s.top + static_cast<int>(static_cast<int64_t>(y - dst.top) * s.Height() /
+                                            dst.Height());
+    const uint8_t* srow = src == this ? snapshot.data() + static_cast<size_t>(sy) * pitch_
+                                      : from->Row(sy);
+    uint8_t* drow = Row(y) + static_cast<size_t>(target.left) * bpp;
+    if (unscaled) {
+      std::memcpy(drow, srow + static_cast<size_t>(s.left + target.left - dst.left) * bpp,
+                  static_cast<size_t>(target.Width()) * bpp);
+      continue;
+    }
+    if (bpp == 2) {
+      for (size_t i = 0; i < source_x.size(); ++i) {
+        std::memcpy(drow + i * 2, srow + static_cast<size_t>(source_x[i]) * 2, 2);
+      }
+    } else if (bpp == 4) {
+      for (size_t i = 0; i < source_x.size(); ++i) {
+        std::memcpy(drow + i * 4, srow + static_cast<size_t>(source_x[i]) * 4, 4);
+      }
+    } else {
+      for (size_t i = 0; i < source_x.size(); ++i) {
+        std::memcpy(drow + i * bpp, srow + static_cast<size_t>(source_x[i]) * bpp,
+                    static_cast<size_t>(bpp));
+      }
+    }
+  }
+  ShowIfPrimary();
+  return kOk;
+}
+
+Result Surface::BltFast(int x, int y, Surface* src, const Rect* src_rect, uint32_t flags) {
+  if (Result r = Usable(); Failed(r)) return r;
+  if (!src) return kErrInvalidParams;
+  if (Result r = src->Usable(); Failed(r)) return r;
+  if (locked_ || src->locked_) return kErrSurfaceBusy;
+  if (!SameFormat(format_, src->format_)) return kErrInvalidParams;
+  const Rect src_whole{0, 0, src->width_, src->height_};
+  Rect s = src_rect ? Intersect(*src_rect, src_whole) : src_whole;
+  // Clip the destination, moving the source along.
+  int dx = x, dy = y;
+  if (dx < 0) {
+    s.left -= dx;
+    dx = 0;
+  }
+  if (dy < 0) {
+    s.top -= dy;
+    dy = 0;
+  }
+  const int w = std::min(s.Width(), width_ - dx);
+  const int h = std::min(s.Height(), height_ - dy);
+  if (w <= 0 || h <= 0) return kOk;
+  const bool keyed = (flags & kBltFastSrcColorKey) && src->has_key_;
+  const uint32_t mask = RgbMask(format_);
+  const uint32_t key = src->key_low_ & mask;
+  const int bpp = bytes_per_pixel();
+  std::vector<uint8_t> snapshot;
+  if (src == this) snapshot = pixels_;
+  for (int row = 0; row < h; ++row) {
+    const uint8_t* srow = (src == this ? snapshot.data() + static_cast<size_t>(s.top + row) * pitch_
+                                       : src->Row(s.top + row)) +
+                          static_cast<size_t>(s.left) * bpp;
+    uint8_t* drow = Row(dy + row) + static_cast<size_t>(dx) * bpp;
+    if (!keyed) {
+      std::memmove(drow, srow, static_cast<size_t>(w) * bpp);
+      continue;
+    }
+    for (int col = 0; col < w; ++col) {
+      const uint32_t v = LoadPixel(srow + static_cast<size_t>(col) * bpp, bpp);
+      if ((v & mask) != key) StorePixel(drow + static_cast<size_t>(col) * bpp, bpp, v);
+    }
+  }
+  ShowIfPrimary();
+  return kOk;
+}
+
+Result Surface::Flip(uint32_t flags) {
+  if (Result r = Usable(); Failed(r)) return r;
+  if (!back_) return kErrInvalidParams;
+  if (Result r = back_->Usable(); Failed(r)) return r;
+  if (locked_ || back_->locked_) return kErrSurfaceBusy;
+  if ((flags & kFlipWait) && !(flags & kFlipNoVsync) && object_) {
+    CurrentClock().SleepNanoseconds(NanosecondsToNextBlank(object_->visible_height()));
+  }
+  pixels_.swap(back_->pixels_);
+  ShowIfPrimary();
+  return kOk;
+}
+
+Result Surface::SetClipper(Clipper* clipper) {
+  if (owner_->released) return kErrSurfaceLost;
+  if (clipper) clipper->AddRef();
+  if (clipper_) clipper_->Release();
+  clipper_ = clipper;
+  return kOk;
+}
+
+Result Surface::AddAttachedSurface(Surface* z) {
+  if (Result r = Usable(); Failed(r)) return r;
+  if (!z || !(z->caps_ & kCapsZBuffer) || depth_) return kErrInvalidParams;
+  if (z->width_ != width_ || z->height_ != height_) return kErrInvalidParams;
+  z->AddRef();
+  depth_ = z;
+  return kOk;
+}
+
+Result Surface::DeleteAttachedSurface(Surface* z) {
+  if (!depth_ || (z && z != depth_)) return kErrInvalidParams;
+  depth_->Release();
+  depth_ = nullptr;
+  return kOk;
+}
+
+}  // namespace platform::video
