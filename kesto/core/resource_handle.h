@@ -5,6 +5,7 @@
 // after its slot has been reused.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
