@@ -101,4 +101,24 @@ TEST(TextHelpersTest, CopiesAndFormatting) {
   EXPECT_EQ(AbsInt(INT32_MIN), INT32_MIN);
 }
 
+TEST(TextHelpersTest, CutNeverLeavesHalfACharacter) {
+  struct Case {
+    std::string text;
+    std::string kept;
+  };
+  const Case cases[] = {
+      {"ab\x83", "ab"},            // lead byte cut from its trail
+      {"\x83\x5C\x83", "\x83\x5C"},  // 0x5C is a trail byte here, not a character
+      {"\x83\x83\x83", "\x83\x83"},
+      {"ab\xA0", "ab\xA0"},         // half-width katakana: one byte
+      {"ソ", "ソ"},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    std::string buf = c.text;
+    EXPECT_EQ(TrimDanglingLeadByte(buf.data()), c.kept.size());
+    EXPECT_EQ(std::string(buf.c_str()), c.kept);
+  }
+}
+
 }  // namespace
