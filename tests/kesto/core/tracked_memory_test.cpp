@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core_fixture.h"
@@ -144,6 +145,26 @@ TEST_F(TrackedMemoryTest, RefusedHeapRequestDumpsTheListAndGivesNull) {
   FreeTracked(kept);
   FreeTracked(nullptr);  // ignored
   EXPECT_EQ(LiveCount(), 0);
+}
+
+TEST_F(TrackedMemoryTest, ListSurvivesUseFromTwoThreads) {
+  auto churn = [] {
+    std::vector<void*> held;
+    for (int i = 0; i < 5000; ++i) {
+      held.push_back(AllocTracked(8, "KsSound", 1));
+      if (i % 3 == 0) {
+        FreeTracked(held.front());
+        held.erase(held.begin());
+      }
+    }
+    for (void* p : held) FreeTracked(p);
+  };
+  std::thread a(churn), b(churn);
+  a.join();
+  b.join();
+  EXPECT_EQ(LiveCount(), 0);
+  EXPECT_EQ(GetTrackedMemoryState().total_size, 0);
+  EXPECT_EQ(CheckAllocList(), 0);
 }
 
 TEST_F(TrackedMemoryTest, ZeroedBlockIsZero) {
