@@ -88,6 +88,14 @@ TEST_F(ApiLockTest, EntryPointsRunUnderTheLockAndReleaseIt) {
   EXPECT_EQ(GetApiLockState().owner.load(), 0);
 }
 
+TEST_F(ApiLockTest, StrayReleaseDoesNotLockEveryoneOut) {
+  ReleaseApiLock();
+  EXPECT_EQ(GetApiLockState().owner.load(), 0);
+  EXPECT_EQ(GetApiLockState().sub_owner.load(), 0);
+  AcquireApiLock();
+  ReleaseApiLock();
+}
+
 TEST_F(ApiLockTest, SaveAndRestoreKeepTheFields) {
   ApiLockState& s = GetApiLockState();
   s.waiting = 3;
