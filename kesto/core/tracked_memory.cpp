@@ -46,6 +46,15 @@ void LogTotals() {
                  g_state.total_size / 1024.0, g_state.count);
 }
 
+bool HeaderIntact(const AllocRecord* r) {
+  return std::memcmp(r, &reinterpret_cast<const AllocHeader*>(r)->copy, sizeof(AllocRecord)) == 0;
+}
+
+void ReportDamaged(const AllocRecord* r) {
+  WriteLog("以下のメモリ確保情報が破損しました");
+  DumpAllocRecord(r);
+}
+
 void AddToTotal(int64_t delta) {
   g_state.total_size = static_cast<int32_t>(static_cast<uint32_t>(g_state.total_size) +
                                             static_cast<uint32_t>(delta));
@@ -107,6 +116,12 @@ void FreeTracked(void* data) {
   std::lock_guard<std::recursive_mutex> hold(g_list_mutex);
   AllocHeader* h = HeaderOfTracked(data);
   AllocRecord* r = &h->record;
+  // Unlinking through a damaged header would write through its pointers:
+  // report it and keep the block instead.
+  if (!HeaderIntact(r)) {
+    ReportDamaged(r);
+    return;
+  }
   AddToTotal(-static_cast<int64_t>(r->size));
   --g_state.count;
   if (g_state.check_each_time == 1) CheckAllocList();
@@ -129,9 +144,8 @@ void FreeTracked(void* data) {
 int CheckAllocList() {
   std::lock_guard<std::recursive_mutex> hold(g_list_mutex);
   for (AllocRecord* r = g_state.head; r && r != &g_list_end.record; r = r->next) {
-    if (std::memcmp(r, &HeaderOf(r)->copy, sizeof(AllocRecord)) != 0) {
-      WriteLog("以下のメモリ確保情報が破損しました");
-      DumpAllocRecord(r);
+    if (!HeaderIntact(r)) {
+      ReportDamaged(r);
       return -1;
     }
   }
@@ -173,8 +187,14 @@ void DumpAllocList() {
   std::lock_guard<std::recursive_mutex> hold(g_list_mutex);
   WriteLog("\n");
   WriteLogFormat("Alloc memory dump");
-  for (AllocRecord* r = g_state.head; r && r != &g_list_end.record; r = r->next)
+  for (AllocRecord* r = g_state.head; r && r != &g_list_end.record; r = r->next) {
+    if (!HeaderIntact(r)) {
+      // Its link to older blocks cannot be trusted: the walk ends here.
+      ReportDamaged(r);
+      break;
+    }
     DumpAllocRecord(r);
+  }
   LogTotals();
   WriteLog("\n");
 }
