@@ -276,6 +276,11 @@ Result Device::Draw(Primitive type, const TLVertex* vertices, const uint16_t* in
     }
   } else {
     for (uint32_t i = 0; i + 2 < count; ++i) {
+      // Triangles that repeat an index join strips and cover nothing.
+      if (indices && (indices[i] == indices[i + 1] || indices[i + 1] == indices[i + 2] ||
+                      indices[i] == indices[i + 2])) {
+        continue;
+      }
       // Every other strip triangle is wound the other way round; swap two
       // vertices to keep one winding for culling.
       const TLVertex& a = at(i);
