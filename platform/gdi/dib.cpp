@@ -217,6 +217,49 @@ uint32_t DibSection::GetPixel(int x, int y) const {
          To8(v, Measure(masks_[2]));
 }
 
+bool ReadPackedDib(const uint8_t* data, size_t size, PackedDib* out) {
+  auto le32 = [data](size_t at) {
+    return static_cast<uint32_t>(data[at]) | (static_cast<uint32_t>(data[at + 1]) << 8) |
+           (static_cast<uint32_t>(data[at + 2]) << 16) | (static_cast<uint32_t>(data[at + 3]) << 24);
+  };
+  if (!data || size < 40) return false;
+  const uint32_t header_size = le32(0);
+  if (header_size < 40 || header_size > 124 || header_size > size) return false;
+  PackedDib d;
+  BitmapInfoHeader& h = d.header;
+  h.size = header_size;
+  h.width = static_cast<int32_t>(le32(4));
+  h.height = static_cast<int32_t>(le32(8));
+  h.planes = static_cast<uint16_t>(data[12] | (data[13] << 8));
+  h.bit_count = static_cast<uint16_t>(data[14] | (data[15] << 8));
+  h.compression = le32(16);
+  h.size_image = le32(20);
+  h.colors_used = le32(32);
+  size_t pos = header_size;
+  if (h.compression == kBiBitfields) {
+    if (header_size == 40) {
+      if (size - pos < 12) return false;
+      pos += 12;
+    } else if (header_size < 52) {
+      return false;
+    }
+    for (int i = 0; i < 3; ++i) d.masks[i] = le32(40 + 4 * static_cast<size_t>(i));
+  }
+  uint32_t colors = 0;
+  if (h.bit_count <= 8 && h.bit_count > 0) {
+    const uint32_t full = 1u << h.bit_count;
+    colors = h.colors_used ? std::min(h.colors_used, full) : full;
+  }
+  if ((size - pos) / 4 < colors) return false;
+  d.colors = reinterpret_cast<const RgbQuad*>(data + pos);
+  d.color_count = static_cast<int>(colors);
+  pos += static_cast<size_t>(colors) * 4;
+  d.bits = data + pos;
+  d.bits_size = size - pos;
+  *out = d;
+  return true;
+}
+
 bool DecodePackedDib(const PackedDib& dib, std::vector<uint32_t>* pixels) {
   const BitmapInfoHeader& h = dib.header;
   const int64_t height = std::abs(static_cast<int64_t>(h.height));

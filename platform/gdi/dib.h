@@ -47,6 +47,13 @@ struct PackedDib {
   size_t bits_size = 0;
 };
 
+// Reads a packed bitmap from memory: the bitmap-info header (40 bytes or a
+// later version), the three masks after a 40-byte header with bit fields,
+// the colour table (the colours used, else the full table for 1, 4 and 8
+// bits), then the bits to the end. The result points into the data. False
+// when the data is too short for its header, masks or table.
+bool ReadPackedDib(const uint8_t* data, size_t size, PackedDib* out);
+
 // Largest bitmap decoded, in pixels.
 constexpr uint64_t kMaxDibPixels = 1ull << 26;
 

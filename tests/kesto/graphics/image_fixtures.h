@@ -212,7 +212,8 @@ inline Bytes Png(int width, int height, int color_type, int bit_depth, const Byt
 }
 
 // libjpeg writing to memory: 1 (grey), 3 (RGB) or 4 (CMYK) components.
-inline Bytes Jpeg(int width, int height, int components, const Bytes& samples, int quality = 95) {
+inline Bytes Jpeg(int width, int height, int components, const Bytes& samples, int quality = 95,
+                  bool progressive = false) {
   jpeg_compress_struct c{};
   jpeg_error_mgr err{};
   c.err = jpeg_std_error(&err);
@@ -230,6 +231,7 @@ inline Bytes Jpeg(int width, int height, int components, const Bytes& samples, i
     // No chroma subsampling, so small pictures keep their colours.
     for (int i = 0; i < 3; ++i) c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
   }
+  if (progressive) jpeg_simple_progression(&c);
   jpeg_start_compress(&c, TRUE);
   while (c.next_scanline < c.image_height) {
     JSAMPROW row = const_cast<JSAMPROW>(&samples[c.next_scanline * width * components]);
