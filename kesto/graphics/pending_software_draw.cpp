@@ -10,6 +10,3 @@ int G_DDraw_DrawModiGraphFloat(float, float, float, float, float, float, float, 
                                GraphicRecord*, int) {
   return -1;
 }
-int G_DDraw_DrawFillBox(int, int, int, int, int) { return -1; }
-int G_DDraw_DrawBoxOutline(int, int, int, int, int) { return -1; }
-int G_DDraw_DrawLine(int, int, int, int, int) { return -1; }
