@@ -1,5 +1,6 @@
 // The plain draw: a graphic's part unscaled at a position, by a DirectDraw
 // copy when no pixel needs computing, else through the locked surfaces.
+#include <cstddef>
 #include <algorithm>
 #include <climits>
 

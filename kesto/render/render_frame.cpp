@@ -9,6 +9,7 @@
 
 namespace render {
 
+using platform::video::Rect;
 using platform::video::Surface;
 
 namespace {
@@ -89,6 +90,17 @@ Surface* DestinationSurface() {
 bool DestinationInVideoMemory() { return GetDrawState().target_in_video_memory != 0; }
 Surface* DestinationWorkSurface() { return GetWorkSurface(1); }
 Surface* SourceWorkSurface() { return GetWorkSurface(2); }
+
+Rect DrawBounds(const Surface* dest) {
+  const DrawState& st = GetDrawState();
+  Rect b = st.area;
+  const int ox = st.front_screen_rect.left, oy = st.front_screen_rect.top;
+  ClipRect(&b, Rect{-ox, -oy, dest->width() - ox, dest->height() - oy});
+  return b;
+}
+
+int OffsetX() { return GetDrawState().front_screen_rect.left; }
+int OffsetY() { return GetDrawState().front_screen_rect.top; }
 
 bool FindPart(int surface2d, SourcePart* out) {
   Surface2D* part = GetSurface2D(surface2d);

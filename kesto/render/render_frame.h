@@ -33,6 +33,13 @@ bool DestinationInVideoMemory();
 platform::video::Surface* DestinationWorkSurface();
 platform::video::Surface* SourceWorkSurface();
 
+// The draw area, cut to what the destination's memory holds (in draw
+// coordinates, before the front-buffer offset).
+platform::video::Rect DrawBounds(const platform::video::Surface* dest);
+// The front-buffer offset added to every destination position.
+int OffsetX();
+int OffsetY();
+
 // A graphic's first part and its surface record; false when either is gone.
 struct SourcePart {
   Surface2D* part = nullptr;

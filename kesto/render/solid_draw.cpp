@@ -1,6 +1,7 @@
 // Filled boxes, lines and box outlines in one colour: a DirectDraw colour
 // fill where nothing is blended, else the locked target pixel by pixel. A
 // failed lock here ends the program.
+#include <cstddef>
 #include <algorithm>
 #include <climits>
 #include <cmath>
