@@ -1,0 +1,3 @@
+#include "art.h"
+
+bool PaintEffectSheet(Canvas&, const SheetLayout&, KeyMode*) { return false; }

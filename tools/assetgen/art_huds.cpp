@@ -1,0 +1,3 @@
+#include "art.h"
+
+bool PaintHudSheet(Canvas&, const SheetLayout&, KeyMode*) { return false; }

@@ -1,0 +1,3 @@
+#include "art.h"
+
+bool PaintScreenSheet(Canvas&, const SheetLayout&, KeyMode*) { return false; }

@@ -1,0 +1,3 @@
+#include "art.h"
+
+bool PaintShotSheet(Canvas&, const SheetLayout&, KeyMode*) { return false; }

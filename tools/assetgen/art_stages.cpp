@@ -1,0 +1,3 @@
+#include "art.h"
+
+bool PaintStageSheet(Canvas&, const SheetLayout&, KeyMode*) { return false; }
