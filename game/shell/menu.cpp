@@ -37,7 +37,9 @@ int DrawMenuHighlight(int32_t* counter, double x, double y) {
   return 0;
 }
 
-int MoveMenuCursor(int cursor, int max) {
+int MoveMenuCursor(int cursor_in, int max) {
+  // Wide enough that a value read unchecked from a file cannot overflow.
+  int64_t cursor = cursor_in;
   if (g_menu_repeat.cursor == 0) {
     if (UpButtonState() > 1) {
       PlaySoundEffect(0);
@@ -57,10 +59,11 @@ int MoveMenuCursor(int cursor, int max) {
   }
   if (cursor < 0) cursor = max;
   if (cursor > max) cursor = 0;
-  return cursor;
+  return static_cast<int>(cursor);
 }
 
-int AdjustMenuValue(int value, int max, int repeat_delay, int clamp) {
+int AdjustMenuValue(int value_in, int max, int repeat_delay, int clamp) {
+  int64_t value = value_in;
   if (g_menu_repeat.value == 0) {
     if (LeftButtonState() > 1) {
       PlaySoundEffect(0);
@@ -83,7 +86,7 @@ int AdjustMenuValue(int value, int max, int repeat_delay, int clamp) {
     if (value < 0) value = max;
     if (value > max) value = 0;
   }
-  return value;
+  return static_cast<int>(value);
 }
 
 int SkipBlankAndComments(std::FILE* file) {

@@ -162,6 +162,9 @@ TEST_F(DrawTest, ValueClampsOrWraps) {
   g_input = {};
   for (int i = 0; i < 2; ++i) v = AdjustMenuValue(v, 100, 4, 0);
   EXPECT_EQ(v, 100);
+  // Settings are read from a file without range checks.
+  g_menu_repeat = {};
+  EXPECT_EQ(AdjustMenuValue(-2147483647 - 1, 100, 4, 1), 0);
 }
 
 TEST_F(DrawTest, SkipBlankAndCommentsWithLfAndCrLf) {
