@@ -97,12 +97,12 @@ void RunFrame() {
 }
 
 void TidyUpAfterGame() {
-  if (g_flags.ReplayPlayback != 1) FillReplayHeader();
+  if (g_flags.ReplayPlayback != 1) GAME_STEP(FillReplayHeader);
   int fighter = GetPlayerFighter();
   int variant = GetPlayerVariant();
-  ResetStageObject();
-  ResetPlayObjects();
-  ResetHud();
+  GAME_STEP(ResetStageObject);
+  GAME_STEP(ResetPlayObjects);
+  GAME_STEP(ResetHud);
   if (g_flags.RetryRequested == 1) {
     if (g_flags.sel_flag == 0) g_flags.StageNumber = 1;
     g_flags.CurrentScene = kSceneGamePlay;
@@ -110,7 +110,7 @@ void TidyUpAfterGame() {
     g_flags.PausedThisGame = 0;
     SetPlayerFighter(fighter, variant);
   }
-  LoadEnemyBulletImages(g_config.bullet_color);
+  Step("LoadEnemyBulletImages", [] { LoadEnemyBulletImages(g_config.bullet_color); });
 }
 
 }  // namespace

@@ -53,12 +53,19 @@ class GamePlayTest : public ShellTest {
     g_flags.CurrentScene = kSceneGamePlay;
     RunGamePlayScene();
   }
-  // Frames of the last run, split at each RunStageScript.
+  // Frames of the last run: RunStageScript to EndFrame (or to the last step
+  // before the after-loop work).
   std::vector<std::vector<std::string>> Frames() {
     std::vector<std::vector<std::string>> out;
+    bool open = false;
     for (const std::string& s : g_steps) {
-      if (s == "RunStageScript") out.emplace_back();
-      if (!out.empty()) out.back().push_back(s);
+      if (s == "RunStageScript") {
+        out.emplace_back();
+        open = true;
+      }
+      if (s == "FillReplayHeader" || s == "ResetStageObject") open = false;
+      if (open) out.back().push_back(s);
+      if (s == "EndFrame") open = false;
     }
     return out;
   }
@@ -183,6 +190,19 @@ TEST_F(GamePlayTest, LeavingTheSceneSkipsTheLastEndFrameAndReloadsBulletColour) 
   EXPECT_EQ(kesto_fake::CallsNamed("PresentBackScreen").size(), 4u);
   EXPECT_EQ(g_flags.CurrentScene, kSceneBoot);
   EXPECT_EQ(fake().graphics[static_cast<size_t>(EnemyBulletCell(0, 0))].path, "bmp/eb4.dat");
+}
+
+TEST_F(GamePlayTest, AfterTheLoopTheGameIsRecordedUnlessItWasAPlayback) {
+  const std::vector<std::string> tidy = {"FillReplayHeader", "ResetStageObject",
+                                         "ResetPlayObjects", "ResetHud", "LoadEnemyBulletImages"};
+  for (int playback : {0, 1}) {
+    g_steps.clear();
+    g_flags.ReplayPlayback = playback;
+    RunFrames(3);
+    std::vector<std::string> tail(g_steps.end() - (playback ? 4 : 5), g_steps.end());
+    EXPECT_EQ(tail, std::vector<std::string>(tidy.begin() + playback, tidy.end()));
+    EXPECT_EQ(g_steps[g_steps.size() - tail.size() - 1], "EndFrame");
+  }
 }
 
 TEST_F(GamePlayTest, RetryKeepsAStageSelectStage) {
