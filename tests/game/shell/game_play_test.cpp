@@ -313,13 +313,3 @@ TEST_F(GamePlayTest, SlowMotion) {
   ASSERT_EQ(sleeps.size(), 2u);
   EXPECT_EQ(sleeps[0].iarg(0), 15);
 }
-
-TEST(GamePlayInactivePlayer, SlowMotionEndsWhenThePlayerIsInactive) {
-  kesto_fake::Reset();
-  g_slow_motion = SlowMotion{};
-  StartSlowMotion(30);  // no game started: the player is not active
-  UpdateSlowMotion();
-  EXPECT_EQ(kesto_fake::CallsNamed("SleepWithPump").size(), 1u);
-  EXPECT_EQ(g_slow_motion.active, 0);
-  EXPECT_EQ(g_slow_motion.frames_left, 0);
-}
