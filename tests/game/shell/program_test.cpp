@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <fstream>
 
 #include "play/player.h"
 #include "play/stage.h"
@@ -92,4 +93,14 @@ TEST_F(ProgramTest, ClosingTheWindowDuringPlayEndsWithCodeZero) {
   EXPECT_EQ(RunProgram(), 0);
   EXPECT_EQ(kesto_fake::CallNames().back(), "StopLibrary");
   EXPECT_GT(kesto_fake::CallsNamed("PresentBackScreen").size(), 40u);
+}
+
+TEST_F(ProgramTest, ASaveFolderThatCannotBeMadeIsReported) {
+  std::ofstream("file") << "not a folder";
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(EnsureSaveFolders());
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("file"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::is_directory("Replay"));
+  std::filesystem::remove("file");
+  EXPECT_TRUE(EnsureSaveFolders());
 }
