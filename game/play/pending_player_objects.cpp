@@ -1,19 +1,12 @@
-// Stand-ins for the play-field objects until they are built: empty pools, a
-// player that holds its settings and stays active, and a stage that counts
-// its frames and starts its music.
+// Stand-ins for the player, its shots, enemy bullets, bullet cancels and
+// items until they are built: empty pools and a player that holds its
+// settings and stays active.
 #include "play/bullet_cancel.h"
-#include "play/enemies.h"
 #include "play/enemy_bullets.h"
-#include "play/explosions.h"
 #include "play/items.h"
 #include "play/player.h"
 #include "play/player_shots.h"
-#include "play/score_popups.h"
-#include "play/stage.h"
-#include "play/stage_clear.h"
-#include "shell/game_flags.h"
 #include "shell/image_tables.h"
-#include "shell/sound_bank.h"
 
 namespace {
 struct PendingPlayer {
@@ -21,7 +14,6 @@ struct PendingPlayer {
   double core_x, core_y;
 };
 PendingPlayer g_player{};
-int g_stage_frame = 0;
 }  // namespace
 
 int InitPlayerForGame() {
@@ -68,19 +60,9 @@ int SetPlayerFighter(int fighter, int variant) {
   return 0;
 }
 
-int UpdateEnemies() { return 0; }
-int DrawAllEnemies() { return 0; }
-int DrawAllEnemyGauges() { return 0; }
-int ResetAllEnemies() { return 0; }
 int UpdatePlayerShots() { return 0; }
 int DrawAllPlayerShots() { return 0; }
 int ResetAllPlayerShots() { return 0; }
-int UpdateExplosions() { return 0; }
-int DrawAllExplosions() { return 0; }
-int ResetAllExplosions() { return 0; }
-int UpdateScorePopups() { return 0; }
-int DrawAllScorePopups() { return 0; }
-int ResetAllScorePopups() { return 0; }
 int UpdateItems() { return 0; }
 int DrawAllItems() { return 0; }
 int ResetAllItems() { return 0; }
@@ -91,30 +73,3 @@ int StartBulletCancel(int, int) { return 0; }
 int UpdateBulletCancel() { return 0; }
 int ResetAllBulletCancelSlots() { return 0; }
 
-int RunStageScript() {
-  if (g_stage_frame == 0 && g_flags.StageNumber >= 1 && g_flags.StageNumber <= 5)
-    PlayBgm(g_flags.StageNumber + 1);
-  if (g_flags.GamePaused == 0) ++g_stage_frame;
-  return 0;
-}
-int StartStage() {
-  g_stage_frame = 0;
-  ResetPlayerForStage();
-  return 0;
-}
-int ResetStageObject() {
-  g_stage_frame = 0;
-  return 0;
-}
-int GetStageFrame() { return g_stage_frame; }
-int SetStageFrame(int frame) {
-  g_stage_frame = frame;
-  return 0;
-}
-int GetStageNumber() { return g_flags.StageNumber; }
-
-int StartStageClear() { return 0; }
-int IsStageClearSequenceActive() { return 0; }
-int UpdateStageClear() { return 0; }
-int DrawStageClearPanel() { return 0; }
-int ResetStageClearSequence() { return 0; }
