@@ -2,9 +2,7 @@
 // clear until they are built: empty pools and a stage that counts its frames
 // and starts its music.
 #include "play/enemies.h"
-#include "play/explosions.h"
 #include "play/player.h"
-#include "play/score_popups.h"
 #include "play/stage.h"
 #include "play/stage_clear.h"
 #include "shell/game_flags.h"
@@ -18,12 +16,6 @@ int UpdateEnemies() { return 0; }
 int DrawAllEnemies() { return 0; }
 int DrawAllEnemyGauges() { return 0; }
 int ResetAllEnemies() { return 0; }
-int UpdateExplosions() { return 0; }
-int DrawAllExplosions() { return 0; }
-int ResetAllExplosions() { return 0; }
-int UpdateScorePopups() { return 0; }
-int DrawAllScorePopups() { return 0; }
-int ResetAllScorePopups() { return 0; }
 int RunStageScript() {
   if (g_stage_frame == 0 && g_flags.StageNumber >= 1 && g_flags.StageNumber <= 5)
     PlayBgm(g_flags.StageNumber + 1);
