@@ -10,3 +10,9 @@ int GetEnemyBulletCentre(int, double* x, double* y) {
 }
 int RemoveEnemyBullet(int, int) { return 0; }
 int SpawnItem(double, double, int, double, double) { return -1; }
+
+int IsPlayerShotAlive(int) { return 0; }
+int GetPlayerShotHit(int, double*, double*, double*, double*, int*, int*) { return -1; }
+int EndPlayerShotInSlot(int) { return 0; }
+int AddScore(int) { return 0; }
+int GetPlayerContinues() { return 0; }

@@ -4,11 +4,7 @@
 #include "play/enemies.h"
 #include "play/stage_clear.h"
 
-int UpdateEnemies() { return 0; }
-int DrawAllEnemies() { return 0; }
-int DrawAllEnemyGauges() { return 0; }
-int ResetAllEnemies() { return 0; }
-int32_t EnemySerialCounter = 0;
+int DrawEnemy(EnemyObject&) { return 0; }
 
 int StartStageClear() { return 0; }
 int IsStageClearSequenceActive() { return 0; }

@@ -6,8 +6,10 @@
 
 #include <string>
 
+#include "play/enemies.h"
 #include "play/explosions.h"
 #include "play/score_popups.h"
+#include "play/stage.h"
 #include "shell/frame.h"
 #include "shell/game_flags.h"
 #include "shell/game_math.h"
@@ -25,8 +27,13 @@ class PlayTest : public ::testing::Test {
     LoadAllImages();
     ResetAllExplosions();
     ResetAllScorePopups();
+    ResetAllEnemies();
+    ResetStageObject();
+    BossGaugeShown = 0;
+    SetEnemyScriptHookForTesting(nullptr);
     ClearLog();
   }
+  void TearDown() override { SetEnemyScriptHookForTesting(nullptr); }
 
   kesto_fake::State& fake() { return kesto_fake::state(); }
   const kesto_fake::Graphic& G(int handle) {
