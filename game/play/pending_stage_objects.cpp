@@ -4,7 +4,6 @@
 #include "play/enemies.h"
 #include "play/stage_clear.h"
 
-int DrawEnemy(EnemyObject&) { return 0; }
 
 int StartStageClear() { return 0; }
 int IsStageClearSequenceActive() { return 0; }
