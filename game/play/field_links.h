@@ -22,3 +22,12 @@ int EndPlayerShotInSlot(int slot);
 
 int AddScore(int n);
 int GetPlayerContinues();
+
+int GetPlayerStageMisses();
+int GetPlayerBombs();
+int GetPlayerItemGauge();
+// One step of the stage-clear item tally into *out; 1 once the gauge is empty.
+int TallyItemGauge(int* out);
+// One frame of the last stage's life bonus; above 0 once every life is paid.
+int AwardLifeBonus();
+int SetPlayerNoExtend(int value);

@@ -16,3 +16,9 @@ int GetPlayerShotHit(int, double*, double*, double*, double*, int*, int*) { retu
 int EndPlayerShotInSlot(int) { return 0; }
 int AddScore(int) { return 0; }
 int GetPlayerContinues() { return 0; }
+int GetPlayerStageMisses() { return 0; }
+int GetPlayerBombs() { return 0; }
+int GetPlayerItemGauge() { return 0; }
+int TallyItemGauge(int*) { return 1; }
+int AwardLifeBonus() { return 1; }
+int SetPlayerNoExtend(int) { return 0; }
