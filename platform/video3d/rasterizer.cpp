@@ -41,8 +41,11 @@ DstKind KindOfTarget(const PixelFormat& f) {
   }
 }
 
+// The per-pixel helpers must inline into the span loops.
+#define KESTO_PIXEL inline __attribute__((always_inline))
+
 // round(a * b / 255) for bytes, exactly.
-inline int Mul8(int a, int b) {
+KESTO_PIXEL int Mul8(int a, int b) {
   const int t = a * b + 128;
   return (t + (t >> 8)) >> 8;
 }
@@ -52,7 +55,7 @@ struct Argb {
 };
 
 template <TexKind T>
-inline uint32_t FetchRaw(const uint8_t* row, int x) {
+KESTO_PIXEL uint32_t FetchRaw(const uint8_t* row, int x) {
   if constexpr (T == TexKind::k8888 || T == TexKind::kX888) {
     uint32_t v;
     std::memcpy(&v, row + static_cast<size_t>(x) * 4, 4);
@@ -65,7 +68,7 @@ inline uint32_t FetchRaw(const uint8_t* row, int x) {
 }
 
 template <TexKind T>
-inline Argb Decode(uint32_t v) {
+KESTO_PIXEL Argb Decode(uint32_t v) {
   if constexpr (T == TexKind::k565) {
     const int r = (v >> 11) & 31, g = (v >> 5) & 63, b = v & 31;
     return {255, (r << 3) | (r >> 2), (g << 2) | (g >> 4), (b << 3) | (b >> 2)};
@@ -88,7 +91,7 @@ inline Argb Decode(uint32_t v) {
 }
 
 template <DstKind D>
-inline uint32_t LoadDst(const uint8_t* p) {
+KESTO_PIXEL uint32_t LoadDst(const uint8_t* p) {
   if constexpr (D == DstKind::k8888) {
     uint32_t v;
     std::memcpy(&v, p, 4);
@@ -101,14 +104,14 @@ inline uint32_t LoadDst(const uint8_t* p) {
 }
 
 template <DstKind D>
-inline Argb UnpackDst(uint32_t v) {
+KESTO_PIXEL Argb UnpackDst(uint32_t v) {
   if constexpr (D == DstKind::k565) return Decode<TexKind::k565>(v);
   if constexpr (D == DstKind::k555) return Decode<TexKind::k555>(v);
   return Decode<TexKind::kX888>(v);
 }
 
 template <DstKind D>
-inline void StoreDst(uint8_t* p, int r, int g, int b) {
+KESTO_PIXEL void StoreDst(uint8_t* p, int r, int g, int b) {
   if constexpr (D == DstKind::k565) {
     const uint16_t v = static_cast<uint16_t>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
     std::memcpy(p, &v, 2);
@@ -122,7 +125,7 @@ inline void StoreDst(uint8_t* p, int r, int g, int b) {
   }
 }
 
-inline int Factor(uint32_t sel, int src_c, int src_a, int dst_c) {
+KESTO_PIXEL int Factor(uint32_t sel, int src_c, int src_a, int dst_c) {
   switch (sel) {
     case kBlendZero: return 0;
     case kBlendOne: return 255;
@@ -153,7 +156,7 @@ Combine CombineOf(uint32_t op, uint32_t arg1, uint32_t arg2) {
   }
 }
 
-inline int Apply(Combine c, int tex, int dif) {
+KESTO_PIXEL int Apply(Combine c, int tex, int dif) {
   switch (c) {
     case Combine::kTexture: return tex;
     case Combine::kDiffuse: return dif;
@@ -176,12 +179,12 @@ struct SpanContext {
   uint32_t src_blend, dest_blend;
 };
 
-inline int Wrap(int64_t fixed, int size) {
+KESTO_PIXEL int Wrap(int64_t fixed, int size) {
   int64_t i = (fixed >> 16) % size;
   return static_cast<int>(i < 0 ? i + size : i);
 }
 
-inline int Clamp(int64_t fixed, int64_t last) {
+KESTO_PIXEL int Clamp(int64_t fixed, int64_t last) {
   const int64_t i = fixed >> 16;
   return static_cast<int>(i < 0 ? 0 : (i > last ? last : i));
 }
@@ -209,7 +212,7 @@ uint64_t DrawSpan(const SpanContext& c, uint8_t* dst, int count, int64_t s, int6
   const uint32_t src_blend = c.src_blend, dest_blend = c.dest_blend;
   uint64_t written = 0;
   // Colours one pixel from its texel; false when nothing is written.
-  auto shade = [&](uint8_t* out, const Argb& tex) {
+  auto shade = [&](uint8_t* out, const Argb& tex) __attribute__((always_inline)) {
     int a, r, g, b;
     if constexpr (S == StageKind::kModulate) {
       a = alpha_modulate ? Mul8(tex.a, da) : da;
