@@ -87,6 +87,9 @@ class DibSection {
   int width_ = 0, height_ = 0, bit_count_ = 0, pitch_ = 0;
   bool top_down_ = false;
   uint32_t masks_[3] = {0, 0, 0};
+  // Where the masks' channels sit, measured once.
+  uint8_t shifts_[3] = {0, 0, 0};
+  uint8_t widths_[3] = {0, 0, 0};
   std::vector<uint8_t> bits_;
 };
 
