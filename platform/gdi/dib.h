@@ -54,8 +54,8 @@ struct PackedDib {
 // when the data is too short for its header, masks or table.
 bool ReadPackedDib(const uint8_t* data, size_t size, PackedDib* out);
 
-// Largest bitmap decoded, in pixels.
-constexpr uint64_t kMaxDibPixels = 1ull << 26;
+// Largest bitmap decoded, in pixels (4096 x 4096).
+constexpr uint64_t kMaxDibPixels = 1ull << 24;
 
 // A bitmap section: 16 bits with masks, 24 bits, or 32 bits with masks;
 // rows DWORD-aligned, zeroed at creation.
