@@ -73,15 +73,15 @@ inline std::vector<uint8_t> Samples16(const std::vector<int16_t>& s) {
   return v;
 }
 
-inline std::vector<uint8_t> ReadFixture(const std::string& name) {
-  const char* root = std::getenv("KESTO_SOURCE_DIR");
-  std::ifstream in(std::string(root != nullptr ? root : ".") + "/tests/kesto/sound/data/" + name, std::ios::binary);
-  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+// The fixtures sit beside this header.
+inline std::string FixturePath(const std::string& name) {
+  std::string here = __FILE__;
+  return here.substr(0, here.find_last_of('/') + 1) + "data/" + name;
 }
 
-inline std::string FixturePath(const std::string& name) {
-  const char* root = std::getenv("KESTO_SOURCE_DIR");
-  return std::string(root != nullptr ? root : ".") + "/tests/kesto/sound/data/" + name;
+inline std::vector<uint8_t> ReadFixture(const std::string& name) {
+  std::ifstream in(FixturePath(name), std::ios::binary);
+  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 class SoundTest : public ::testing::Test {
