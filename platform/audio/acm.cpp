@@ -243,6 +243,7 @@ void ConvertMpeg(AcmStream* s, AcmStreamHeader* h) {
   DrainMpeg(s, h);
   const uint32_t frame_out = 1152u * s->dest.block_align;
   uint32_t offset = 0;
+  int64_t last_frame = -1;
   while (offset + 4 <= h->source_length) {
     MpegFrame frame;
     if (!ParseMpegFrame(h->source + offset, &frame)) {
@@ -253,16 +254,16 @@ void ConvertMpeg(AcmStream* s, AcmStreamHeader* h) {
     // Room for what this frame and one held back frame can give.
     if (h->dest_length - h->dest_used < 2 * frame_out) break;
     mpg123_feed(s->mpeg, h->source + offset, frame.length);
+    last_frame = static_cast<int64_t>(offset);
     offset += frame.length;
     ++s->frames_fed;
     s->samples_fed += frame.samples;
     DrainMpeg(s, h);
   }
   // mpg123 keeps a lone first frame until it sees the next header; at the end
-  // of the data a few zero bytes let it go.
-  if (offset == h->source_length && s->frames_fed == 1 && s->samples_out < s->samples_fed) {
-    static const uint8_t kPad[4] = {0, 0, 0, 0};
-    mpg123_feed(s->mpeg, kPad, sizeof(kPad));
+  // of the data a copy of that frame's header lets it go.
+  if (offset == h->source_length && s->frames_fed == 1 && s->samples_out < s->samples_fed && last_frame >= 0) {
+    mpg123_feed(s->mpeg, h->source + last_frame, 4);
     DrainMpeg(s, h);
   }
   h->source_used = offset;

@@ -81,8 +81,8 @@ class MusicVoice : public PullSource {
     mpg123_close(handle_);
     mpg123_open_feed(handle_);
     mpg123_feed(handle_, bytes_.data() + start_, bytes_.size() - static_cast<size_t>(start_));
-    static const uint8_t kPad[4] = {0, 0, 0, 0};
-    mpg123_feed(handle_, kPad, sizeof(kPad));
+    // mpg123 holds a lone first frame until it sees another header.
+    mpg123_feed(handle_, bytes_.data() + start_, 4);
   }
   void SetGain(int32_t gain) { gain_ = gain; }
 
