@@ -202,6 +202,7 @@ Result FilterGraph::RenderFile(const char* path, const void*) {
     voice_.reset();
     return kErrFail;
   }
+  voice_->SetGain(GainFromHundredthsDb(volume_));
   return kOk;
 }
 
@@ -255,6 +256,7 @@ Result FilterGraph::SetPositions(int64_t* current, uint32_t current_flags, int64
 Result FilterGraph::PutVolume(int32_t volume) {
   if (volume < kVolumeMin || volume > kVolumeMax) return kErrInvalidParam;
   std::lock_guard lock(Mixer::Get().mutex());
+  volume_ = volume;
   if (voice_) voice_->SetGain(GainFromHundredthsDb(volume));
   return kOk;
 }

@@ -44,6 +44,7 @@ class FilterGraph {
   Result PutVolume(int32_t volume);
 
   bool running() const { return running_; }
+  int32_t volume() const { return volume_; }
 
  private:
   friend Result CreateFilterGraph(FilterGraph** out);
@@ -60,6 +61,7 @@ class FilterGraph {
   WindowId window_ = nullptr;
   uint32_t message_ = 0;
   intptr_t instance_ = 0;
+  int32_t volume_ = 0;
 };
 
 Result CreateFilterGraph(FilterGraph** out);
