@@ -123,7 +123,7 @@ Result AcmStreamOpen(AcmStream** out, void*, const WaveFormat* source, const Wav
       delete stream;
       return kAcmErrNotPossible;
     }
-    mpg123_param(stream->mpeg, MPG123_FLAGS, MPG123_QUIET, 0);
+    mpg123_param(stream->mpeg, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
     mpg123_param(stream->mpeg, MPG123_REMOVE_FLAGS, MPG123_GAPLESS, 0);
     mpg123_format_none(stream->mpeg);
     mpg123_format(stream->mpeg, static_cast<long>(pcm.samples_per_sec), pcm.channels, MPG123_ENC_SIGNED_16);

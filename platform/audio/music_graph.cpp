@@ -61,7 +61,7 @@ class MusicVoice : public PullSource {
     int error = 0;
     handle_ = mpg123_new(nullptr, &error);
     if (handle_ != nullptr) {
-      mpg123_param(handle_, MPG123_FLAGS, MPG123_QUIET, 0);
+      mpg123_param(handle_, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
       mpg123_format_none(handle_);
       mpg123_format(handle_, static_cast<long>(rate_), static_cast<int>(channels_), MPG123_ENC_SIGNED_16);
     }
