@@ -1,0 +1,3 @@
+#include "version.h"
+
+const char* GeneratorStamp() { return ASSETGEN_STAMP; }
