@@ -1,5 +1,6 @@
 #include "sound/mp3_source.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "sound/sound_decoder.h"
@@ -70,7 +71,7 @@ int OpenDecoderMp3(SoundDecoder* d) {
   d->source_buffer = nullptr;
   d->acm = nullptr;
   d->total_samples = 0;
-  const int64_t size = StreamLength(d->stream);
+  const int64_t size = SoundStreamLength(d->stream);
   d->stream.ops.seek(d->stream.handle, 0, 0);
 
   // ID3v2: a short or cut tag leaves the audio at 0.
@@ -153,7 +154,8 @@ int OpenDecoderMp3(SoundDecoder* d) {
   if (acm::AcmFormatSuggest(nullptr, source, &d->format, sizeof(WaveFormat), acm::kAcmSuggestFormatTag) != 0) {
     return fail();
   }
-  d->source_buffer_size = (h.bit_rate * 1000 / 8) * 8;
+  // Eight seconds of MP3, or the whole run of frames when that is shorter.
+  d->source_buffer_size = std::min<uint32_t>((h.bit_rate * 1000 / 8) * 8, std::max<uint32_t>(d->data_size, 4));
   d->source_buffer = static_cast<uint8_t*>(SoundAlloc(d->source_buffer_size, 5097));
   if (d->source_buffer == nullptr) return fail();
   d->source_held = 0;

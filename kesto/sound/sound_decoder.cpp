@@ -9,14 +9,23 @@ namespace acm = platform::audio;
 
 int OggBytesPerSample = 2;
 
+int64_t SoundStreamLength(const DataStream& stream) {
+  const int64_t here = stream.ops.tell(stream.handle);
+  stream.ops.seek(stream.handle, 0, 2);
+  const int64_t size = stream.ops.tell(stream.handle);
+  stream.ops.seek(stream.handle, static_cast<int32_t>(here), 0);
+  return size;
+}
+
 namespace {
 
 // A fmt chunk larger than this is not a wave format; refusing it keeps a
 // hostile size from asking for gigabytes.
 constexpr uint32_t kMaxFmtSize = 64 * 1024;
-// Byte rates beyond this are no real format (8 channels of 32 bits at
-// 384 kHz need 12 MB/s); they would size huge work buffers.
-constexpr uint32_t kMaxByteRate = 64u << 20;
+// Rates and byte rates beyond these are no real format (8 channels of 32
+// bits at 384 kHz need 12 MB/s); they would size huge work buffers.
+constexpr uint32_t kMaxRate = 384000;
+constexpr uint32_t kMaxByteRate = 16u << 20;
 
 uint32_t ReadU32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
@@ -31,7 +40,7 @@ void WriteU32(uint8_t* p, uint32_t v) {
 }
 
 int64_t Tell(SoundDecoder* d) { return d->stream.ops.tell(d->stream.handle); }
-void SeekTo(SoundDecoder* d, int64_t position) { d->stream.ops.seek(d->stream.handle, position, 0); }
+void SeekTo(SoundDecoder* d, int64_t position) { d->stream.ops.seek(d->stream.handle, static_cast<int32_t>(position), 0); }
 size_t ReadBytes(SoundDecoder* d, void* buffer, size_t bytes) {
   if (bytes == 0) return 0;
   return d->stream.ops.read(buffer, 1, bytes, d->stream.handle);
@@ -41,7 +50,7 @@ size_t ReadBytes(SoundDecoder* d, void* buffer, size_t bytes) {
 // of at least 18 zeroed bytes, whose extra size never claims more bytes than
 // the chunk holds, or null.
 uint8_t* ReadRiffFmt(SoundDecoder* d, int line) {
-  const int64_t length = StreamLength(d->stream);
+  const int64_t length = SoundStreamLength(d->stream);
   uint8_t head[20] = {};
   if (ReadBytes(d, head, 20) != 20) return nullptr;
   if (std::memcmp(head, "RIFF", 4) != 0 || std::memcmp(head + 8, "WAVE", 4) != 0 ||
@@ -74,7 +83,7 @@ uint8_t* ReadRiffFmt(SoundDecoder* d, int line) {
 // would end past the stream fails the walk, so no seek ever goes backwards.
 // A data chunk longer than the stream is cut to what the stream holds.
 int WalkToData(SoundDecoder* d) {
-  const int64_t length = StreamLength(d->stream);
+  const int64_t length = SoundStreamLength(d->stream);
   for (;;) {
     const int64_t at = Tell(d);
     uint8_t header[8] = {};
@@ -179,7 +188,8 @@ size_t OggReadCallback(void* buffer, size_t size, size_t count, void* source) {
 int OggSeekCallback(void* source, ogg_int64_t offset, int origin) {
   auto* s = static_cast<DataStream*>(source);
   if (s == nullptr) return -1;
-  return s->ops.seek(s->handle, offset, origin);
+  // The low 32 bits: the library's streams are below 4 GB.
+  return s->ops.seek(s->handle, static_cast<int32_t>(offset), origin);
 }
 
 int OggCloseCallback(void*) { return 0; }
@@ -209,7 +219,7 @@ int OpenDecoderWavePcm(SoundDecoder* d) {
   // A zero channel count, block align or byte rate cannot be played or
   // streamed: refuse it here rather than divide by it later.
   if (!CorrectShortPcm(&f, d->fmt_size) || f.block_align == 0 || f.avg_bytes_per_sec == 0 ||
-      f.avg_bytes_per_sec > kMaxByteRate) {
+      f.avg_bytes_per_sec > kMaxByteRate || f.samples_per_sec > kMaxRate) {
     return -1;
   }
   d->format = f;
@@ -230,7 +240,8 @@ int OpenDecoderAcmWave(SoundDecoder* d) {
   auto* source = reinterpret_cast<WaveFormat*>(block);
   WaveFormat f;
   std::memcpy(&f, block, sizeof(f));
-  bool ok = CorrectShortPcm(&f, d->fmt_size) && f.block_align != 0 && f.avg_bytes_per_sec <= kMaxByteRate;
+  bool ok = CorrectShortPcm(&f, d->fmt_size) && f.block_align != 0 && f.avg_bytes_per_sec <= kMaxByteRate &&
+            f.samples_per_sec <= kMaxRate;
   if (ok) {
     std::memcpy(source, &f, sizeof(f));
     ok = WalkToData(d) == 0;
@@ -242,8 +253,11 @@ int OpenDecoderAcmWave(SoundDecoder* d) {
          d->format.block_align != 0 && d->format.avg_bytes_per_sec <= kMaxByteRate;
   }
   if (ok) {
-    // An eighth of a second in whole blocks, and never less than one block.
-    d->source_buffer_size = std::max<uint32_t>((f.avg_bytes_per_sec >> 3) / f.block_align * f.block_align, f.block_align);
+    // An eighth of a second in whole blocks, never less than one block, and
+    // never more than the data holds.
+    const uint32_t eighth = (f.avg_bytes_per_sec >> 3) / f.block_align * f.block_align;
+    const uint32_t whole = (d->data_size + f.block_align - 1) / f.block_align * f.block_align;
+    d->source_buffer_size = std::max<uint32_t>(std::min(eighth, whole), f.block_align);
     d->source_buffer = static_cast<uint8_t*>(SoundAlloc(d->source_buffer_size, 4541));
     ok = d->source_buffer != nullptr;
   }
@@ -479,28 +493,28 @@ int CloseSoundDecoder(SoundDecoder* d) {
 }
 
 int ReadWholeSoundFile(const char* path, void** data, uint32_t* size) {
-  void* file = OpenFileStream(path);
+  void* file = CallFileOpen(path);
   if (file == nullptr) {
     SoundLogFormat("右記のファイルのオープンに失敗しました：%s", path);
     return -1;
   }
-  const DataStream stream{FileStreamOps(), file};
-  const int64_t length = StreamLength(stream);
+  const DataStream stream{GetFileStreamTable(), file};
+  const int64_t length = SoundStreamLength(stream);
   void* block = length >= 0 && length <= 0x7FFFFFFF ? SoundAlloc(static_cast<size_t>(length), 4305) : nullptr;
   if (block == nullptr) {
     SoundLogFormat("右記のファイルのロードに必要なメモリの確保に失敗しました：%s", path);
-    CloseFileStream(file);
+    CallFileClose(file);
     return -1;
   }
   const size_t got = length > 0 ? stream.ops.read(block, 1, static_cast<size_t>(length), file) : 0;
-  CloseFileStream(file);
+  CallFileClose(file);
   *data = block;
   *size = static_cast<uint32_t>(got);
   return 0;
 }
 
 int ReadWholeSoundStream(const DataStream& stream, void** data, uint32_t* size) {
-  const int64_t length = StreamLength(stream);
+  const int64_t length = SoundStreamLength(stream);
   stream.ops.seek(stream.handle, 0, 0);
   void* block = length >= 0 && length <= 0x7FFFFFFF ? SoundAlloc(static_cast<size_t>(length), 4337) : nullptr;
   if (block == nullptr) {

@@ -8,7 +8,7 @@
 
 #include "platform/audio/acm.h"
 #include "platform/audio/audio_types.h"
-#include "sound/sound_stream.h"
+#include "core/data_stream.h"
 
 using platform::audio::WaveFormat;
 
@@ -61,6 +61,9 @@ void ReleaseAcmConversion(SoundDecoder* decoder);
 
 // The sample width asked of Ogg Vorbis (set by sound start-up).
 extern int OggBytesPerSample;
+
+// The stream's length (tell after a seek to the end); the position is kept.
+int64_t SoundStreamLength(const DataStream& stream);
 
 // Largest PCM a whole decode hands out; bigger claims are refused.
 constexpr uint32_t kMaxDecodedBytes = 256u << 20;

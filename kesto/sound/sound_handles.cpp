@@ -137,7 +137,7 @@ int LoadSoundMemory(const void* data, uint32_t size, int buffer_count) {
     DeleteSoundHandle(handle);
     return -1;
   }
-  const DataStream stream{MemoryStreamOps(), stream_handle};
+  const DataStream stream{GetMemoryStreamTable(), stream_handle};
   SoundDecoder decoder;
   if (OpenSoundDecoder(stream, &decoder) != 0) {
     SoundLogFormat("音声ファイルのＰＣＭへの変換に失敗しました");

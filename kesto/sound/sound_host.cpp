@@ -3,9 +3,12 @@
 #include <atomic>
 #include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
 
+#include "core/app_log.h"
 #include "core/entry_bodies.h"
+#include "core/startup.h"
+#include "core/tracked_memory.h"
+#include "core/window_state.h"
 
 namespace {
 
@@ -13,15 +16,11 @@ std::atomic<long> g_live_blocks{0};
 
 SoundHost DefaultHost() {
   SoundHost host;
-  host.log = [](const char* text) { std::fputs(text, stderr); };
-  host.indent = [](int) {};
-  host.fatal = [](const char* message) {
-    std::fputs(message, stderr);
-    std::fputs("\n", stderr);
-    std::exit(-1);
-  };
+  host.log = [](const char* text) { WriteLog(text); };
+  host.indent = [](int delta) { delta > 0 ? IncreaseLogIndent() : DecreaseLogIndent(); };
+  host.fatal = [](const char* message) { ExitWithError(message); };
   host.pump = [] { return PumpFrameMessagesBody(); };
-  host.main_window = []() -> void* { return nullptr; };
+  host.main_window = []() -> void* { return ReadMainWindowHandle(); };
   return host;
 }
 
@@ -66,8 +65,9 @@ void SoundFatal(const char* message) { Host().fatal(message); }
 int SoundPumpPass() { return Host().pump(); }
 void* SoundMainWindow() { return Host().main_window(); }
 
-void* SoundAlloc(size_t bytes, int) {
-  void* block = std::malloc(bytes == 0 ? 1 : bytes);
+void* SoundAlloc(size_t bytes, int line) {
+  if (bytes > 0xFFFFFFFFu) return nullptr;
+  void* block = AllocTracked(static_cast<uint32_t>(bytes), "KsSound", static_cast<int16_t>(line));
   if (block != nullptr) ++g_live_blocks;
   return block;
 }
@@ -75,7 +75,7 @@ void* SoundAlloc(size_t bytes, int) {
 void SoundFree(void* block) {
   if (block == nullptr) return;
   --g_live_blocks;
-  std::free(block);
+  FreeTracked(block);
 }
 
 long SoundLiveBlocks() { return g_live_blocks.load(); }

@@ -222,7 +222,7 @@ int AddSreamSound(const DataStream& source, int loop_count, int handle, int sour
       }
       s->image = static_cast<uint8_t*>(image);
       s->image_size = size;
-      s->memory_stream = DataStream{MemoryStreamOps(), OpenMemoryStream(image, size)};
+      s->memory_stream = DataStream{GetMemoryStreamTable(), OpenMemoryStream(image, size)};
       if (s->memory_stream.handle == nullptr || OpenSoundDecoder(s->memory_stream, &s->decoder) != 0) {
         CloseSegment(s);
         SoundLogFormat("音声データのオープンに失敗しました");
@@ -238,7 +238,7 @@ int AddSreamSound(const DataStream& source, int loop_count, int handle, int sour
         SoundLogFormat("音声データの読み込みに失敗しました");
         return -1;
       }
-      const DataStream temp{MemoryStreamOps(), OpenMemoryStream(whole, whole_size)};
+      const DataStream temp{GetMemoryStreamTable(), OpenMemoryStream(whole, whole_size)};
       SoundDecoder decoder;
       WaveFormat format{};
       void* pcm = nullptr;
@@ -260,7 +260,7 @@ int AddSreamSound(const DataStream& source, int loop_count, int handle, int sour
       SoundFree(pcm);
       s->image = static_cast<uint8_t*>(image);
       s->image_size = image_size;
-      s->memory_stream = DataStream{MemoryStreamOps(), OpenMemoryStream(image, image_size)};
+      s->memory_stream = DataStream{GetMemoryStreamTable(), OpenMemoryStream(image, image_size)};
       if (s->memory_stream.handle == nullptr || OpenSoundDecoder(s->memory_stream, &s->decoder) != 0) {
         CloseSegment(s);
         SoundLogFormat("音声データの変換に失敗しました");
@@ -303,21 +303,21 @@ int AddSreamSound(const DataStream& source, int loop_count, int handle, int sour
 }
 
 int AddStreamSoundFile(const char* path, int loop_count, int handle, int source_kind) {
-  void* file = OpenFileStream(path);
+  void* file = CallFileOpen(path);
   if (file == nullptr) {
     SoundLogFormat("右記のＷＡＶファイルのロードに失敗しました：%s \n", path);
     return -1;
   }
-  const DataStream stream{FileStreamOps(), file};
+  const DataStream stream{GetFileStreamTable(), file};
   int consumed = 0;
   SoundRecord* r = SoundRecordOf(handle);
   const int index = r != nullptr ? r->segment_count : 0;
   if (AddSreamSound(stream, loop_count, handle, source_kind, &consumed) != 0) {
     SoundLogFormat("右記のＷＡＶファイルのセットアップに失敗しました：%s \n", path);
-    CloseFileStream(file);
+    CallFileClose(file);
     return -1;
   }
-  if (consumed == 1) CloseFileStream(file);
+  if (consumed == 1) CallFileClose(file);
   r->source_opened[index] = 1;
   return 0;
 }
@@ -329,7 +329,7 @@ int AddStreamSoundMemory(const void* data, uint32_t size, int loop_count, int ha
     SoundLogFormat("ＷＡＶファイルのストリームイメージハンドルの作成に失敗しました \n");
     return -1;
   }
-  const DataStream stream{MemoryStreamOps(), memory};
+  const DataStream stream{GetMemoryStreamTable(), memory};
   int consumed = 0;
   SoundRecord* r = SoundRecordOf(handle);
   const int index = r != nullptr ? r->segment_count : 0;

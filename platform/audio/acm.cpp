@@ -29,7 +29,10 @@ uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] <
 // What a source format needs, or kNone when it is refused.
 CodecSetup Inspect(const WaveFormat* source) {
   CodecSetup setup;
-  if (source == nullptr || source->samples_per_sec == 0 || source->channels == 0) return setup;
+  if (source == nullptr || source->samples_per_sec == 0 || source->samples_per_sec > 384000 ||
+      source->channels == 0) {
+    return setup;
+  }
   const uint8_t* extra = reinterpret_cast<const uint8_t*>(source) + sizeof(WaveFormat);
   const uint32_t channels = source->channels;
   switch (source->format_tag) {

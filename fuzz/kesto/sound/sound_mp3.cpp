@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MpegFrameHeader header;
     ParseMpegFrameHeader(data, &header);
   }
-  const DataStream stream{MemoryStreamOps(), OpenMemoryStream(data, size)};
+  const DataStream stream{GetMemoryStreamTable(), OpenMemoryStream(data, static_cast<uint32_t>(size))};
   SoundDecoder decoder;
   std::memset(static_cast<void*>(&decoder), 0, sizeof(decoder));
   decoder.stream = stream;

@@ -8,7 +8,7 @@
 #include "sound/sound_host.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const DataStream stream{MemoryStreamOps(), OpenMemoryStream(data, size)};
+  const DataStream stream{GetMemoryStreamTable(), OpenMemoryStream(data, static_cast<uint32_t>(size))};
   SoundDecoder decoder;
   if (OpenSoundDecoder(stream, &decoder) == 0) {
     WaveFormat format{};

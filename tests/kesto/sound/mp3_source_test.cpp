@@ -73,7 +73,7 @@ std::vector<uint8_t> Join(std::vector<uint8_t> a, const std::vector<uint8_t>& b)
 
 struct Probe {
   explicit Probe(std::vector<uint8_t> bytes) : image(std::move(bytes)) {
-    stream = DataStream{MemoryStreamOps(), OpenMemoryStream(image.data(), image.size())};
+    stream = DataStream{GetMemoryStreamTable(), OpenMemoryStream(image.data(), static_cast<uint32_t>(image.size()))};
     result = OpenSoundDecoder(stream, &d);
   }
   ~Probe() {

@@ -32,6 +32,17 @@ std::vector<uint8_t> Midi(uint32_t ticks, uint32_t tempo) {
   return v;
 }
 
+// With KESTO_SOUND_LISTEN naming a folder, what a test mixed is kept there
+// as a WAVE file for a developer to listen to.
+void KeepForListening(const std::string& name, const std::vector<int16_t>& stereo) {
+  const char* folder = std::getenv("KESTO_SOUND_LISTEN");
+  if (folder == nullptr) return;
+  std::vector<uint8_t> fmt = PcmFmt(2, 44100, 16);
+  std::vector<uint8_t> image = Wave(fmt, Samples16(stereo));
+  std::ofstream(std::string(folder) + "/" + name + ".wav", std::ios::binary)
+      .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+}
+
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::filesystem::create_directories(std::filesystem::path(path).parent_path());
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
@@ -81,6 +92,7 @@ TEST_F(MusicTest, LoopingMp3RewindsAtEachEndOnEitherEngine) {
     EXPECT_EQ(1, IsMusicPlaying());
     // About 1.4 s: the 0.3 s track plays four times over.
     const std::vector<int16_t> out = Play(80);
+    KeepForListening("music_loop_engine" + std::to_string(engine), out);
     EXPECT_EQ(1, IsMusicPlaying());
     // Sound in every tenth of a second: each loop follows the last within a
     // pump pass.

@@ -14,7 +14,7 @@ namespace {
 // A decoder open on a memory image, closed with its stream.
 struct Decoded {
   explicit Decoded(std::vector<uint8_t> bytes) : image(std::move(bytes)) {
-    stream = DataStream{MemoryStreamOps(), OpenMemoryStream(image.data(), image.size())};
+    stream = DataStream{GetMemoryStreamTable(), OpenMemoryStream(image.data(), static_cast<uint32_t>(image.size()))};
     result = OpenSoundDecoder(stream, &decoder);
   }
   ~Decoded() {

@@ -51,6 +51,8 @@ inline std::vector<uint8_t> Wave(const std::vector<uint8_t>& fmt, const std::vec
   PutTag(v, "data");
   Put32(v, static_cast<uint32_t>(data.size()));
   v.insert(v.end(), data.begin(), data.end());
+  const uint32_t riff = static_cast<uint32_t>(v.size() - 8);
+  for (int i = 0; i < 4; ++i) v[4 + static_cast<size_t>(i)] = static_cast<uint8_t>(riff >> (8 * i));
   return v;
 }
 
