@@ -26,7 +26,7 @@ struct GenerateReport {
 
 constexpr const char* kManifestName = "assetgen.manifest";
 
-// Generates into run_dir (created when missing). `stamp` names the
+// Generates into run_dir (created when missing). `stamp`, one word, names the
 // generator's version; files are rebuilt when it differs from the
 // manifest's. Progress lines go to `log` when it is set.
 GenerateReport GenerateRunDirectory(const std::string& run_dir, const std::vector<OutputFile>& outputs,
