@@ -3,7 +3,10 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
+#include "core/app_log.h"
+#include "core/tracked_memory.h"
 #include "graphics/screen.h"
 #include "platform/video/display.h"
 
@@ -12,6 +15,19 @@ GraphicsHost g_host;
 std::vector<std::string> g_lines;
 int g_indent = 0;
 constexpr size_t kKeptLines = 4096;
+
+// A message ending in a line feed is written as it stands, and so is a
+// progress message ending in a blank ("... "), whose result follows on the
+// same line; any other message gets its own line.
+void WriteToAppLog(const char* text) {
+  const size_t n = std::strlen(text);
+  if (n == 0) return;
+  if (text[n - 1] == '\n' || text[n - 1] == ' ') {
+    WriteLog(text);
+  } else {
+    WriteLogFormat("%s", text);
+  }
+}
 }  // namespace
 
 GraphicsHost& Host() { return g_host; }
@@ -33,11 +49,14 @@ void GfxLog(const char* format, ...) {
   if (g_lines.size() >= kKeptLines) g_lines.erase(g_lines.begin());
   g_lines.push_back(line);
   if (g_host.log) g_host.log(line);
+  WriteToAppLog(buffer);
 }
 
 void GfxLogIndent(int delta) {
   g_indent += delta;
   if (g_indent < 0) g_indent = 0;
+  for (; delta > 0; --delta) IncreaseLogIndent();
+  for (; delta < 0; ++delta) DecreaseLogIndent();
 }
 
 const std::vector<std::string>& GfxLogLines() { return g_lines; }
@@ -50,8 +69,11 @@ void GfxFatal(const char* message) {
   std::exit(1);
 }
 
-void* GfxAlloc(size_t size, const char* /*source*/, int /*line*/) { return std::calloc(1, size); }
-void GfxFree(void* p) { std::free(p); }
+void* GfxAlloc(size_t size, const char* source, int line) {
+  if (size > UINT32_MAX) return nullptr;
+  return AllocTrackedZeroed(static_cast<uint32_t>(size), source, static_cast<int16_t>(line));
+}
+void GfxFree(void* p) { FreeTracked(p); }
 
 platform::video::Rect ClientRectInDesktop() {
   if (g_host.client_rect) return g_host.client_rect();

@@ -1,0 +1,157 @@
+// The stretched draw: 16.16 stepping, clipping, mirroring, the hand-over to
+// the plain draw, its own blend forms and its refusals.
+#include <tuple>
+
+#include "render/stretch_loops.h"
+#include "render_fixture.h"
+
+namespace {
+
+using namespace platform::video;
+using StretchDrawTest = RenderTest;
+
+// Source pixel (x, y) of the sprites below: red = x + 1, green = y + 1.
+uint32_t Texel(int x, int y) {
+  return 0xFF000000u | (static_cast<uint32_t>(x + 1) << 16) | (static_cast<uint32_t>(y + 1) << 8);
+}
+int ColumnAt(uint32_t px) { return static_cast<int>((px >> 16) & 0xFF) - 1; }
+int RowAt(uint32_t px) { return static_cast<int>((px >> 8) & 0xFF) - 1; }
+
+TEST(StretchMapTest, CountersPickTheSourcePixels) {
+  struct Case {
+    const char* name;
+    int first, dir, start;
+    uint32_t step;
+    int count, limit;
+    std::vector<int> want;
+  } cases[] = {
+      {"2 to 3", 0, 1, 98304, 98304, 3, 2, {0, 0, 1}},
+      {"3 to 2", 0, 1, 43690, 43690, 2, 3, {0, 1}},
+      {"twice, 3 clipped", 1, 1, 65536, 131072, 5, 8, {1, 2, 2, 3, 3}},
+      {"mirrored", 3, -1, 65536, 65536, 4, 4, {3, 2, 1, 0}},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(render::StretchMap(c.first, c.dir, c.start, c.step, c.count, c.limit), c.want)
+        << c.name;
+}
+
+TEST_F(StretchDrawTest, ColumnsAndRowsFollowTheSteps) {
+  StartScreen(32, 64, 48);
+  const int g2 = MakeSprite(2, 2), g3 = MakeSprite(3, 1), g8 = MakeSprite(8, 1);
+  for (int g : {g2, g3, g8}) Paint(g, Texel);
+  struct Case {
+    const char* name;
+    int graphic;
+    int x1, y1, x2, y2;
+    int area_left;
+    std::vector<int> cols;  // from the area's left edge on row y1 (or row 0 when mirrored)
+  } cases[] = {
+      {"2 to 3", g2, 0, 0, 3, 2, 0, {0, 0, 1}},
+      {"3 to 2", g3, 0, 0, 2, 1, 0, {0, 1}},
+      {"twice, 3 columns clipped", g8, 10, 0, 26, 1, 13, {1, 2, 2, 3, 3}},
+      {"mirrored", g3, 10, 0, 0, 1, 0, {2, 2, 2, 2, 1, 1, 1, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Back()->Blt(nullptr, nullptr, nullptr, kBltColorFill, 0);
+    ApplyDrawArea(c.area_left, 0, 64, 48);
+    EXPECT_EQ(G_DDraw_DrawExtendGraph(c.x1, c.y1, c.x2, c.y2, Graphic(c.graphic), 0), 0);
+    std::vector<int> got;
+    for (size_t i = 0; i < c.cols.size(); ++i)
+      got.push_back(ColumnAt(At(c.area_left + static_cast<int>(i), 0)));
+    EXPECT_EQ(got, c.cols);
+  }
+  // Mirrored on both axes: the bottom-right pixel lands top-left.
+  Back()->Blt(nullptr, nullptr, nullptr, kBltColorFill, 0);
+  ApplyDrawArea(0, 0, 64, 48);
+  EXPECT_EQ(G_DDraw_DrawExtendGraph(4, 4, 0, 0, Graphic(g2), 0), 0);
+  EXPECT_EQ(ColumnAt(At(0, 0)), 1);
+  EXPECT_EQ(RowAt(At(0, 0)), 1);
+  EXPECT_EQ(ColumnAt(At(3, 3)), 0);
+  EXPECT_EQ(RowAt(At(3, 3)), 0);
+}
+
+TEST_F(StretchDrawTest, SameSizeIsThePlainDrawAndEmptyRectanglesAreRefused) {
+  StartScreen(16, 32, 32);
+  const int g = MakeSprite(2, 2);
+  Paint(g, [](int x, int y) { return static_cast<uint32_t>(0x100 + x + 2 * y); });
+  EXPECT_EQ(G_DDraw_DrawExtendGraph(5, 5, 7, 7, Graphic(g), 0), 0);
+  EXPECT_EQ(At(5, 5), 0x100u);
+  EXPECT_EQ(At(6, 6), 0x103u);
+  EXPECT_EQ(G_DDraw_DrawExtendGraph(7, 5, 5, 7, Graphic(g), 0), 0);  // mirrored: the loops
+  EXPECT_EQ(At(5, 5), 0x101u);
+  for (auto [x1, y1, x2, y2] : {std::tuple{3, 3, 3, 9}, std::tuple{3, 3, 9, 3},
+                               std::tuple{40, 0, 50, 4}, std::tuple{-9, -9, -1, -1}}) {
+    EXPECT_EQ(G_DDraw_DrawExtendGraph(x1, y1, x2, y2, Graphic(g), 0), -1);
+  }
+  EXPECT_EQ(G_DDraw_DrawExtendGraph(0, 0, 4, 4, nullptr, 0), -1);
+  EXPECT_TRUE(Lines().empty());
+  EXPECT_FALSE(Back()->locked());
+}
+
+TEST_F(StretchDrawTest, KeyTestsAndBlendForms) {
+  StartScreen(32, 16, 16);
+  const int g = MakeSprite(1, 1);
+  const uint32_t key = static_cast<uint32_t>(PackRgbColorBody(0, 0, 0));
+  struct Case {
+    const char* name;
+    int mode, param, flag;
+    uint32_t texel, under, want;
+  } cases[] = {
+      // The plain copy tests the flag's bit 0 only.
+      {"copy, flag 2", 0, 0, 2, key, 0x123456, key & 0xFFFFFF},
+      {"copy, flag 1", 0, 0, 1, key, 0x123456, 0x123456},
+      {"blend, flag 2", 1, 255, 2, key, 0x123456, key & 0xFFFFFF},
+      {"add, flag 2", 2, 255, 2, key, 0x123456, 0x123456},
+      // Mode 1 weighs the target by 255 - p at 32 bits too.
+      {"blend 200 over 100", 1, 128, 0, 0xC8, 0x64, 0x95},
+      {"multiply ignores the key", 4, 0, 1, key, 0xFFFFFF, 0},
+  };
+  for (const Case& c : cases) {
+    SetPixel(g, 0, 0, c.texel);
+    Back()->Blt(nullptr, nullptr, nullptr, kBltColorFill, c.under);
+    SelectBlendMode(c.mode, c.param);
+    EXPECT_EQ(G_DDraw_DrawExtendGraph(0, 0, 2, 1, Graphic(g), c.flag), 0) << c.name;
+    EXPECT_EQ(At(1, 0) & 0xFFFFFF, c.want) << c.name;
+  }
+}
+
+TEST_F(StretchDrawTest, AlphaPlaneIsMirroredWithTheColours) {
+  StartScreen(32, 16, 16);
+  const int g = MakeSprite(2, 1, /*alpha=*/true);
+  Paint(g, [](int, int) { return 0xFFFFFFu; });
+  SetAlpha(g, 0, 0, 255);
+  SetAlpha(g, 1, 0, 0);
+  EXPECT_EQ(G_DDraw_DrawExtendGraph(4, 0, 0, 1, Graphic(g), 0), 0);
+  EXPECT_EQ(At(0, 0) & 0xFFFFFF, 0u);  // the transparent right column, mirrored
+  EXPECT_EQ(At(1, 0) & 0xFFFFFF, 0u);
+  EXPECT_EQ(At(2, 0) & 0xFFFFFF, 0xFFFFFFu);
+  EXPECT_EQ(At(3, 0) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+TEST_F(StretchDrawTest, LockFailuresAreLoggedAndReleaseEverything) {
+  StartScreen(16, 16, 16);
+  const int g = MakeSprite(2, 2, false, false);
+  SelectBlendMode(1, 100);
+  uint8_t* p;
+  int pitch;
+  struct Case {
+    Surface* held;
+    const char* line;
+  } cases[] = {
+      {Back(), "転送先サーフェスのロックに失敗しました in G_DDraw_DrawExtendGraph "},
+      {SurfaceOf(g), "転送元サーフェス１のロックに失敗しました in G_DDraw_DrawExtendGraph "},
+      {GetWorkSurface(1), "転送元サーフェス２のロックに失敗しました in G_DDraw_DrawExtendGraph "},
+  };
+  for (const Case& c : cases) {
+    ClearGfxLogLines();
+    ASSERT_EQ(c.held->Lock(nullptr, 0, &p, &pitch), kOk);
+    EXPECT_EQ(G_DDraw_DrawExtendGraph(0, 0, 5, 5, Graphic(g), 0), -1);
+    c.held->Unlock();
+    ASSERT_EQ(Lines().size(), 1u);
+    EXPECT_NE(Lines()[0].find(c.line), std::string::npos);
+    for (Surface* s : {Back(), GetWorkSurface(1), SurfaceOf(g)}) EXPECT_FALSE(s->locked());
+  }
+}
+
+}  // namespace
