@@ -232,12 +232,17 @@ TEST(GeneratedMusic, EveryTrackIsMpegAudioOfAtLeastAMinute) {
     ASSERT_EQ(mpg123_feed(h, mp3.data(), mp3.size()), MPG123_OK);
     std::vector<unsigned char> buffer(1 << 16);
     size_t decoded_bytes = 0;
+    double energy = 0;
     long rate = 0;
     int channels = 0, encoding = 0;
     for (;;) {
       size_t got = 0;
       int r = mpg123_read(h, buffer.data(), buffer.size(), &got);
       decoded_bytes += got;
+      for (size_t i = 0; i + 1 < got; i += 2) {
+        double v = static_cast<int16_t>(buffer[i] | buffer[i + 1] << 8);
+        energy += v * v;
+      }
       if (r == MPG123_NEW_FORMAT) {
         mpg123_getformat(h, &rate, &channels, &encoding);
         continue;
@@ -256,6 +261,8 @@ TEST(GeneratedMusic, EveryTrackIsMpegAudioOfAtLeastAMinute) {
     EXPECT_GE(expected, kMinimumMusicSeconds);
     // The encoder adds a little delay and padding, never much.
     EXPECT_NEAR(seconds, expected, 0.2);
+    // Music, not silence.
+    EXPECT_GT(std::sqrt(energy / (decoded_bytes / 2)), 1500.0);
   }
 }
 
