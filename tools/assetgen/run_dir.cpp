@@ -4,12 +4,14 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <string_view>
 
 #include "art.h"
 #include "music.h"
@@ -45,35 +47,51 @@ std::vector<OutputFile> AllOutputs() {
   return outputs;
 }
 
-namespace {
-
-struct Entry {
-  uint64_t hash;
-  uint64_t size;
-  std::string stamp;  // the generator version that wrote the file
-};
-
-using Manifest = std::map<std::string, Entry>;
-
 // A header line, then one line a file: "<hash hex> <size> <stamp> <path>",
 // the path last since music paths hold spaces. Damaged lines are skipped,
 // which only makes the generator more careful: an unlisted file is kept.
-Manifest ReadManifest(const fs::path& file) {
-  Manifest m;
-  std::ifstream in(file);
+std::map<std::string, ManifestEntry> ParseManifest(const std::string& text) {
+  std::map<std::string, ManifestEntry> m;
+  std::istringstream in(text);
   std::string line;
   if (!std::getline(in, line) || line != "assetgen manifest 1") return m;
   while (std::getline(in, line)) {
-    uint64_t hash = 0, size = 0;
-    char stamp[65] = {};
-    int consumed = 0;
-    if (std::sscanf(line.c_str(), "%16" SCNx64 " %" SCNu64 " %64s %n", &hash, &size, stamp,
-                    &consumed) == 3 &&
-        consumed > 0 && static_cast<size_t>(consumed) < line.size()) {
-      m[line.substr(consumed)] = {hash, size, stamp};
+    // Three words, then the path: the rest of the line.
+    std::string_view rest(line);
+    std::string_view words[3];
+    bool whole = true;
+    for (std::string_view& word : words) {
+      size_t end = rest.find(' ');
+      if (end == 0 || end == std::string_view::npos) {
+        whole = false;
+        break;
+      }
+      word = rest.substr(0, end);
+      rest.remove_prefix(end + 1);
     }
+    if (!whole || rest.empty() || rest.find('\0') != std::string_view::npos) continue;
+    ManifestEntry entry{};
+    auto hash = std::from_chars(words[0].data(), words[0].data() + words[0].size(), entry.hash, 16);
+    auto size = std::from_chars(words[1].data(), words[1].data() + words[1].size(), entry.size);
+    if (hash.ec != std::errc() || hash.ptr != words[0].data() + words[0].size() ||
+        size.ec != std::errc() || size.ptr != words[1].data() + words[1].size()) {
+      continue;
+    }
+    entry.stamp = std::string(words[2]);
+    m[std::string(rest)] = entry;
   }
   return m;
+}
+
+namespace {
+
+using Entry = ManifestEntry;
+using Manifest = std::map<std::string, Entry>;
+
+Manifest ReadManifest(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return ParseManifest(text);
 }
 
 bool WriteAtomically(const fs::path& target, const std::vector<uint8_t>& bytes) {
