@@ -1,9 +1,8 @@
-// Stand-ins for the player's shots, bombs, collisions and drawing, enemy
-// bullets, bullet cancels and items until they are built: empty pools and
-// steps that do nothing.
+// Stand-ins for the player's shots, bombs, collisions and drawing, bullet
+// cancels and items until they are built: empty pools and steps that do
+// nothing.
 #include "play/bombs.h"
 #include "play/bullet_cancel.h"
-#include "play/enemy_bullets.h"
 #include "play/items.h"
 #include "play/player.h"
 #include "play/player_collisions.h"
@@ -28,9 +27,6 @@ int ResetAllPlayerShots() { return 0; }
 int UpdateItems() { return 0; }
 int DrawAllItems() { return 0; }
 int ResetAllItems() { return 0; }
-int UpdateEnemyBullets() { return 0; }
-int DrawAllEnemyBullets() { return 0; }
-int ResetAllEnemyBullets() { return 0; }
 int StartBulletCancel(int, int) { return 0; }
 int UpdateBulletCancel() { return 0; }
 int ResetAllBulletCancelSlots() { return 0; }
