@@ -6,12 +6,9 @@
 #include "play/items.h"
 #include "play/player.h"
 #include "play/player_collisions.h"
-#include "play/player_firing.h"
-#include "play/player_shots.h"
 
 int DrawPlayer() { return 0; }
 int DrawPlayerHud() { return 0; }
-int FirePlayerShots() { return 0; }
 int UpdatePlayerBomb() { return 0; }
 int PickUpItems() { return 0; }
 int CollidePlayerWithBullets() { return 0; }
@@ -21,9 +18,6 @@ int TakePowerItem() { return 0; }
 int TakeBombItem() { return 0; }
 int TakeLifeItem() { return 0; }
 
-int UpdatePlayerShots() { return 0; }
-int DrawAllPlayerShots() { return 0; }
-int ResetAllPlayerShots() { return 0; }
 int UpdateItems() { return 0; }
 int DrawAllItems() { return 0; }
 int ResetAllItems() { return 0; }

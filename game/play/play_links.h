@@ -16,3 +16,7 @@ int AddItemCount(int n);
 int GetItemsOnScreen();
 int SpawnExplosion(double x, double y, int kind, double angle, double speed);
 int SpawnScorePopup(double x, double y, int kind, int value, double angle, double speed);
+// Whether enemy `slot` (0-499) may draw homing shots: in use, collision
+// class not 1 and on the field (screen state 1 or more). Its centre goes to
+// (x, y) when it may.
+int GetHomingTarget(int slot, double* x, double* y);

@@ -2,3 +2,7 @@
 #pragma once
 
 int FirePlayerShots();
+int FireVolleyFighter0();
+int FireVolleyFighter1();
+int FireVolleyFighter2();
+int FireVolleyFighter34();
