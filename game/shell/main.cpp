@@ -1,10 +1,4 @@
 // HALCYRIS program entry.
-#include "kesto/kesto.h"
+#include "shell/program.h"
 
-int main() {
-  if (StartLibrary() == -1) return -1;
-  while (PumpFrameMessages() == 0) {
-  }
-  StopLibrary();
-  return 0;
-}
+int main() { return RunProgram(); }

@@ -107,8 +107,12 @@ void ReleaseApiLock() {
   const bool hand_over = g_lock.owner.load(std::memory_order_relaxed) == 1 &&
                          g_lock.sub_owner.load(std::memory_order_relaxed) == 1 &&
                          g_lock.waiting.load(std::memory_order_relaxed) > 0;
-  g_lock.owner.fetch_sub(1, std::memory_order_release);
-  g_lock.sub_owner.fetch_sub(1, std::memory_order_release);
+  // A release without a hold must not drive the flags negative: every later
+  // caller would wait for them to read 0 forever.
+  if (g_lock.owner.load(std::memory_order_relaxed) > 0)
+    g_lock.owner.fetch_sub(1, std::memory_order_release);
+  if (g_lock.sub_owner.load(std::memory_order_relaxed) > 0)
+    g_lock.sub_owner.fetch_sub(1, std::memory_order_release);
   ReleaseLockLatch(&g_lock.latch);
   t_holds_lock = false;
   if (hand_over) {

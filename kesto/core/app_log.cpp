@@ -122,7 +122,7 @@ int WriteLog(const char* text) {
 int WriteLogFormatArgs(const char* format, va_list args) {
   // 1023 characters, the line feed and the terminator.
   char text[1025];
-  std::vsnprintf(text, 1024, format, args);
+  if (std::vsnprintf(text, 1024, format, args) < 0) text[0] = '\0';
   const size_t n = std::strlen(text);
   text[n] = '\n';
   text[n + 1] = '\0';

@@ -5,6 +5,7 @@
 
 #include "core/api_lock.h"
 #include "core/entry_bodies.h"
+#include "core/text_helpers.h"
 #include "kesto/kesto.h"
 
 namespace {
@@ -65,6 +66,7 @@ int PrintTextFormatted(int x, int y, int color, const char* format, ...) {
   va_start(args, format);
   std::vsnprintf(text, sizeof text, format, args);
   va_end(args);
+  TrimDanglingLeadByte(text);
   return Locked([&] { return PrintTextBody(x, y, text, color); });
 }
 int ChooseBlendMode(int m, int p) { return Locked([&] { return ChooseBlendModeBody(m, p); }); }

@@ -85,6 +85,24 @@ int FormatText(char* dest, size_t dest_size, const char* format, ...) {
   return 0;
 }
 
+size_t TrimDanglingLeadByte(char* text) {
+  size_t i = 0;
+  for (;;) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    if (b == 0) return i;
+    const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    if (lead) {
+      if (text[i + 1] == '\0') {
+        text[i] = '\0';
+        return i;
+      }
+      i += 2;
+    } else {
+      ++i;
+    }
+  }
+}
+
 int32_t TextToInt(const char* text) {
   if (!text || !*text) return -1;
   const char* p = text;

@@ -40,6 +40,11 @@ int FormatTextArgs(char* dest, size_t dest_size, const char* format, va_list arg
 int FormatText(char* dest, size_t dest_size, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 
+// Drops a cp932 lead byte left without its trail byte at the end of a text
+// (where a length cut fell inside a two-byte character), so a glyph walk never
+// takes the terminator for a trail byte. Returns the new length.
+size_t TrimDanglingLeadByte(char* text);
+
 // Decimal value: -1 for an empty text or one without a digit or "-"; a "-"
 // makes it negative; at most 32 digits count; the value wraps modulo 2^32.
 int32_t TextToInt(const char* text);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 #include "core/app_log.h"
 
@@ -16,6 +17,10 @@ TrackedMemoryState g_state{};
 // the end of the list.
 AllocHeader g_list_end{};
 int g_failing_requests = 0;
+// The list is meant to be used under the call lock only, but the sound
+// layer's own thread must not be able to tear it either. Recursive: a failed
+// request dumps the list through the log, which may allocate.
+std::recursive_mutex g_list_mutex;
 
 void* HeapRequest(size_t bytes) {
   if (g_failing_requests > 0) {
@@ -41,6 +46,15 @@ void LogTotals() {
                  g_state.total_size / 1024.0, g_state.count);
 }
 
+bool HeaderIntact(const AllocRecord* r) {
+  return std::memcmp(r, &reinterpret_cast<const AllocHeader*>(r)->copy, sizeof(AllocRecord)) == 0;
+}
+
+void ReportDamaged(const AllocRecord* r) {
+  WriteLog("以下のメモリ確保情報が破損しました");
+  DumpAllocRecord(r);
+}
+
 void AddToTotal(int64_t delta) {
   g_state.total_size = static_cast<int32_t>(static_cast<uint32_t>(g_state.total_size) +
                                             static_cast<uint32_t>(delta));
@@ -51,6 +65,7 @@ void AddToTotal(int64_t delta) {
 TrackedMemoryState& GetTrackedMemoryState() { return g_state; }
 
 void* AllocTracked(uint32_t size, const char* source_name, int16_t line) {
+  std::lock_guard<std::recursive_mutex> hold(g_list_mutex);
   // In size_t, so a request near 4 GB cannot wrap into a tiny block.
   const size_t bytes = static_cast<size_t>(size) + sizeof(AllocHeader);
   auto* h = static_cast<AllocHeader*>(HeapRequest(bytes));
@@ -98,8 +113,15 @@ void* AllocTrackedZeroed(uint32_t size, const char* source_name, int16_t line) {
 
 void FreeTracked(void* data) {
   if (!data) return;
+  std::lock_guard<std::recursive_mutex> hold(g_list_mutex);
   AllocHeader* h = HeaderOfTracked(data);
   AllocRecord* r = &h->record;
+  // Unlinking through a damaged header would write through its pointers:
+  // report it and keep the block instead.
+  if (!HeaderIntact(r)) {
+    ReportDamaged(r);
+    return;
+  }
   AddToTotal(-static_cast<int64_t>(r->size));
   --g_state.count;
   if (g_state.check_each_time == 1) CheckAllocList();
@@ -120,10 +142,10 @@ void FreeTracked(void* data) {
 }
 
 int CheckAllocList() {
+  std::lock_guard<std::recursive_mutex> hold(g_list_mutex);
   for (AllocRecord* r = g_state.head; r && r != &g_list_end.record; r = r->next) {
-    if (std::memcmp(r, &HeaderOf(r)->copy, sizeof(AllocRecord)) != 0) {
-      WriteLog("以下のメモリ確保情報が破損しました");
-      DumpAllocRecord(r);
+    if (!HeaderIntact(r)) {
+      ReportDamaged(r);
       return -1;
     }
   }
@@ -162,10 +184,17 @@ void DumpAllocRecord(const AllocRecord* record) {
 }
 
 void DumpAllocList() {
+  std::lock_guard<std::recursive_mutex> hold(g_list_mutex);
   WriteLog("\n");
   WriteLogFormat("Alloc memory dump");
-  for (AllocRecord* r = g_state.head; r && r != &g_list_end.record; r = r->next)
+  for (AllocRecord* r = g_state.head; r && r != &g_list_end.record; r = r->next) {
+    if (!HeaderIntact(r)) {
+      // Its link to older blocks cannot be trusted: the walk ends here.
+      ReportDamaged(r);
+      break;
+    }
     DumpAllocRecord(r);
+  }
   LogTotals();
   WriteLog("\n");
 }

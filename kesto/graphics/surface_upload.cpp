@@ -7,6 +7,7 @@
 #include "graphics/graphics_host.h"
 #include "graphics/screen.h"
 #include "graphics/surface_2d.h"
+#include "graphics/texture_part.h"
 
 using platform::video::Rect;
 
@@ -174,8 +175,8 @@ int UploadImagesToGraphic(int, int, int, const char* file_name, int upload_optio
   g->mirror_option = mirror_option;
   g->origin_x = static_cast<uint16_t>(origin_x);
   g->origin_y = static_cast<uint16_t>(origin_y);
-  if (g->texture) return -1;  // texture parts take their pixels with the Direct3D device
   const UploadSourceSet source{upload_option, nullptr, nullptr, 0, image, alpha_image};
+  if (g->texture) return UploadImageToTextureParts(source, origin_x, origin_y, graphic);
   return UploadImageToGraphicAt(source, origin_x, origin_y, graphic);
 }
 
@@ -191,7 +192,7 @@ int UploadImageRectToGraphic(int, int, int, const char* file_name, int upload_op
   // font cache (its only caller) fills them.
   g->origin_x = static_cast<uint16_t>(rect.left);
   g->origin_y = static_cast<uint16_t>(rect.right);
-  if (g->texture) return -1;
   const UploadSourceSet source{upload_option, nullptr, nullptr, 0, image, alpha_image};
+  if (g->texture) return UploadImageRectToTextureParts(source, rect, dest_x, dest_y, graphic);
   return UploadImageToGraphicParts(source, rect, dest_x, dest_y, graphic);
 }

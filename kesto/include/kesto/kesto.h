@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "kesto/handle_kinds.h"
+
 // Draw targets for ChooseDrawTarget besides graphic handles.
 constexpr int KESTO_BACK_SCREEN = -2;
 constexpr int KESTO_FRONT_SCREEN = -4;

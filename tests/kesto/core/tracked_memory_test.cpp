@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core_fixture.h"
@@ -116,7 +117,20 @@ TEST_F(TrackedMemoryTest, DamagedHeaderIsReported) {
   EXPECT_EQ(LogBytes(),
             "0:以下のメモリ確保情報が破損しました\tsize:9999(9.765kb)  file:KsDraw  line:2  ID:1  "
             "data:<hi> [68 69]\r\n");
-  HeaderOfTracked(b)->record.size = 2;
+
+  // Freeing it or dumping the list does not follow its links.
+  HeaderOfTracked(b)->record.next = reinterpret_cast<AllocRecord*>(0x10);
+  InitAppLog();
+  FreeTracked(b);
+  EXPECT_EQ(LiveCount(), 2);
+  DumpAllocList();
+  const std::string bytes = LogBytes();
+  EXPECT_EQ(bytes.find("以下のメモリ確保情報が破損しました"), 2u);
+  EXPECT_NE(bytes.find("Alloc memory dump\r\n0:以下のメモリ確保情報が破損しました"),
+            std::string::npos);
+  EXPECT_NE(bytes.find("Alloc num:2"), std::string::npos);
+
+  HeaderOfTracked(b)->record = HeaderOfTracked(b)->copy;
   EXPECT_EQ(CheckAllocList(), 0);
   FreeTracked(b);
   FreeTracked(a);
@@ -144,6 +158,26 @@ TEST_F(TrackedMemoryTest, RefusedHeapRequestDumpsTheListAndGivesNull) {
   FreeTracked(kept);
   FreeTracked(nullptr);  // ignored
   EXPECT_EQ(LiveCount(), 0);
+}
+
+TEST_F(TrackedMemoryTest, ListSurvivesUseFromTwoThreads) {
+  auto churn = [] {
+    std::vector<void*> held;
+    for (int i = 0; i < 5000; ++i) {
+      held.push_back(AllocTracked(8, "KsSound", 1));
+      if (i % 3 == 0) {
+        FreeTracked(held.front());
+        held.erase(held.begin());
+      }
+    }
+    for (void* p : held) FreeTracked(p);
+  };
+  std::thread a(churn), b(churn);
+  a.join();
+  b.join();
+  EXPECT_EQ(LiveCount(), 0);
+  EXPECT_EQ(GetTrackedMemoryState().total_size, 0);
+  EXPECT_EQ(CheckAllocList(), 0);
 }
 
 TEST_F(TrackedMemoryTest, ZeroedBlockIsZero) {

@@ -13,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/video/display.h"
 #include "platform/video/presenter.h"
+#include "platform/video3d/direct3d.h"
 
 struct FatalExit : std::runtime_error {
   using std::runtime_error::runtime_error;
@@ -22,6 +23,9 @@ class GraphicsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     platform::video::ResetDisplayForTesting();
+    // Graphics are 2D surfaces unless a test starts with Direct3D.
+    platform::video3d::Reset3DForTesting();
+    platform::video3d::Config3D().available = false;
     ResetGraphicsHost();
     platform::SetClockForTesting(&clock_);
     // Each poll of the display takes 50 microseconds.
@@ -44,6 +48,7 @@ class GraphicsTest : public ::testing::Test {
     platform::video::SetPresenter(nullptr);
     platform::SetClockForTesting(nullptr);
     platform::video::ResetDisplayForTesting();
+    platform::video3d::Reset3DForTesting();
   }
   // Starts the screen in a window (or full screen) with the given mode.
   void Start(bool windowed, int width = 640, int height = 480, int bits = 16) {
@@ -52,6 +57,11 @@ class GraphicsTest : public ::testing::Test {
     Screen().height = height;
     Screen().color_bits = bits;
     StartDirectDraw(Host().window);
+  }
+  // The same with the Direct3D device up, as the game runs.
+  void StartWith3D(bool windowed, int width = 640, int height = 480, int bits = 16) {
+    platform::video3d::Config3D().available = true;
+    Start(windowed, width, height, bits);
   }
   bool Logged(const std::string& text) const {
     const auto& lines = GfxLogLines();

@@ -1,0 +1,6 @@
+// The 400 player shots.
+#pragma once
+
+int UpdatePlayerShots();
+int DrawAllPlayerShots();
+int ResetAllPlayerShots();

@@ -1,0 +1,6 @@
+// The 800 score pop-ups.
+#pragma once
+
+int UpdateScorePopups();
+int DrawAllScorePopups();
+int ResetAllScorePopups();

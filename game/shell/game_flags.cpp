@@ -1,0 +1,3 @@
+#include "shell/game_flags.h"
+
+GameFlags g_flags{};

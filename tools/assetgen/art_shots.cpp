@@ -1,0 +1,270 @@
+// Player shots, the bomb ring, enemy bullets in five colours, and items.
+#include <cmath>
+#include <string>
+
+#include "art.h"
+#include "rng.h"
+
+namespace {
+
+// An energy bolt along +x (or +y when upright), white-hot core, coloured edge.
+void Bolt(cairo_t* cr, double w, double h, Rgb color, bool upright) {
+  cairo_save(cr);
+  cairo_translate(cr, w / 2, h / 2);
+  if (upright) {
+    cairo_rotate(cr, -M_PI / 2);
+    std::swap(w, h);
+  }
+  double len = w * 0.48, rad = h * 0.42;
+  cairo_save(cr);
+  cairo_scale(cr, len, rad);
+  cairo_pattern_t* p = cairo_pattern_create_radial(0.35, 0, 0, 0, 0, 1);
+  cairo_pattern_add_color_stop_rgba(p, 0, 1, 1, 1, 1);
+  cairo_pattern_add_color_stop_rgba(p, 0.35, Mix(color, {1, 1, 1}, 0.5).r,
+                                    Mix(color, {1, 1, 1}, 0.5).g, Mix(color, {1, 1, 1}, 0.5).b, 1);
+  cairo_pattern_add_color_stop_rgba(p, 0.75, color.r, color.g, color.b, 0.9);
+  cairo_pattern_add_color_stop_rgba(p, 1, color.r, color.g, color.b, 0);
+  cairo_set_source(cr, p);
+  cairo_move_to(cr, 1, 0);
+  cairo_curve_to(cr, 0.6, -0.9, -0.6, -0.7, -1, 0);
+  cairo_curve_to(cr, -0.6, 0.7, 0.6, 0.9, 1, 0);
+  cairo_fill(cr);
+  cairo_pattern_destroy(p);
+  cairo_restore(cr);
+  cairo_restore(cr);
+}
+
+void Orb(cairo_t* cr, double cx, double cy, double r, Rgb color) {
+  Glow(cr, cx, cy, r, color, 0.9);
+  cairo_arc(cr, cx, cy, r * 0.62, 0, 2 * M_PI);
+  cairo_pattern_t* p = cairo_pattern_create_radial(cx - r * 0.15, cy - r * 0.15, 0, cx, cy, r * 0.62);
+  cairo_pattern_add_color_stop_rgb(p, 0, 1, 1, 1);
+  cairo_pattern_add_color_stop_rgb(p, 0.55, Mix(color, {1, 1, 1}, 0.55).r,
+                                   Mix(color, {1, 1, 1}, 0.55).g, Mix(color, {1, 1, 1}, 0.55).b);
+  cairo_pattern_add_color_stop_rgb(p, 1, color.r, color.g, color.b);
+  cairo_set_source(cr, p);
+  cairo_fill(cr);
+  cairo_pattern_destroy(p);
+}
+
+void PaintPlayerShots(Canvas& canvas, const SheetLayout& sheet, Rgb color, Rgb alt) {
+  ForEachCell(canvas, sheet, [&](cairo_t* cr, const CellInfo& cell) {
+    double w = cell.rect.width, h = cell.rect.height;
+    Rgb c = cell.global % 2 ? alt : color;
+    if (w > h * 1.2) {
+      Bolt(cr, w, h, c, false);
+    } else if (h > w * 1.2) {
+      Bolt(cr, w, h, c, true);
+    } else {
+      double phase = cell.run == 11 ? cell.index / 4.0 : 0.0;  // the animated shot
+      Orb(cr, w / 2, h / 2, std::min(w, h) * 0.48, c);
+      cairo_set_line_width(cr, std::max(1.0, w * 0.06));
+      cairo_set_source_rgba(cr, 1, 1, 1, 0.8);
+      cairo_arc(cr, w / 2, h / 2, w * 0.36, phase * 2 * M_PI, phase * 2 * M_PI + M_PI * 0.8);
+      cairo_stroke(cr);
+    }
+  });
+}
+
+void PaintBombRing(Canvas& canvas) {
+  ForEachCell(canvas, kSheetMbBomb, [&](cairo_t* cr, const CellInfo& cell) {
+    double s = cell.rect.width, k = cell.index;
+    cairo_translate(cr, s / 2, s / 2);
+    // 0-4 the ring opens, 5-8 it pulses, 9-13 it swirls.
+    double r = k < 5 ? s * (0.12 + 0.07 * k) : s * (0.42 + 0.02 * std::sin(k));
+    Glow(cr, 0, 0, r + 4, {0.4, 0.7, 1.0}, 0.5);
+    cairo_set_line_width(cr, 3 + (k < 5 ? k : 4));
+    cairo_set_source_rgba(cr, 0.75, 0.9, 1.0, 0.95);
+    cairo_arc(cr, 0, 0, r * 0.85, 0, 2 * M_PI);
+    cairo_stroke(cr);
+    for (int i = 0; i < 6; ++i) {
+      double a = (i / 6.0 + k * 0.04) * 2 * M_PI;
+      Glow(cr, std::cos(a) * r * 0.85, std::sin(a) * r * 0.85, 7, {1, 1, 1}, 0.9);
+    }
+  });
+}
+
+const Rgb kBulletColors[] = {{1.0, 0.25, 0.3}, {0.3, 0.5, 1.0}, {0.3, 1.0, 0.4},
+                             {1.0, 0.85, 0.2}, {0.8, 0.35, 1.0}};
+
+void Star(cairo_t* cr, double r, int points, double inner) {
+  for (int i = 0; i < points * 2; ++i) {
+    double a = i * M_PI / points - M_PI / 2;
+    double rr = i % 2 ? r * inner : r;
+    if (i == 0) cairo_move_to(cr, std::cos(a) * rr, std::sin(a) * rr);
+    else cairo_line_to(cr, std::cos(a) * rr, std::sin(a) * rr);
+  }
+  cairo_close_path(cr);
+}
+
+void PaintEnemyBullets(Canvas& canvas, const SheetLayout& sheet, Rgb color) {
+  ForEachCell(canvas, sheet, [&](cairo_t* cr, const CellInfo& cell) {
+    double s = cell.rect.width;
+    double phase = static_cast<double>(cell.index) / cell.count;
+    double pulse = 0.85 + 0.15 * std::cos(phase * 2 * M_PI);
+    cairo_translate(cr, s / 2, s / 2);
+    Rgb white{1, 1, 1};
+    switch (cell.run) {
+      case 0:  // rice grain, pointing right
+        cairo_translate(cr, -s / 2, -s / 2);
+        Bolt(cr, s * pulse, s * 0.6, color, false);
+        break;
+      case 1: {  // arrowhead
+        Glow(cr, 0, 0, s * 0.48, color, 0.6 * pulse);
+        cairo_move_to(cr, s * 0.45, 0);
+        cairo_line_to(cr, -s * 0.35, -s * 0.3);
+        cairo_line_to(cr, -s * 0.15, 0);
+        cairo_line_to(cr, -s * 0.35, s * 0.3);
+        cairo_close_path(cr);
+        SetColor(cr, Mix(color, white, 0.35));
+        cairo_fill_preserve(cr);
+        SetColor(cr, white);
+        cairo_set_line_width(cr, 1.2);
+        cairo_stroke(cr);
+        break;
+      }
+      case 2:  // needle
+        cairo_translate(cr, -s / 2, -s / 2 + s * 0.3);
+        Bolt(cr, s, s * 0.4, color, false);
+        break;
+      case 3: {  // wedge
+        Glow(cr, 0, 0, s * 0.45, color, 0.7 * pulse);
+        cairo_move_to(cr, s * 0.42, 0);
+        cairo_line_to(cr, -s * 0.3, -s * 0.22);
+        cairo_line_to(cr, -s * 0.3, s * 0.22);
+        cairo_close_path(cr);
+        SetColor(cr, Mix(color, white, 0.6));
+        cairo_fill(cr);
+        break;
+      }
+      case 4:  // large oval
+        cairo_translate(cr, -s / 2, -s / 2);
+        Bolt(cr, s, s * 0.8 * pulse, color, false);
+        break;
+      case 5:  // spinning star
+        Glow(cr, 0, 0, s * 0.5, color, 0.7);
+        cairo_rotate(cr, phase * 2 * M_PI / 5);
+        Star(cr, s * 0.45, 5, 0.45);
+        SetColor(cr, Mix(color, white, 0.5));
+        cairo_fill(cr);
+        break;
+      case 6:  // ring
+        Glow(cr, 0, 0, s * 0.5, color, 0.5);
+        cairo_set_line_width(cr, 3);
+        SetColor(cr, Mix(color, white, 0.5));
+        cairo_arc(cr, 0, 0, s * 0.3 * pulse, 0, 2 * M_PI);
+        cairo_stroke(cr);
+        break;
+      case 7:  // big orb with a turning ring
+        Orb(cr, 0, 0, s * 0.46, color);
+        cairo_set_line_width(cr, 1.5);
+        cairo_set_source_rgba(cr, 1, 1, 1, 0.9);
+        cairo_arc(cr, 0, 0, s * 0.36, phase * 2 * M_PI, phase * 2 * M_PI + M_PI);
+        cairo_stroke(cr);
+        break;
+      case 8:  // small orb
+        Orb(cr, 0, 0, s * 0.4 * pulse, color);
+        break;
+      case 9:  // dash
+        cairo_translate(cr, -s / 2, -s / 2 + s * 0.25);
+        Bolt(cr, s * 0.9, s * 0.5, color, false);
+        break;
+      case 10: {  // crystal
+        Glow(cr, 0, 0, s * 0.5, color, 0.6);
+        cairo_move_to(cr, s * 0.45, 0);
+        cairo_line_to(cr, 0, -s * 0.25 * pulse);
+        cairo_line_to(cr, -s * 0.45, 0);
+        cairo_line_to(cr, 0, s * 0.25 * pulse);
+        cairo_close_path(cr);
+        SetColor(cr, Mix(color, white, 0.55));
+        cairo_fill(cr);
+        break;
+      }
+      case 11:  // turning square
+        Glow(cr, 0, 0, s * 0.5, color, 0.6);
+        cairo_rotate(cr, phase * M_PI / 2);
+        cairo_rectangle(cr, -s * 0.25, -s * 0.25, s * 0.5, s * 0.5);
+        SetColor(cr, Mix(color, white, 0.5));
+        cairo_fill(cr);
+        break;
+      case 12:  // pulsing spark
+        Glow(cr, 0, 0, s * 0.5 * pulse, Mix(color, white, 0.3), 1.0);
+        break;
+      case 13: {  // the puff of a removed bullet: grows and fades
+        double t = (cell.index + 1.0) / cell.count;
+        Glow(cr, 0, 0, s * (0.2 + 0.3 * t), Mix(color, white, 0.5), 1.0 - 0.8 * t);
+        cairo_set_line_width(cr, 2.0 * (1 - t) + 0.5);
+        SetColor(cr, Mix(color, white, 0.4), 1.0 - 0.7 * t);
+        cairo_arc(cr, 0, 0, s * (0.15 + 0.3 * t), 0, 2 * M_PI);
+        cairo_stroke(cr);
+        break;
+      }
+    }
+  });
+}
+
+// A capsule with a letter on it.
+void Capsule(cairo_t* cr, double s, Rgb color, const std::string& letter, double turn) {
+  Glow(cr, s / 2, s / 2, s * 0.5, color, 0.5);
+  cairo_save(cr);
+  cairo_translate(cr, s / 2, s / 2);
+  cairo_scale(cr, 0.55 + 0.45 * std::fabs(std::cos(turn)), 1.0);
+  RoundedRect(cr, -s * 0.32, -s * 0.32, s * 0.64, s * 0.64, s * 0.16);
+  FillGradient(cr, -s * 0.32, Mix(color, {1, 1, 1}, 0.5), s * 0.32, Scale(color, 0.6));
+  RoundedRect(cr, -s * 0.32, -s * 0.32, s * 0.64, s * 0.64, s * 0.16);
+  cairo_set_line_width(cr, 2);
+  SetColor(cr, {1, 1, 1});
+  cairo_stroke(cr);
+  cairo_restore(cr);
+  DrawLabel(cr, Face::kSansBold, s * 0.42, s / 2, s / 2, s * 0.5, letter, {1, 1, 1},
+            Scale(color, 0.35), 1.5);
+}
+
+void Gem(cairo_t* cr, double s, Rgb color, double turn) {
+  cairo_translate(cr, s / 2, s / 2);
+  Glow(cr, 0, 0, s * 0.48, color, 0.45);
+  double squeeze = 0.3 + 0.7 * std::fabs(std::cos(turn));
+  cairo_scale(cr, squeeze, 1.0);
+  Star(cr, s * 0.38, 4, 0.5);
+  SetColor(cr, Mix(color, {1, 1, 1}, 0.3));
+  cairo_fill(cr);
+  Star(cr, s * 0.2, 4, 0.5);
+  SetColor(cr, {1, 1, 1});
+  cairo_fill(cr);
+}
+
+void PaintItems(Canvas& canvas, const SheetLayout& sheet) {
+  ForEachCell(canvas, sheet, [&](cairo_t* cr, const CellInfo& cell) {
+    double s = cell.rect.width;
+    double turn = static_cast<double>(cell.index) / cell.count * M_PI;
+    if (&sheet == &kSheetItemPow) Capsule(cr, s, {1.0, 0.3, 0.2}, "P", 0);
+    else if (&sheet == &kSheetItemBomb) Capsule(cr, s, {0.2, 0.5, 1.0}, "B", 0);
+    else if (&sheet == &kSheetItem1up) Capsule(cr, s, {0.2, 0.85, 0.3}, "1UP", cell.run * 0.6);
+    else if (&sheet == &kSheetItemEx) Capsule(cr, s, cell.run ? Rgb{0.9, 0.3, 1.0} : Rgb{1.0, 0.7, 0.1}, "EX", turn * 2);
+    else if (&sheet == &kSheetItemScore2) Gem(cr, s, {0.3, 0.9, 1.0}, turn);
+    else if (&sheet == &kSheetItemScore) Gem(cr, s, {1.0, 0.85, 0.2}, turn);
+    else Gem(cr, s, {1.0, 0.4, 0.7}, turn);
+  });
+}
+
+}  // namespace
+
+bool PaintShotSheet(Canvas& canvas, const SheetLayout& sheet, KeyMode* mode) {
+  *mode = KeyMode::kSprite;
+  if (&sheet == &kSheetMyBullet1) PaintPlayerShots(canvas, sheet, {0.3, 0.8, 1.0}, {0.5, 0.9, 1.0});
+  else if (&sheet == &kSheetMyBullet2) PaintPlayerShots(canvas, sheet, {1.0, 0.5, 0.2}, {1.0, 0.7, 0.3});
+  else if (&sheet == &kSheetMyBullet3) PaintPlayerShots(canvas, sheet, {0.4, 1.0, 0.5}, {0.7, 1.0, 0.4});
+  else if (&sheet == &kSheetMyBullet4) PaintPlayerShots(canvas, sheet, {1.0, 0.85, 0.3}, {0.9, 0.5, 1.0});
+  else if (&sheet == &kSheetMbBomb) PaintBombRing(canvas);
+  else if (&sheet == &kSheetEb1) PaintEnemyBullets(canvas, sheet, kBulletColors[0]);
+  else if (&sheet == &kSheetEb2) PaintEnemyBullets(canvas, sheet, kBulletColors[1]);
+  else if (&sheet == &kSheetEb3) PaintEnemyBullets(canvas, sheet, kBulletColors[2]);
+  else if (&sheet == &kSheetEb4) PaintEnemyBullets(canvas, sheet, kBulletColors[3]);
+  else if (&sheet == &kSheetEb5) PaintEnemyBullets(canvas, sheet, kBulletColors[4]);
+  else if (&sheet == &kSheetItemScore2 || &sheet == &kSheetItemPow || &sheet == &kSheetItemBomb ||
+           &sheet == &kSheetItem1up || &sheet == &kSheetItemEx || &sheet == &kSheetItemScore ||
+           &sheet == &kSheetItemScore3)
+    PaintItems(canvas, sheet);
+  else return false;
+  return true;
+}

@@ -1,0 +1,17 @@
+// The 38 sound effects of se/: names, lengths and their synthesis.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+struct SoundEffectSpec {
+  const char* path;    // "se/cursor.wav"
+  int milliseconds;    // length of the effect
+};
+
+constexpr int kEffectRate = 22050;
+
+std::span<const SoundEffectSpec> SoundEffects();
+// Samples of the effect, exactly milliseconds * rate / 1000 of them.
+std::vector<int16_t> SynthesizeEffect(const SoundEffectSpec& spec);
