@@ -199,6 +199,43 @@ void BM_Kesto_AlphaFillBox(benchmark::State& state) {
 }
 BENCHMARK(BM_Kesto_AlphaFillBox);
 
+// A busy frame: two full-screen backgrounds, 300 keyed sprites, 1,500 turned
+// bullets, 50 additive explosions, 200 glyph quads and one fade box.
+void BM_Kesto_BusyFrame(benchmark::State& state) {
+  Stage& s = Stage::Get();
+  const int bg = s.Sprite(640, 480), sprite = s.Sprite(32, 32), bullet = s.Sprite(16, 16);
+  const int blast = s.Sprite(64, 64), glyph = s.Sprite(16, 16);
+  for (int g : {bg, sprite, bullet, blast, glyph}) Stage::Record(g)->settings.alpha_channel = 0;
+  DDState().cpu_probe_flag = true;
+  const int fade = PackRgbColorBody(0, 0, 0);
+  for (auto _ : state) {
+    s.Settings(0, 0);
+    G_DDraw_DrawGraph(0, 0, GetGraphicRecord(bg)->parts[0], 0);
+    G_DDraw_DrawGraph(0, 0, GetGraphicRecord(bg)->parts[0], 1);
+    for (int i = 0; i < 300; ++i) {
+      G_DDraw_DrawGraph((i * 37) % 608, (i * 53) % 448, GetGraphicRecord(sprite)->parts[0], 1);
+    }
+    for (int i = 0; i < 1500; ++i) {
+      G_DDraw_DrawRotaGraph((i * 41) % 640, (i * 29) % 480, 1.0, i * 0.01,
+                            GetGraphicRecord(bullet), 1, 0);
+    }
+    s.Settings(2, 255);
+    for (int i = 0; i < 50; ++i) {
+      G_DDraw_DrawGraph((i * 97) % 576, (i * 61) % 416, GetGraphicRecord(blast)->parts[0], 1);
+    }
+    s.Settings(0, 0);
+    for (int i = 0; i < 200; ++i) {
+      const int x = (i % 40) * 16, y = 8 + (i / 40) * 16;
+      G_DDraw_DrawModiGraph(x, y, x + 16, y, x, y + 16, x + 16, y + 16, GetGraphicRecord(glyph),
+                            1);
+    }
+    s.Settings(1, 128);
+    G_DDraw_DrawFillBox(0, 0, 640, 480, fade);
+  }
+  for (int g : {bg, sprite, bullet, blast, glyph}) DeleteGraphic(g, 0);
+}
+BENCHMARK(BM_Kesto_BusyFrame)->Unit(benchmark::kMillisecond);
+
 // ---- SDL2's blitter on the same memory ----
 
 struct SdlPair {
