@@ -1,6 +1,8 @@
 // Random geometry through every draw: nothing outside the draw area changes,
 // and no pixel comes from outside the graphic's part of a shared surface.
 
+#include <functional>
+
 #include "render_fixture.h"
 #include "render_test_util.h"
 
@@ -105,6 +107,66 @@ TEST_F(GuardTest, CopiesNeverReadOutsideThePart) {
     for (int y = 0; y < 40; ++y)
       for (int x = 0; x < 48; ++x) ASSERT_NE(At(x, y) & 0xFFFFFF, kFence) << "draw " << i;
   }
+}
+
+}  // namespace
+
+namespace {
+
+using FrameTest = RenderTest;
+
+TEST_F(FrameTest, EveryDrawGoesThroughTheFrontBufferOffset) {
+  StartScreen(32, 64, 48);
+  const int g = MakeSprite(2, 2);
+  Paint(g, [](int, int) { return 0xFF123456u; });
+  ASSERT_EQ(SetDrawTarget(KESTO_FRONT_SCREEN), 0);
+  ApplyDrawArea(0, 0, 64, 48);
+  Surface* front = GetPrimarySurface();
+  const int ox = GetDrawState().front_screen_rect.left, oy = GetDrawState().front_screen_rect.top;
+  ASSERT_EQ(ox, 100);
+  ASSERT_EQ(oy, 50);
+  const int white = PackRgbColorBody(255, 255, 255);
+  struct Case {
+    const char* name;
+    int mode;
+    std::function<int()> draw;
+    int x, y;  // a pixel the draw covers, in draw coordinates
+  } cases[] = {
+      {"plain", 0, [&] { return G_DDraw_DrawGraph(10, 10, Part(g), 0); }, 11, 11},
+      {"plain blended", 1, [&] { return G_DDraw_DrawGraph(10, 10, Part(g), 0); }, 11, 11},
+      {"stretched", 0, [&] { return G_DDraw_DrawExtendGraph(20, 10, 24, 14, Graphic(g), 0); },
+       23, 13},
+      {"four corners", 1,
+       [&] { return G_DDraw_DrawModiGraph(30, 10, 34, 10, 30, 14, 34, 14, Graphic(g), 0); }, 31,
+       11},
+      {"rotated", 1, [&] { return G_DDraw_DrawRotaGraph(40, 20, 2.0, 0.0, Graphic(g), 0, 0); },
+       40, 20},
+      {"box", 1, [&] { return G_DDraw_DrawFillBox(5, 30, 9, 34, white); }, 6, 31},
+      {"line", 1, [&] { return G_DDraw_DrawLine(20, 40, 30, 40, white); }, 25, 40},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    front->Blt(nullptr, nullptr, nullptr, kBltColorFill, 0);
+    SelectBlendMode(c.mode, 200);
+    EXPECT_EQ(c.draw(), 0);
+    EXPECT_NE(front->ReadPixel(ox + c.x, oy + c.y) & 0xFFFFFF, 0u);
+    EXPECT_EQ(front->ReadPixel(c.x, c.y) & 0xFFFFFF, 0u);
+    EXPECT_FALSE(front->locked());
+  }
+}
+
+TEST_F(FrameTest, EveryDrawRefusesAnInvalidTarget) {
+  StartScreen(16, 32, 32);
+  const int g = MakeSprite(2, 2);
+  GetDrawState().target_invalid = 1;
+  EXPECT_EQ(G_DDraw_DrawGraph(0, 0, Part(g), 0), -1);
+  EXPECT_EQ(G_DDraw_DrawExtendGraph(0, 0, 5, 5, Graphic(g), 0), -1);
+  EXPECT_EQ(G_DDraw_DrawModiGraph(0, 0, 5, 0, 0, 5, 5, 5, Graphic(g), 0), -1);
+  EXPECT_EQ(G_DDraw_DrawRotaGraph(5, 5, 1.0, 0.0, Graphic(g), 0, 0), -1);
+  EXPECT_EQ(G_DDraw_DrawFillBox(0, 0, 5, 5, 0xFFFF), -1);
+  EXPECT_EQ(G_DDraw_DrawLine(0, 0, 5, 5, 0xFFFF), -1);
+  GetDrawState().target_invalid = 0;
+  EXPECT_EQ(G_DDraw_DrawFillBox(0, 0, 5, 5, 0xFFFF), 0);
 }
 
 }  // namespace
