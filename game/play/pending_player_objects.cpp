@@ -1,75 +1,17 @@
-// Stand-ins for the player, its shots, enemy bullets, bullet cancels and
-// items until they are built: empty pools and a player that holds its
-// settings and stays active.
-#include "play/bullet_cancel.h"
-#include "play/enemy_bullets.h"
-#include "play/items.h"
+// Stand-ins for the player's bombs, collisions and drawing until they are
+// built: steps that do nothing.
+#include "play/bombs.h"
 #include "play/player.h"
-#include "play/player_shots.h"
-#include "shell/image_tables.h"
+#include "play/player_collisions.h"
 
-namespace {
-struct PendingPlayer {
-  int active, fighter, variant, credits, hi_score, power, score;
-  double core_x, core_y;
-};
-PendingPlayer g_player{};
-}  // namespace
-
-int InitPlayerForGame() {
-  int fighter = g_player.fighter, variant = g_player.variant;
-  g_player = PendingPlayer{};
-  g_player.fighter = fighter;
-  g_player.variant = variant;
-  g_player.active = 1;
-  g_player.power = 1;
-  g_player.core_x = 320.0;
-  g_player.core_y = 400.0;
-  return 0;
-}
-int ResetPlayerForStage() { return 0; }
-int UpdatePlayer() { return 0; }
 int DrawPlayer() { return 0; }
 int DrawPlayerHud() { return 0; }
-int IsPlayerActive() { return g_player.active == 1 ? 1 : 0; }
-int GetPlayerFighter() { return g_player.fighter; }
-int GetPlayerVariant() { return g_player.variant; }
-int GetPlayerScore() { return g_player.score; }
-int GetPlayerCredits() { return g_player.credits; }
-void GetPlayerCore(double* x, double* y) {
-  *x = g_player.core_x;
-  *y = g_player.core_y;
-}
-void GetPlayerCentre(double* x, double* y) { GetPlayerCore(x, y); }
-int SetPlayerCredits(int credits) {
-  g_player.credits = credits;
-  return 0;
-}
-int SetPlayerHiScore(int score) {
-  g_player.hi_score = (score >= 0 && score <= 999999990) ? score : 0;
-  return 0;
-}
-int SetPlayerPower(int power) {
-  g_player.power = power < 1 ? 1 : power > 5 ? 5 : power;
-  return 0;
-}
-int SetPlayerFighter(int fighter, int variant) {
-  g_player.fighter = fighter;
-  g_player.variant = variant;
-  LoadCharacterImages(variant);
-  return 0;
-}
-
-int UpdatePlayerShots() { return 0; }
-int DrawAllPlayerShots() { return 0; }
-int ResetAllPlayerShots() { return 0; }
-int UpdateItems() { return 0; }
-int DrawAllItems() { return 0; }
-int ResetAllItems() { return 0; }
-int UpdateEnemyBullets() { return 0; }
-int DrawAllEnemyBullets() { return 0; }
-int ResetAllEnemyBullets() { return 0; }
-int StartBulletCancel(int, int) { return 0; }
-int UpdateBulletCancel() { return 0; }
-int ResetAllBulletCancelSlots() { return 0; }
+int UpdatePlayerBomb() { return 0; }
+int PickUpItems() { return 0; }
+int CollidePlayerWithBullets() { return 0; }
+int CollidePlayerWithEnemies() { return 0; }
+int PlayerMiss() { return 0; }
+int TakePowerItem() { return 0; }
+int TakeBombItem() { return 0; }
+int TakeLifeItem() { return 0; }
 
