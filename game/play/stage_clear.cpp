@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "kesto/kesto.h"
-#include "play/field_links.h"
 #include "play/player.h"
 #include "play/stage.h"
 #include "screens/overlays.h"
@@ -191,7 +190,7 @@ int UpdateStageClear() {
       break;
     case 8:
       if (g_flags.StageNumber + 1 == 6 && g_flags.sel_flag == 0) {
-        SetPlayerNoExtend(1);
+        g_player.no_extend = 1;
         if (AwardLifeBonus() > 0) s.step = 9;
       } else {
         s.step = 9;
