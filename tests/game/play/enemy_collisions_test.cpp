@@ -168,3 +168,29 @@ TEST_F(EnemyCollisionsTest, BlastsTurnNearbyBulletsIntoItemsForTwentyUpdates) {
   UpdateExplosion(g_explosions[0]);
   EXPECT_EQ(LiveItems(), 1);
 }
+
+// A small scenario through the per-frame passes: an enemy flies in, is drawn,
+// is shot down by the player's shots and leaves its blast and item behind.
+TEST_F(EnemyCollisionsTest, EnemyFliesInAndIsShotDown) {
+  SpawnEnemy(160, -30, 0, 0);  // screen (300, -30), 30 HP
+  EnemyObject& e = g_enemies[450];
+  e.vy = 4.0;
+  bool drawn = false;
+  for (int frame = 0; frame < 120 && e.in_use == 1; ++frame) {
+    if (frame % 3 == 0) SpawnPlayerShot(300, 400, 0, -90.0, 20.0, 0);
+    UpdateEnemies();
+    UpdatePlayerShots();
+    UpdateExplosions();
+    ClearLog();
+    DrawAllEnemies();
+    drawn = drawn || !Sprites().empty();
+    DrawAllExplosions();
+  }
+  EXPECT_TRUE(drawn);
+  EXPECT_EQ(e.in_use, 0);
+  EXPECT_GT(GetPlayerScore(), 0);
+  EXPECT_EQ(LiveItems(), 1);
+  int blasts = 0;
+  for (const Explosion& x : g_explosions) blasts += x.in_use == 1 && x.kind == 50;
+  EXPECT_EQ(blasts, 1);
+}
