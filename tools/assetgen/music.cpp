@@ -51,13 +51,18 @@ class Sequencer {
   explicit Sequencer(const MusicSpec& spec) : spec_(spec), rng_(SeedOf(spec.path)) {
     beat_ = 60.0 / spec.bpm;
     bar_ = beat_ * 4;
-    // Whole passes of the eight-bar progression, at least 60 seconds.
-    int passes = static_cast<int>(std::ceil(kMinimumMusicSeconds / (bar_ * 8)));
-    bars_ = passes * 8;
+    bars_ = Bars(spec);
+  }
+
+  // Whole passes of the eight-bar progression, at least 60 seconds.
+  static int Bars(const MusicSpec& spec) {
+    double bar = 240.0 / spec.bpm;
+    return 8 * static_cast<int>(std::ceil(kMinimumMusicSeconds / (bar * 8)));
   }
 
   std::vector<int16_t> Song() {
-    Track track(kMusicRate, bars_ * bar_);
+    Track track(kMusicRate);
+    track.Resize(MusicSampleCount(spec_));
     MakeMelody();
     for (int bar = 0; bar < bars_; ++bar) {
       int chord = kProgressions[spec_.progression][bar % 8];
@@ -213,6 +218,10 @@ class Sequencer {
 }  // namespace
 
 std::span<const MusicSpec> MusicTracks() { return kTracks; }
+
+int MusicSampleCount(const MusicSpec& spec) {
+  return static_cast<int>(std::lround(Sequencer::Bars(spec) * 240.0 / spec.bpm * kMusicRate));
+}
 
 std::vector<int16_t> RenderMusic(const MusicSpec& spec) { return Sequencer(spec).Song(); }
 

@@ -20,7 +20,9 @@ constexpr int kMusicRate = 44100;
 constexpr double kMinimumMusicSeconds = 60.0;
 
 std::span<const MusicSpec> MusicTracks();
-// The loop's PCM, a whole number of bars of at least 60 seconds.
+// Length of the loop in samples: a whole number of bars, at least 60 s.
+int MusicSampleCount(const MusicSpec& spec);
+// The loop's PCM, MusicSampleCount samples.
 std::vector<int16_t> RenderMusic(const MusicSpec& spec);
 // MP3 of mono 16-bit PCM at kMusicRate; empty on an encoder failure.
 std::vector<uint8_t> EncodeMp3(const std::vector<int16_t>& pcm);

@@ -11,19 +11,19 @@ namespace {
 
 // Rapid-fire effects are short, since a replay restarts the effect.
 constexpr SoundEffectSpec kEffects[] = {
-    {"se/cursor.wav", 40},      {"se/decide.wav", 120},      {"se/decide2.wav", 300},
-    {"se/ebaku3.wav", 400},     {"se/ebaku6.wav", 800},      {"se/ebaku1.wav", 500},
-    {"se/ebaku4.wav", 450},     {"se/ebaku2.wav", 450},      {"se/ebaku5.wav", 300},
-    {"se/my_die.wav", 700},     {"se/my_die2.wav", 700},     {"se/shot.wav", 50},
-    {"se/s_shot.wav", 50},      {"se/shot5.wav", 150},       {"se/laser.wav", 150},
-    {"se/laser2.wav", 150},     {"se/shot2.wav", 50},        {"se/shot7.wav", 150},
-    {"se/shot3.wav", 50},       {"se/shot6.wav", 150},       {"se/shot4.wav", 50},
-    {"se/mybomb.wav", 1000},    {"se/hit05.wav", 30},        {"se/bomb_s.wav", 500},
-    {"se/bomb3.wav", 500},      {"se/bomb4.wav", 500},       {"se/item_score.wav", 60},
-    {"se/power_up.wav", 300},   {"se/item_bomb.wav", 300},   {"se/extend.wav", 600},
-    {"se/item_score2.wav", 60}, {"se/item_score3.wav", 60},  {"se/guard.wav", 300},
-    {"se/e_shot.wav", 40},      {"se/warn.wav", 900},        {"se/mecha1.wav", 400},
-    {"se/mecha2.wav", 400},     {"se/l_bonus.wav", 700},
+    {"se/cursor.wav", 40, 0.6},      {"se/decide.wav", 120, 0.6},      {"se/decide2.wav", 300, 0.6},
+    {"se/ebaku3.wav", 400, 0.85},     {"se/ebaku6.wav", 800, 0.85},      {"se/ebaku1.wav", 500, 0.85},
+    {"se/ebaku4.wav", 450, 0.85},     {"se/ebaku2.wav", 450, 0.85},      {"se/ebaku5.wav", 300, 0.85},
+    {"se/my_die.wav", 700, 0.85},     {"se/my_die2.wav", 700, 0.85},     {"se/shot.wav", 50, 0.45},
+    {"se/s_shot.wav", 50, 0.45},      {"se/shot5.wav", 150, 0.85},       {"se/laser.wav", 150, 0.45},
+    {"se/laser2.wav", 150, 0.45},     {"se/shot2.wav", 50, 0.45},        {"se/shot7.wav", 150, 0.85},
+    {"se/shot3.wav", 50, 0.45},       {"se/shot6.wav", 150, 0.85},       {"se/shot4.wav", 50, 0.45},
+    {"se/mybomb.wav", 1000, 0.85},    {"se/hit05.wav", 30, 0.45},        {"se/bomb_s.wav", 500, 0.85},
+    {"se/bomb3.wav", 500, 0.85},      {"se/bomb4.wav", 500, 0.85},       {"se/item_score.wav", 60, 0.6},
+    {"se/power_up.wav", 300, 0.6},   {"se/item_bomb.wav", 300, 0.6},   {"se/extend.wav", 600, 0.85},
+    {"se/item_score2.wav", 60, 0.6}, {"se/item_score3.wav", 60, 0.6},  {"se/guard.wav", 300, 0.6},
+    {"se/e_shot.wav", 40, 0.45},      {"se/warn.wav", 900, 0.6},        {"se/mecha1.wav", 400, 0.85},
+    {"se/mecha2.wav", 400, 0.85},     {"se/l_bonus.wav", 700, 0.6},
 };
 
 bool Is(const SoundEffectSpec& spec, const char* name) {
@@ -227,9 +227,10 @@ void Synthesize(const SoundEffectSpec& spec, Track& t) {
 std::span<const SoundEffectSpec> SoundEffects() { return kEffects; }
 
 std::vector<int16_t> SynthesizeEffect(const SoundEffectSpec& spec) {
-  Track track(kEffectRate, spec.milliseconds / 1000.0);
+  Track track(kEffectRate);
+  track.Resize(spec.milliseconds * kEffectRate / 1000);
   Synthesize(spec, track);
-  Normalize(track, 0.85);
+  Normalize(track, spec.peak);
   // A short fade at the very end, so the effect never stops on a click.
   int fade = std::min(track.Length(), kEffectRate / 200);
   for (int i = 0; i < fade; ++i) {

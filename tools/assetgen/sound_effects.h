@@ -8,6 +8,7 @@
 struct SoundEffectSpec {
   const char* path;    // "se/cursor.wav"
   int milliseconds;    // length of the effect
+  double peak;         // loudness: rapid-fire effects sit lower in the mix
 };
 
 constexpr int kEffectRate = 22050;

@@ -59,6 +59,7 @@ TEST_F(MathTest, ConstantsAndTrigUseSinglePrecisionPi) {
 
 TEST_F(MathTest, AnglesToThePlayerAndSteps) {
   InitPlayerForGame();
+  ResetPlayerForStage();  // core and centre together, below the field
   double px, py;
   GetPlayerCore(&px, &py);
   EXPECT_EQ(AngleToPlayer(px, py - 100), 89.99999749552191);

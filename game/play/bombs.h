@@ -1,0 +1,4 @@
+// The player's bombs.
+#pragma once
+
+int UpdatePlayerBomb();

@@ -1,0 +1,22 @@
+// Services of the stage, the stage clear, explosions and score pop-ups that
+// the player's objects call. Their owners define them; the fallbacks in
+// pending_play_links.cpp stand in until then.
+#pragma once
+
+#include <cstdint>
+
+// v 0 clears, 1 sets, anything else only reads; returns the flag.
+int BossFightFlag(int v);
+int GetStageClearStep();
+// Speed of background layer 0 or 1; 0.0 for anything else.
+double GetScrollSpeed(int layer);
+int AddEnemyBulletCount(int n);
+int GetEnemyBulletsOnScreen();
+int AddItemCount(int n);
+int GetItemsOnScreen();
+int SpawnExplosion(double x, double y, int kind, double angle, double speed);
+int SpawnScorePopup(double x, double y, int kind, int value, double angle, double speed);
+// Whether enemy `slot` (0-499) may draw homing shots: in use, collision
+// class not 1 and on the field (screen state 1 or more). Its centre goes to
+// (x, y) when it may.
+int GetHomingTarget(int slot, double* x, double* y);

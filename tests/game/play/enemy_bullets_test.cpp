@@ -1,0 +1,235 @@
+#include "play/enemy_bullets.h"
+
+#include <cmath>
+#include <utility>
+#include <vector>
+
+#include "play/play_links.h"
+#include "player_fixture.h"
+
+namespace {
+
+class EnemyBulletTest : public PlayerTest {
+ protected:
+  void SetUp() override {
+    PlayerTest::SetUp();
+    ResetAllEnemyBullets();
+    AddEnemyBulletCount(-GetEnemyBulletsOnScreen());
+    g_player.core_x = 320.0;
+    g_player.core_y = 400.0;
+  }
+  static int Live() {
+    int n = 0;
+    for (const EnemyBullet& b : g_enemy_bullets) n += b.in_use == 1;
+    return n;
+  }
+};
+
+TEST_F(EnemyBulletTest, FanAnglesAreCentredOnTheAim) {
+  struct Case {
+    double count, step;
+    std::vector<double> angles;
+  } cases[] = {
+      {7, 40, {-30, 10, 50, 90, 130, 170, 210}},
+      {2, 180, {0, 180}},
+      {1, 0, {90}},
+      {2.5, 10, {82.5, 92.5, 102.5}},  // a fractional count fires while i < count
+  };
+  for (const Case& c : cases) {
+    ResetAllEnemyBullets();
+    EXPECT_EQ(FireBulletFan(300, 200, 0, 90, 2.0, c.count, c.step, 7), 0);
+    std::vector<double> got;
+    for (const EnemyBullet& b : g_enemy_bullets)
+      if (b.in_use) got.push_back(b.angle);
+    EXPECT_EQ(got, c.angles) << c.count << " x " << c.step;
+  }
+  EXPECT_EQ(g_enemy_bullets[0].owner, 7u);
+}
+
+TEST_F(EnemyBulletTest, AFullPoolDropsBulletsSilently) {
+  for (int i = 0; i < kEnemyBulletSlots; ++i) ASSERT_EQ(FireEnemyBullet(300, 200, 0, 90, 1, 0), 0);
+  EXPECT_EQ(FireEnemyBullet(300, 200, 0, 90, 1, 0), -1);
+  EXPECT_EQ(FireBulletFan(300, 200, 0, 90, 1, 7, 40, 0), 0);
+  EXPECT_EQ(GetEnemyBulletsOnScreen(), kEnemyBulletSlots);
+  // A pool reset clears the slots but leaves the live count alone.
+  ResetAllEnemyBullets();
+  EXPECT_EQ(Live(), 0);
+  EXPECT_EQ(GetEnemyBulletsOnScreen(), kEnemyBulletSlots);
+}
+
+TEST_F(EnemyBulletTest, SizesAndHitBox) {
+  FireEnemyBullet(300, 200, 21, 0, 0, 0);
+  FireEnemyBullet(300, 200, 22, 0, 0, 0);
+  EXPECT_EQ(g_enemy_bullets[0].width, 20.0);
+  EXPECT_EQ(g_enemy_bullets[1].width, 24.0);
+  EXPECT_EQ(g_enemy_bullets[1].left, 288.0);
+  EXPECT_EQ(g_enemy_bullets[1].box_right, 302.0);
+  EXPECT_EQ(g_enemy_bullets[1].hit_width, 4.0);
+}
+
+TEST_F(EnemyBulletTest, AccelSpeedsUpOnlyPlainTypes) {
+  g_flags.DifficultyMode = 3;
+  FireEnemyBullet(300, 200, 3, 0, 2.0, 0);
+  FireEnemyBullet(300, 300, 21, 0, 2.0, 0);
+  EXPECT_EQ(g_enemy_bullets[0].mode, 1);  // ACCEL behaves as ORIGINAL
+  UpdateEnemyBullets();
+  EXPECT_DOUBLE_EQ(g_enemy_bullets[0].centre_x, 302.09);
+  EXPECT_DOUBLE_EQ(g_enemy_bullets[1].centre_x, 302.0);
+  UpdateEnemyBullets();
+  EXPECT_DOUBLE_EQ(g_enemy_bullets[0].centre_x, 302.09 + 2.18);
+  EXPECT_DOUBLE_EQ(g_enemy_bullets[1].centre_x, 304.0);
+}
+
+TEST_F(EnemyBulletTest, BulletsWhollyOutsideAreCulledAndUncounted) {
+  FireEnemyBullet(600, 200, 0, 0, 1.0, 0);   // fired outside
+  FireEnemyBullet(140 - 11, 200, 0, 180, 2.0, 0);  // its right edge at 141
+  FireEnemyBullet(300, 200, 0, 0, 1.0, 0);
+  EXPECT_EQ(GetEnemyBulletsOnScreen(), 3);
+  UpdateEnemyBullets();
+  EXPECT_EQ(g_enemy_bullets[0].in_use, 0u);
+  EXPECT_EQ(g_enemy_bullets[1].in_use, 0u);
+  EXPECT_EQ(g_enemy_bullets[2].in_use, 1u);
+  EXPECT_EQ(GetEnemyBulletsOnScreen(), 1);
+  // A removed slot is all zero again.
+  EXPECT_EQ(g_enemy_bullets[0].off_screen, 0u);
+  EXPECT_EQ(g_enemy_bullets[0].left, 0.0);
+}
+
+TEST_F(EnemyBulletTest, ChildrenInLaterSlotsMoveInTheSamePass) {
+  // Parent in slot 0: its child takes slot 1 and moves in the same pass.
+  FireEnemyBulletEx(300, 200, 20, 90, 0.0, 0, 0.0, 0.0);
+  for (int i = 0; i < 31; ++i) UpdateEnemyBullets();
+  ASSERT_EQ(g_enemy_bullets[1].type, 9);
+  EXPECT_DOUBLE_EQ(g_enemy_bullets[1].centre_y, 202.5);
+
+  // Parent in slot 3 with slot 0 free: the child waits for the next pass.
+  ResetAllEnemyBullets();
+  for (int i = 0; i < 3; ++i) FireEnemyBullet(300, 200, 0, 0, 0, 0);
+  FireEnemyBulletEx(300, 200, 20, 90, 0.0, 0, 0.0, 0.0);
+  ClearEnemyBullet(g_enemy_bullets[0]);
+  for (int i = 0; i < 31; ++i) UpdateEnemyBullets();
+  ASSERT_EQ(g_enemy_bullets[0].type, 9);
+  EXPECT_DOUBLE_EQ(g_enemy_bullets[0].centre_y, 200.0);
+}
+
+// Fires one behaviour bullet from (320, 100) heading down and runs passes,
+// noting on which pass (1-based) how many new bullets appeared, and the pass
+// on which the parent ended.
+struct Trace {
+  std::vector<std::pair<int, int>> fired;
+  int ended = 0;
+};
+Trace RunBullet(int type, int mode, double speed, double p1, double p2, int passes) {
+  g_flags.DifficultyMode = mode;
+  ResetAllEnemyBullets();
+  FireEnemyBulletEx(320, 100, type, 90, speed, 0, p1, p2);
+  Trace t;
+  for (int pass = 1; pass <= passes && t.ended == 0; ++pass) {
+    bool before[kEnemyBulletSlots];
+    for (int i = 0; i < kEnemyBulletSlots; ++i) before[i] = g_enemy_bullets[i].in_use == 1;
+    UpdateEnemyBullets();
+    int born = 0;
+    for (int i = 1; i < kEnemyBulletSlots; ++i) born += !before[i] && g_enemy_bullets[i].in_use;
+    if (born) t.fired.push_back({pass, born});
+    if (g_enemy_bullets[0].in_use == 0) t.ended = pass;
+  }
+  return t;
+}
+
+TEST_F(EnemyBulletTest, BehaviourTableByTypeAndMode) {
+  using Events = std::vector<std::pair<int, int>>;
+  struct Case {
+    int type, mode;
+    double speed, p1, p2;
+    int passes;
+    Events fired;
+    int ended;
+  } cases[] = {
+      {21, 0, 0.5, 0, 0, 100, {{31, 1}}, 31},
+      {21, 1, 0.5, 0, 0, 100, {{31, 3}}, 31},
+      {21, 2, 0.5, 0, 0, 100, {{31, 9}}, 31},
+      {22, 1, 0.5, 0, 0, 100, {{61, 7}}, 61},
+      {23, 1, 0.5, 1, 1, 100, {{31, 8}}, 31},
+      {28, 0, 0.5, 0, 0, 100, {{41, 3}}, 41},
+      {28, 2, 0.5, 0, 0, 100, {{41, 10}}, 41},
+      {27, 0, 0.5, 0, 0, 30, {{1, 4}, {14, 4}, {27, 4}}, 0},
+      {29, 0, 0.2, 0, 0, 100, {{1, 1}, {3, 1}, {5, 1}, {7, 1}, {9, 1}}, 9},
+      {33, 0, 3.0, 0, 0, 100, {{68, 75}}, 68},
+      {33, 1, 3.0, 0, 0, 100, {{68, 117}}, 68},
+      {33, 2, 3.0, 0, 0, 100, {{68, 167}}, 68},
+      {34, 2, 1.0, 20, 0, 100, {{33, 3}}, 33},
+      {35, 0, 1.0, 0, 0, 100, {{28, 3}}, 28},
+      {35, 2, 1.0, 0, 0, 100, {{28, 6}}, 28},
+      {36, 1, 0.5, 0, 0, 80, {{61, 1}}, 0},
+      {44, 1, 0.5, 0, 1, 80, {{21, 1}, {31, 1}, {41, 1}, {51, 1}, {61, 1}}, 0},
+  };
+  for (const Case& c : cases) {
+    Trace t = RunBullet(c.type, c.mode, c.speed, c.p1, c.p2, c.passes);
+    EXPECT_EQ(t.fired, c.fired) << "type " << c.type << " mode " << c.mode;
+    EXPECT_EQ(t.ended, c.ended) << "type " << c.type << " mode " << c.mode;
+  }
+}
+
+TEST_F(EnemyBulletTest, Type30RingsTurnInWholeDegrees) {
+  RunBullet(30, 1, 0.2, 0.0, 0.5, 13);  // param 1 of 0 turns the other way
+  // The second ring (volley 1): a - (-1) * 1 * 9 + 0.5.
+  std::vector<double> second;
+  for (int i = 16; i < kEnemyBulletSlots; ++i)
+    if (g_enemy_bullets[i].in_use) second.push_back(g_enemy_bullets[i].angle);
+  ASSERT_EQ(second.size(), 15u);
+  EXPECT_EQ(second[0], 9.5);
+  EXPECT_EQ(second[14], 345.5);
+  Trace t = RunBullet(30, 1, 0.2, 1.0, 0.0, 200);
+  EXPECT_EQ(t.fired.size(), 10u);
+  EXPECT_EQ(t.ended, 109);
+}
+
+TEST_F(EnemyBulletTest, RandomDrawsOfTypes31And43) {
+  RandomSeed = 10;
+  Trace t = RunBullet(31, 1, 0.2, 0, 0, 1);
+  EXPECT_EQ(t.fired, (std::vector<std::pair<int, int>>{{1, 3 + 15}}));
+  uint32_t seed = 10;
+  for (int i = 0; i < 3; ++i) seed = seed * 48828125u + 1u;
+  EXPECT_EQ(RandomSeed, seed);
+
+  g_flags.DifficultyMode = 1;
+  ResetAllEnemyBullets();
+  FireEnemyBulletEx(320, 470, 43, 90, 0.5, 0, 200.0, 0);
+  UpdateEnemyBullets();
+  EXPECT_EQ(g_enemy_bullets[0].in_use, 0u);
+  const EnemyBullet& child = g_enemy_bullets[1];
+  ASSERT_EQ(child.type, 46);
+  EXPECT_EQ(child.angle, 200.0);
+  // Fired at 0.2 or 1.2, it already sped up once in the same pass.
+  const double fired = child.speed - 0.04;
+  EXPECT_TRUE(std::abs(fired - 0.2) < 1e-9 || std::abs(fired - 1.2) < 1e-9) << child.speed;
+}
+
+TEST_F(EnemyBulletTest, Type46CapsAtExactlySix) {
+  FireEnemyBullet(320, 100, 46, 90, 5.9, 0);
+  for (int i = 0; i < 3; ++i) UpdateEnemyBullets();
+  EXPECT_EQ(g_enemy_bullets[0].speed, 6.0);
+  EXPECT_EQ(g_enemy_bullets[0].phase, 1);
+}
+
+TEST_F(EnemyBulletTest, Type42BouncesOffTheSideAsAType2) {
+  FireEnemyBullet(147, 200, 42, 0, 0.0, 0);  // centre x below 140 + 10
+  g_enemy_bullets[0].angle = 135.0;
+  g_enemy_bullets[0].speed = 2.0;
+  UpdateEnemyBullets();
+  ASSERT_EQ(g_enemy_bullets[0].in_use, 0u);
+  EXPECT_EQ(g_enemy_bullets[1].type, 2);
+  EXPECT_NEAR(g_enemy_bullets[1].angle, 45.0, 1e-4);
+}
+
+TEST_F(EnemyBulletTest, DrawingAdvancesTheAnimationOfEveryLiveBullet) {
+  FireEnemyBullet(320, 100, 13, 0, 0, 0);  // no picture
+  FireEnemyBullet(320, 100, 33, 0, 0, 0);
+  DrawAllEnemyBullets();
+  DrawAllEnemyBullets();
+  EXPECT_EQ(g_enemy_bullets[0].anim_counter, 2);
+  EXPECT_EQ(g_enemy_bullets[1].anim_counter, 2);
+  EXPECT_EQ(g_enemy_bullets[2].anim_counter, 0);
+}
+
+}  // namespace
