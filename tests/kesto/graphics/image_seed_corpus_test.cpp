@@ -179,7 +179,7 @@ template <ImageLoader L>
 bool Accepts(const Bytes& b) {
   auto stream = OpenImageMemoryStream(b.data(), b.size());
   ImageRecord image{};
-  const bool ok = L(*stream, &image) == 0 && IsImageRecordUsable(image);
+  const bool ok = stream && L(*stream, &image) == 0 && IsImageRecordUsable(image);
   ReleaseImageRecord(&image);
   return ok;
 }
