@@ -20,3 +20,7 @@ int SpawnScorePopup(double x, double y, int kind, int value, double angle, doubl
 // class not 1 and on the field (screen state 1 or more). Its centre goes to
 // (x, y) when it may.
 int GetHomingTarget(int slot, double* x, double* y);
+// The first enemy of collision class 0 or 3 (slots 0-499 in order) one of
+// whose hit boxes 0-6 overlaps the box strictly; its slot, with its type in
+// *type, or -1 when none does.
+int FirstEnemyTouching(double left, double top, double right, double bottom, int* type);
