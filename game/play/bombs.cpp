@@ -127,7 +127,7 @@ int RunBombFighter34() {
   }
   if (Advance(240)) {
     if (p.fighter == 4) {
-      p.form_counter = p.form_frame = 0;
+      p.form_counter = p.form_frame = p.form_step = 0;
       p.bank_counter = 0;
       p.anim_counter = 0;
       p.appear_state = 0;

@@ -67,8 +67,9 @@ void RunDebugKeys() {
 int ClearPlayerEffects() {
   P().appear_state = 0;
   P().bank_counter = P().bank_frame = P().anim_counter = P().reappear_counter = 0;
-  P().form_counter = P().form_frame = 0;
-  P().reappear_scale = P().form_scale = P().form_scale2 = 0.0;
+  P().form_counter = P().form_frame = P().form_step = 0;
+  P().aura_counter = 0;
+  P().reappear_scale = P().form_scale = P().form_scale2 = P().aura_scale = 0.0;
   P().score_item_count = 0;
   P().firing = 0;
   P().flash_counter = 0;

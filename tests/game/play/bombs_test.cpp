@@ -47,7 +47,9 @@ TEST_F(BombTest, Timelines) {
     EXPECT_EQ(g_bullet_cancels[0].kind, c.cancel_kind) << c.fighter;
     EXPECT_EQ(g_bullet_cancels[0].frames_total, c.cancel_frames) << c.fighter;
     EXPECT_EQ(Shots(), c.first_shots) << c.fighter;
-    if (c.fighter == 4) EXPECT_EQ(g_player.appear_state, 3);
+    if (c.fighter == 4) {
+      EXPECT_EQ(g_player.appear_state, 3);
+    }
     int frames = 1, volleys = 0;
     while (g_player.bomb_active == 1 && frames < 1000) {
       ResetAllPlayerShots();
