@@ -103,6 +103,9 @@ int InitPlayerForGame() {
   p.drain_delay = p.drain_step = 0;
   p.fighter = p.variant = 0;
   p.focus_hold = 0;
+  // A focus left by the last game would steer the options of the next
+  // game's fly-in.
+  p.focus = 0;
   p.extends_given = 0;
   p.stage_misses = p.total_misses = 0;
   p.continues = 0;
@@ -114,6 +117,9 @@ int InitPlayerForGame() {
   p.pb_auto_guard = 0;
   p.demo_timer = 0;
   p.credits = 0;
+  // A cooldown left by the last game would block bombs early in the next
+  // one, which its replay would not repeat.
+  p.bomb_cooldown = 0;
   p.score_item_count = 0;
   ClearPlayerEffects();
   ResetPlayerOptions();
