@@ -7,7 +7,7 @@ build="$1"
 run="$2"
 mkdir -p "$run/file" "$run/Replay"
 if [ -x "$build/tools/assetgen/assetgen" ]; then
-  "$build/tools/assetgen/assetgen" "$run"
+  "$build/tools/assetgen/assetgen" --quiet "$run"
 fi
 if [ ! -f "$run/screen.txt" ]; then
   # Window mode, 17 ms frame pacing.

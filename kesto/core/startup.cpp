@@ -139,14 +139,6 @@ void ProbeCpu() {
 void ApplyWindowStyleForGraphics(bool) { ApplyWindowStyle(); }
 void StopInputForGraphics() { StopDirectInput(); }
 bool ReportKeyHeld() { return platform::input::IsKeyDownInTable(kKeyNoConvert); }
-// Each message of the graphics layer is a line of its own.
-void LogGraphicsLine(const std::string& line) {
-  if (line.empty() || line.back() == '\n') {
-    CoreLog(line.c_str());
-  } else {
-    CoreLog((line + "\n").c_str());
-  }
-}
 void GraphicsFatal(const char* message) { ExitWithError(message); }
 
 // Gives the graphics layer the window, the pump and the rest of its host.
@@ -168,7 +160,7 @@ void ConfigureGraphicsHost() {
   h.apply_window_style = ApplyWindowStyleForGraphics;
   h.stop_input = StopInputForGraphics;
   h.report_key_held = ReportKeyHeld;
-  h.log = LogGraphicsLine;
+  h.log = nullptr;  // graphics writes the application log itself
   h.fatal = GraphicsFatal;
   platform::video::SetClientRectProvider([](platform::video::WindowId, platform::video::Rect* r) {
     const WindowCoreState& c = CoreState();

@@ -7,6 +7,7 @@
 #include "core/pump.h"
 #include "core/startup_log.h"
 #include "core/text_input.h"
+#include "core/twister.h"
 #include "core/window_state.h"
 #include "graphics/draw_state.h"
 #include "graphics/graphics_host.h"
@@ -210,6 +211,7 @@ int CreateMainWindow() {
   s.perf_frequency = platform::QueryPerformanceFrequency();
   s.perf_counter_flag = s.perf_frequency != 0 ? 1 : 0;
   if (s.perf_counter_flag) RunTimerTest();
+  SeedTwister(platform::TimeGetTime());
 
   if (s.kept.user_window_mode) {
     s.creating = 0;

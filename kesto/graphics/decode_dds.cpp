@@ -46,7 +46,11 @@ int LoadDdsImage(ImageStream& s, ImageRecord* image) {
   image->height = static_cast<int>(height);
   image->pitch = static_cast<int>(pitch);
   image->pixels = pixels;
-  // Masks that leave the pixel or are not contiguous are refused
-  // by the check every loader's output passes.
+  // The masks come from the file: ones that leave the pixel or have gaps
+  // are refused.
+  if (!IsImageRecordUsable(*image)) {
+    ReleaseImageRecord(image);
+    return -1;
+  }
   return 0;
 }

@@ -137,7 +137,7 @@ int Decode(ImageStream& stream, ImageRecord* image, JpegJob* job) {
   }
   jpeg_create_decompress(cinfo);
   // Progressive pictures keep every coefficient; bound what they may take.
-  cinfo->mem->max_memory_to_use = static_cast<long>(2 * kMaxImageBytes);
+  cinfo->mem->max_memory_to_use = static_cast<long>(3 * kMaxImageBytes);
   InstallStreamSource(cinfo, &stream);
   jpeg_read_header(cinfo, TRUE);
   // One grey or three colour components only: CMYK has no layout here.

@@ -707,8 +707,14 @@ int RestoreDevice3D(int index) {
   r.scene_open = 0;
   GfxLog("３Ｄデバイスの作成に成功しました\n");
   r.force = 1;
-  if (r.current_target && r.current_target != r.default_target) {
-    device->SetRenderTarget(r.current_target, 0);
+  // Only a screen surface is known to exist again here; a graphic's texture
+  // is recreated below, so its target falls back to the default.
+  Surface* const target = r.current_target;
+  if (target && target != r.default_target &&
+      (target == GetBackSurface() || target == GetPrimarySurface())) {
+    device->SetRenderTarget(target, 0);
+  } else {
+    r.current_target = r.default_target;
   }
   SetBlendState3D(index, r.blend_mode, r.alpha_source);
   SetTextureFilter3D(index, r.filter);

@@ -8,8 +8,10 @@
 
 // Widths and heights are kept in 16 bits by the graphics that hold them.
 constexpr int64_t kMaxImageSide = 65535;
-// No decoded image, nor any buffer a loader reads a file into, is larger.
-constexpr uint64_t kMaxImageBytes = 256ull << 20;
+// No decoded image, nor any buffer a loader reads a file into, is larger:
+// room for a 4096 x 4096 picture of 32 bits, far above the game's sheets,
+// and small enough that a tiny hostile file cannot make a load take long.
+constexpr uint64_t kMaxImageBytes = 64ull << 20;
 
 // Source names of tracked memory: the library's own decoders, and the
 // decoders built on libpng and libjpeg.

@@ -2,8 +2,10 @@
 // the mirrored corners; otherwise every pixel of the corners' bounding box
 // maps back into the graphic in 14.18 fixed point.
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstddef>
+#include <utility>
 
 #include "core/text_helpers.h"
 #include "graphics/device3d_services.h"
@@ -47,14 +49,50 @@ struct RotWalk {
   int width, height;  // the box
 };
 
+int64_t FloorDiv(int64_t a, int64_t b) {
+  int64_t q = a / b;
+  if (a % b != 0 && ((a < 0) != (b < 0))) --q;
+  return q;
+}
+
+// Columns [*x0, *x1) outside which start + x * step never lies in (lo, hi);
+// a column or two of slack on each side, the pixel test decides.
+void InsideColumns(int64_t start, int64_t step, int64_t lo, int64_t hi, int64_t* x0,
+                   int64_t* x1) {
+  if (step == 0) {
+    const bool inside = start > lo && start < hi;
+    *x0 = inside ? INT32_MIN : 0;
+    *x1 = inside ? INT32_MAX : 0;
+    return;
+  }
+  int64_t a = FloorDiv(lo - start, step), b = FloorDiv(hi - start, step);
+  if (step < 0) std::swap(a, b);
+  *x0 = a - 1;
+  *x1 = b + 2;
+}
+
+constexpr int kWideBox = 48;
+
 template <class Px, bool Keyed, bool Alpha, class Op>
 void Walk(const RotWalk& k, const Mapping& m, Op op) {
   int64_t u_row = m.u_top, v_row = m.v_top;
-  for (int r = 0; r < k.height; ++r) {
+  const int64_t u_hi = int64_t{k.w} * kFixOne, v_hi = int64_t{k.h} * kFixOne;
+  for (int r = 0; r < k.height; ++r, u_row += m.du_dy, v_row += m.dv_dy) {
+    // The margins of a wide box map outside the graphic: skip them (the
+    // divisions cost more than they save on small boxes).
+    int first = 0, end = k.width;
+    if (k.width >= kWideBox) {
+      int64_t ua, ub, va, vb;
+      InsideColumns(u_row, m.du_dx, -kFixOne, u_hi, &ua, &ub);
+      InsideColumns(v_row, m.dv_dx, -kFixOne, v_hi, &va, &vb);
+      first = static_cast<int>(std::max<int64_t>({0, ua, va}));
+      end = static_cast<int>(std::min<int64_t>({k.width, ub, vb}));
+      if (first >= end) continue;
+    }
     Px* o = reinterpret_cast<Px*>(k.write + static_cast<ptrdiff_t>(r) * k.write_pitch);
     const Px* rd = reinterpret_cast<const Px*>(k.read + static_cast<ptrdiff_t>(r) * k.read_pitch);
-    int64_t u = u_row, v = v_row;
-    for (int x = 0; x < k.width; ++x, u += m.du_dx, v += m.dv_dx) {
+    int64_t u = u_row + first * m.du_dx, v = v_row + first * m.dv_dx;
+    for (int x = first; x < end; ++x, u += m.du_dx, v += m.dv_dx) {
       // Toward zero: a position in (-1, 0) is column 0 and drawn.
       const uint64_t col = static_cast<uint64_t>(ToPixel(u));
       const uint64_t row = static_cast<uint64_t>(ToPixel(v));
@@ -69,8 +107,6 @@ void Walk(const RotWalk& k, const Mapping& m, Op op) {
       }
       o[x] = static_cast<Px>(op(s, static_cast<uint32_t>(rd[x]), a));
     }
-    u_row += m.du_dy;
-    v_row += m.dv_dy;
   }
 }
 

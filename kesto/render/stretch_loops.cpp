@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <type_traits>
 
 namespace render {
@@ -11,12 +12,22 @@ namespace {
 using Yes = std::true_type;
 using No = std::false_type;
 
-template <class Px, bool Keyed, bool Alpha, class Op>
+// `Pure`: every pixel is written and depends on the source alone, so a row
+// that shows the same source row as the one above is a copy of it.
+template <class Px, bool Keyed, bool Alpha, class Op, bool Pure = false>
 void Run(const StretchRows& g, uint32_t key, Op op) {
   uint8_t* dst = g.dst;
   const uint8_t* rd = g.read;
   for (int y = 0; y < g.height; ++y) {
     Px* o = reinterpret_cast<Px*>(dst);
+    if constexpr (Pure && !Keyed && !Alpha) {
+      if (y > 0 && g.rows[y] == g.rows[y - 1]) {
+        std::memcpy(o, dst - g.dst_pitch, static_cast<size_t>(g.width) * sizeof(Px));
+        dst += g.dst_pitch;
+        rd += g.read_pitch;
+        continue;
+      }
+    }
     const Px* r = reinterpret_cast<const Px*>(rd);
     const Px* s = reinterpret_cast<const Px*>(g.src + static_cast<ptrdiff_t>(g.rows[y]) * g.src_pitch);
     const uint8_t* al = Alpha ? g.alpha + static_cast<ptrdiff_t>(g.rows[y]) * g.alpha_pitch : nullptr;
@@ -56,14 +67,22 @@ void Pixels(const F& f, const StretchRows& g, const StretchChoice& c) {
   const bool key_any = c.transparent != 0;
   // On other layouts the loops without an alpha plane drop brightness.
   const bool b_plain = has_b && !other;
+  // Copies that need no key repeat whole rows.
+  auto copy = [&](bool keyed, auto op) {
+    if (keyed) {
+      Run<Px, true, false>(g, key, op);
+    } else {
+      Run<Px, false, false, decltype(op), true>(g, key, op);
+    }
+  };
   auto mode0 = [&] {
     if (!c.alpha) {
       if (b_plain) {
-        run(key_any, No{}, [f, b](uint32_t s, uint32_t, uint32_t) { return ApplyBright(f, s, b); });
-      } else if (has_b) {
-        run(key_any, No{}, [](uint32_t s, uint32_t, uint32_t) { return s; });
+        copy(key_any, [f, b](uint32_t s, uint32_t, uint32_t) { return ApplyBright(f, s, b); });
       } else {
-        run((c.transparent & 1) != 0, No{}, [](uint32_t s, uint32_t, uint32_t) { return s; });
+        // Brightness dropped (other layouts) or none.
+        copy(has_b ? key_any : (c.transparent & 1) != 0,
+             [](uint32_t s, uint32_t, uint32_t) { return s; });
       }
       return;
     }

@@ -67,9 +67,10 @@ bool Choose(Mapper m, const F& f, const TexelChoice& c, Visit& visit) {
           return ApplyBright(f, s, b) & out_mask;
         });
       }
+      // The full form writes the packed channels (bits outside them dropped).
       return go(Yes{}, [f, bright, out_mask](uint32_t s, uint32_t d, uint32_t a) {
         const uint32_t sb = bright(s);
-        return (a == 255 ? sb : Lerp(f, sb, d, a)) & out_mask;
+        return (a == 255 ? f.Pack(f.R(sb), f.G(sb), f.B(sb)) : Lerp(f, sb, d, a)) & out_mask;
       });
     case 1:
       if (c.alpha) {

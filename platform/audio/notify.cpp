@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "platform/window/sdl_window.h"
+
 namespace platform::audio {
 
 namespace {
@@ -12,6 +14,10 @@ std::vector<Notification> g_waiting;
 }  // namespace
 
 void PostNotification(const Notification& notification) {
+  if (notification.window == nullptr) return;
+  // The program's window takes it through the window layer's thread-safe
+  // post; without SDL windows it waits here for whoever drains it.
+  if (platform::window::PostFromAnyThread(notification.message, notification.wparam, notification.lparam)) return;
   std::lock_guard lock(g_mutex);
   g_waiting.push_back(notification);
 }

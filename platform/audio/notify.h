@@ -1,6 +1,7 @@
-// Window messages that audio objects send from the output's thread (end of a
-// music stream, end of a MIDI play). They wait here until the program's
-// message pump takes them and hands each to its window's procedure.
+// Window messages that audio objects send, often from the output's thread
+// (end of a music stream, end of a MIDI play). They go to the program's main
+// window through the window layer's thread-safe post; when no SDL window runs
+// (tests), they wait here until taken.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +18,7 @@ struct Notification {
   intptr_t lparam = 0;
 };
 
-// Thread-safe.
+// Thread-safe. A notification without a window is dropped.
 void PostNotification(const Notification& notification);
 // Removes and returns every waiting notification, oldest first.
 std::vector<Notification> TakeNotifications();

@@ -80,8 +80,11 @@ bool KindAllowed(const BitmapInfoHeader& h) {
   }
 }
 
+// Every decoder hands its pixels to a sink: put(x, y, rgb) with y counted
+// from the top, x and y inside the picture.
+template <typename Put>
 void DecodeUncompressed(const PackedDib& dib, int width, int height, bool top_down,
-                        uint64_t stride, std::vector<uint32_t>* out) {
+                        uint64_t stride, Put put) {
   const BitmapInfoHeader& h = dib.header;
   MaskChannel r, g, b;
   if (h.compression == kBiBitfields) {
@@ -100,7 +103,6 @@ void DecodeUncompressed(const PackedDib& dib, int width, int height, bool top_do
   const int bits = h.bit_count;
   for (int y = 0; y < height; ++y) {
     const uint8_t* row = dib.bits + (top_down ? y : height - 1 - y) * stride;
-    uint32_t* dst = out->data() + static_cast<size_t>(y) * width;
     for (int x = 0; x < width; ++x) {
       uint32_t c;
       if (bits <= 8) {
@@ -114,7 +116,7 @@ void DecodeUncompressed(const PackedDib& dib, int width, int height, bool top_do
         const uint32_t v = Load(row + static_cast<size_t>(x) * (bits / 8), bits / 8);
         c = (To8(v, r) << 16) | (To8(v, g) << 8) | To8(v, b);
       }
-      dst[x] = c;
+      put(x, y, c);
     }
   }
 }
@@ -122,7 +124,8 @@ void DecodeUncompressed(const PackedDib& dib, int width, int height, bool top_do
 // Run-length data: rows bottom up, escapes for end of line, end of bitmap,
 // a move, and absolute runs padded to 16 bits. Every write is clipped and
 // the decoding stops at the end of the data.
-void DecodeRunLength(const PackedDib& dib, int width, int height, std::vector<uint32_t>* out) {
+template <typename Put>
+void DecodeRunLength(const PackedDib& dib, int width, int height, Put put_pixel) {
   const bool four = dib.header.compression == kBiRle4;
   const uint8_t* p = dib.bits;
   const size_t size = dib.bits_size;
@@ -130,8 +133,7 @@ void DecodeRunLength(const PackedDib& dib, int width, int height, std::vector<ui
   int64_t x = 0, y = 0;
   auto put = [&](uint32_t index) {
     if (x < width && y < height) {
-      (*out)[static_cast<size_t>(height - 1 - y) * width + static_cast<size_t>(x)] =
-          PaletteColor(dib, index);
+      put_pixel(static_cast<int>(x), static_cast<int>(height - 1 - y), PaletteColor(dib, index));
     }
     if (x < width) ++x;  // past the row nothing shows; stop counting there
   };
@@ -185,6 +187,11 @@ std::unique_ptr<DibSection> DibSection::Create(int width, int height, int bit_co
     const uint32_t d[3] = {0xFF0000, 0xFF00, 0xFF};
     std::copy_n(masks ? masks : d, 3, s->masks_);
   }
+  for (int i = 0; i < 3; ++i) {
+    const MaskChannel c = Measure(s->masks_[i]);
+    s->shifts_[i] = static_cast<uint8_t>(c.shift);
+    s->widths_[i] = static_cast<uint8_t>(c.width);
+  }
   s->bits_.assign(static_cast<size_t>(s->pitch_) * s->height_, 0);
   return s;
 }
@@ -200,9 +207,9 @@ void DibSection::SetPixel(int x, int y, uint32_t rgb) {
     Store(p, 3, rgb);
     return;
   }
-  const uint32_t v = From8((rgb >> 16) & 255u, Measure(masks_[0])) |
-                     From8((rgb >> 8) & 255u, Measure(masks_[1])) |
-                     From8(rgb & 255u, Measure(masks_[2]));
+  const uint32_t v = From8((rgb >> 16) & 255u, {masks_[0], shifts_[0], widths_[0]}) |
+                     From8((rgb >> 8) & 255u, {masks_[1], shifts_[1], widths_[1]}) |
+                     From8(rgb & 255u, {masks_[2], shifts_[2], widths_[2]});
   Store(p, bit_count_ / 8, v);
 }
 
@@ -213,8 +220,9 @@ uint32_t DibSection::GetPixel(int x, int y) const {
       static_cast<size_t>(x) * (bit_count_ / 8);
   if (bit_count_ == 24) return Load(p, 3);
   const uint32_t v = Load(p, bit_count_ / 8);
-  return (To8(v, Measure(masks_[0])) << 16) | (To8(v, Measure(masks_[1])) << 8) |
-         To8(v, Measure(masks_[2]));
+  return (To8(v, {masks_[0], shifts_[0], widths_[0]}) << 16) |
+         (To8(v, {masks_[1], shifts_[1], widths_[1]}) << 8) |
+         To8(v, {masks_[2], shifts_[2], widths_[2]});
 }
 
 bool ReadPackedDib(const uint8_t* data, size_t size, PackedDib* out) {
@@ -260,25 +268,43 @@ bool ReadPackedDib(const uint8_t* data, size_t size, PackedDib* out) {
   return true;
 }
 
-bool DecodePackedDib(const PackedDib& dib, std::vector<uint32_t>* pixels) {
+namespace {
+
+// Checks a packed bitmap and gives its width and height; false when it
+// cannot be drawn.
+bool CheckDib(const PackedDib& dib, int* width, int* height, uint64_t* stride) {
   const BitmapInfoHeader& h = dib.header;
-  const int64_t height = std::abs(static_cast<int64_t>(h.height));
-  if (h.width < 1 || h.width > kMaxSide || height < 1 || height > kMaxSide) return false;
-  if (static_cast<uint64_t>(h.width) * static_cast<uint64_t>(height) > kMaxDibPixels) {
-    return false;
-  }
+  const int64_t rows = std::abs(static_cast<int64_t>(h.height));
+  if (h.width < 1 || h.width > kMaxSide || rows < 1 || rows > kMaxSide) return false;
+  if (static_cast<uint64_t>(h.width) * static_cast<uint64_t>(rows) > kMaxDibPixels) return false;
   if (!KindAllowed(h) || !dib.bits) return false;
-  const int width = h.width;
-  const int rows = static_cast<int>(height);
-  if (h.compression == kBiRle8 || h.compression == kBiRle4) {
-    pixels->assign(static_cast<size_t>(width) * rows, 0);
-    DecodeRunLength(dib, width, rows, pixels);
-    return true;
+  *width = h.width;
+  *height = static_cast<int>(rows);
+  *stride = ((static_cast<uint64_t>(h.width) * h.bit_count + 31) / 32) * 4;
+  const bool run_length = h.compression == kBiRle8 || h.compression == kBiRle4;
+  return run_length || dib.bits_size >= *stride * static_cast<uint64_t>(rows);
+}
+
+template <typename Put>
+void DecodeChecked(const PackedDib& dib, int width, int height, uint64_t stride, Put put) {
+  if (dib.header.compression == kBiRle8 || dib.header.compression == kBiRle4) {
+    DecodeRunLength(dib, width, height, put);
+  } else {
+    DecodeUncompressed(dib, width, height, dib.header.height < 0, stride, put);
   }
-  const uint64_t stride = ((static_cast<uint64_t>(width) * h.bit_count + 31) / 32) * 4;
-  if (dib.bits_size < stride * static_cast<uint64_t>(rows)) return false;
-  pixels->assign(static_cast<size_t>(width) * rows, 0);
-  DecodeUncompressed(dib, width, rows, h.height < 0, stride, pixels);
+}
+
+}  // namespace
+
+bool DecodePackedDib(const PackedDib& dib, std::vector<uint32_t>* pixels) {
+  int width = 0, height = 0;
+  uint64_t stride = 0;
+  if (!CheckDib(dib, &width, &height, &stride)) return false;
+  pixels->assign(static_cast<size_t>(width) * height, 0);
+  uint32_t* out = pixels->data();
+  DecodeChecked(dib, width, height, stride, [out, width](int x, int y, uint32_t c) {
+    out[static_cast<size_t>(y) * width + x] = c;
+  });
   return true;
 }
 
@@ -288,14 +314,24 @@ int StretchDibToSection(DibSection* section, int dst_x, int dst_y, int dst_width
   if (!section || dst_width == 0 || dst_height <= 0 || src_width <= 0 || src_height <= 0) {
     return 0;
   }
-  std::vector<uint32_t> pixels;
-  if (!DecodePackedDib(dib, &pixels)) return 0;
-  const int64_t w = dib.header.width;
-  const int64_t h = std::abs(static_cast<int64_t>(dib.header.height));
+  int pw = 0, ph = 0;
+  uint64_t stride = 0;
+  if (!CheckDib(dib, &pw, &ph, &stride)) return 0;
+  const int64_t w = pw, h = ph;
   if (src_x < 0 || src_y < 0 || src_x + static_cast<int64_t>(src_width) > w ||
       src_y + static_cast<int64_t>(src_height) > h) {
     return 0;
   }
+  // The whole picture unscaled goes straight into the section.
+  if (src_x == 0 && src_y == 0 && src_width == w && src_height == h && dst_width == w &&
+      dst_height == h) {
+    DecodeChecked(dib, pw, ph, stride, [section, dst_x, dst_y](int x, int y, uint32_t c) {
+      section->SetPixel(dst_x + x, dst_y + y, c);
+    });
+    return dst_height;
+  }
+  std::vector<uint32_t> pixels;
+  if (!DecodePackedDib(dib, &pixels)) return 0;
   const bool mirror = dst_width < 0;
   const int64_t width = mirror ? -static_cast<int64_t>(dst_width) : dst_width;
   // Only the part inside the section is visited.

@@ -54,8 +54,8 @@ struct PackedDib {
 // when the data is too short for its header, masks or table.
 bool ReadPackedDib(const uint8_t* data, size_t size, PackedDib* out);
 
-// Largest bitmap decoded, in pixels.
-constexpr uint64_t kMaxDibPixels = 1ull << 26;
+// Largest bitmap decoded, in pixels (4096 x 4096).
+constexpr uint64_t kMaxDibPixels = 1ull << 24;
 
 // A bitmap section: 16 bits with masks, 24 bits, or 32 bits with masks;
 // rows DWORD-aligned, zeroed at creation.
@@ -87,6 +87,9 @@ class DibSection {
   int width_ = 0, height_ = 0, bit_count_ = 0, pitch_ = 0;
   bool top_down_ = false;
   uint32_t masks_[3] = {0, 0, 0};
+  // Where the masks' channels sit, measured once.
+  uint8_t shifts_[3] = {0, 0, 0};
+  uint8_t widths_[3] = {0, 0, 0};
   std::vector<uint8_t> bits_;
 };
 

@@ -41,8 +41,11 @@ DstKind KindOfTarget(const PixelFormat& f) {
   }
 }
 
+// The per-pixel helpers must inline into the span loops.
+#define KESTO_PIXEL inline __attribute__((always_inline))
+
 // round(a * b / 255) for bytes, exactly.
-inline int Mul8(int a, int b) {
+KESTO_PIXEL int Mul8(int a, int b) {
   const int t = a * b + 128;
   return (t + (t >> 8)) >> 8;
 }
@@ -52,7 +55,7 @@ struct Argb {
 };
 
 template <TexKind T>
-inline uint32_t FetchRaw(const uint8_t* row, int x) {
+KESTO_PIXEL uint32_t FetchRaw(const uint8_t* row, int x) {
   if constexpr (T == TexKind::k8888 || T == TexKind::kX888) {
     uint32_t v;
     std::memcpy(&v, row + static_cast<size_t>(x) * 4, 4);
@@ -65,7 +68,7 @@ inline uint32_t FetchRaw(const uint8_t* row, int x) {
 }
 
 template <TexKind T>
-inline Argb Decode(uint32_t v) {
+KESTO_PIXEL Argb Decode(uint32_t v) {
   if constexpr (T == TexKind::k565) {
     const int r = (v >> 11) & 31, g = (v >> 5) & 63, b = v & 31;
     return {255, (r << 3) | (r >> 2), (g << 2) | (g >> 4), (b << 3) | (b >> 2)};
@@ -88,7 +91,7 @@ inline Argb Decode(uint32_t v) {
 }
 
 template <DstKind D>
-inline uint32_t LoadDst(const uint8_t* p) {
+KESTO_PIXEL uint32_t LoadDst(const uint8_t* p) {
   if constexpr (D == DstKind::k8888) {
     uint32_t v;
     std::memcpy(&v, p, 4);
@@ -101,14 +104,14 @@ inline uint32_t LoadDst(const uint8_t* p) {
 }
 
 template <DstKind D>
-inline Argb UnpackDst(uint32_t v) {
+KESTO_PIXEL Argb UnpackDst(uint32_t v) {
   if constexpr (D == DstKind::k565) return Decode<TexKind::k565>(v);
   if constexpr (D == DstKind::k555) return Decode<TexKind::k555>(v);
   return Decode<TexKind::kX888>(v);
 }
 
 template <DstKind D>
-inline void StoreDst(uint8_t* p, int r, int g, int b) {
+KESTO_PIXEL void StoreDst(uint8_t* p, int r, int g, int b) {
   if constexpr (D == DstKind::k565) {
     const uint16_t v = static_cast<uint16_t>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
     std::memcpy(p, &v, 2);
@@ -122,7 +125,7 @@ inline void StoreDst(uint8_t* p, int r, int g, int b) {
   }
 }
 
-inline int Factor(uint32_t sel, int src_c, int src_a, int dst_c) {
+KESTO_PIXEL int Factor(uint32_t sel, int src_c, int src_a, int dst_c) {
   switch (sel) {
     case kBlendZero: return 0;
     case kBlendOne: return 255;
@@ -153,7 +156,7 @@ Combine CombineOf(uint32_t op, uint32_t arg1, uint32_t arg2) {
   }
 }
 
-inline int Apply(Combine c, int tex, int dif) {
+KESTO_PIXEL int Apply(Combine c, int tex, int dif) {
   switch (c) {
     case Combine::kTexture: return tex;
     case Combine::kDiffuse: return dif;
@@ -176,88 +179,137 @@ struct SpanContext {
   uint32_t src_blend, dest_blend;
 };
 
-inline int Address(int64_t fixed, int size, bool wrap) {
-  int64_t i = fixed >> 16;
-  if (wrap) {
-    i %= size;
-    if (i < 0) i += size;
-    return static_cast<int>(i);
-  }
-  return static_cast<int>(i < 0 ? 0 : (i >= size ? size - 1 : i));
+KESTO_PIXEL int Wrap(int64_t fixed, int size) {
+  int64_t i = (fixed >> 16) % size;
+  return static_cast<int>(i < 0 ? i + size : i);
 }
 
-template <TexKind T, DstKind D, BlendKind B>
+KESTO_PIXEL int Clamp(int64_t fixed, int64_t last) {
+  const int64_t i = fixed >> 16;
+  return static_cast<int>(i < 0 ? 0 : (i > last ? last : i));
+}
+
+// The stage combinations the library sets get their own loops: colour is
+// texture x diffuse, alpha the diffuse's or texture x diffuse.
+enum class StageKind { kModulate, kGeneric };
+
+// One span of pixels. Everything the loop reads is copied to locals first so
+// that the pixel stores cannot make the compiler reload it.
+template <TexKind T, DstKind D, BlendKind B, StageKind S>
 uint64_t DrawSpan(const SpanContext& c, uint8_t* dst, int count, int64_t s, int64_t t, int64_t ds,
                   int64_t dt) {
   constexpr int kBytes = D == DstKind::k8888 ? 4 : 2;
+  const uint8_t* const base = c.tex_base;
+  const size_t pitch = static_cast<size_t>(c.tex_pitch);
+  const int w = c.tex_w, h = c.tex_h;
+  const int64_t w_last = w - 1, h_last = h - 1;
+  const bool wrap = c.wrap, key_on = c.key_on;
+  const uint32_t key = c.key, key_mask = c.key_mask;
+  const int dr = c.diffuse.r, dg = c.diffuse.g, db = c.diffuse.b, da = c.diffuse.a;
+  const bool white = dr == 255 && dg == 255 && db == 255;
+  const bool alpha_modulate = c.alpha == Combine::kModulate;
+  const Combine color_combine = c.color, alpha_combine = c.alpha;
+  const uint32_t src_blend = c.src_blend, dest_blend = c.dest_blend;
   uint64_t written = 0;
-  for (int i = 0; i < count; ++i, dst += kBytes, s += ds, t += dt) {
-    Argb tex{255, 255, 255, 255};
-    if constexpr (T != TexKind::kNone) {
-      const int tx = Address(s, c.tex_w, c.wrap);
-      const int ty = Address(t, c.tex_h, c.wrap);
-      const uint32_t raw =
-          FetchRaw<T>(c.tex_base + static_cast<size_t>(ty) * static_cast<size_t>(c.tex_pitch), tx);
-      if (c.key_on && (raw & c.key_mask) == c.key) continue;
-      tex = Decode<T>(raw);
+  // Colours one pixel from its texel; false when nothing is written.
+  auto shade = [&](uint8_t* out, const Argb& tex) __attribute__((always_inline)) {
+    int a, r, g, b;
+    if constexpr (S == StageKind::kModulate) {
+      a = alpha_modulate ? Mul8(tex.a, da) : da;
+      if (white) {
+        r = tex.r, g = tex.g, b = tex.b;
+      } else {
+        r = Mul8(tex.r, dr), g = Mul8(tex.g, dg), b = Mul8(tex.b, db);
+      }
+    } else {
+      a = Apply(alpha_combine, tex.a, da);
+      r = Apply(color_combine, tex.r, dr);
+      g = Apply(color_combine, tex.g, dg);
+      b = Apply(color_combine, tex.b, db);
     }
-    const int a = Apply(c.alpha, tex.a, c.diffuse.a);
-    int r = Apply(c.color, tex.r, c.diffuse.r);
-    int g = Apply(c.color, tex.g, c.diffuse.g);
-    int b = Apply(c.color, tex.b, c.diffuse.b);
     if constexpr (B == BlendKind::kAlpha) {
-      if (a == 0) continue;
+      if (a == 0) return false;
       if (a != 255) {
-        const Argb d = UnpackDst<D>(LoadDst<D>(dst));
+        const Argb d = UnpackDst<D>(LoadDst<D>(out));
         const int ia = 255 - a;
         r = Mul8(r, a) + Mul8(d.r, ia);
         g = Mul8(g, a) + Mul8(d.g, ia);
         b = Mul8(b, a) + Mul8(d.b, ia);
       }
     } else if constexpr (B == BlendKind::kGeneric) {
-      const Argb d = UnpackDst<D>(LoadDst<D>(dst));
-      r = std::min(255, Mul8(r, Factor(c.src_blend, r, a, d.r)) +
-                            Mul8(d.r, Factor(c.dest_blend, r, a, d.r)));
-      g = std::min(255, Mul8(g, Factor(c.src_blend, g, a, d.g)) +
-                            Mul8(d.g, Factor(c.dest_blend, g, a, d.g)));
-      b = std::min(255, Mul8(b, Factor(c.src_blend, b, a, d.b)) +
-                            Mul8(d.b, Factor(c.dest_blend, b, a, d.b)));
+      const Argb d = UnpackDst<D>(LoadDst<D>(out));
+      r = std::min(255, Mul8(r, Factor(src_blend, r, a, d.r)) +
+                            Mul8(d.r, Factor(dest_blend, r, a, d.r)));
+      g = std::min(255, Mul8(g, Factor(src_blend, g, a, d.g)) +
+                            Mul8(d.g, Factor(dest_blend, g, a, d.g)));
+      b = std::min(255, Mul8(b, Factor(src_blend, b, a, d.b)) +
+                            Mul8(d.b, Factor(dest_blend, b, a, d.b)));
     }
-    StoreDst<D>(dst, r, g, b);
-    ++written;
+    StoreDst<D>(out, r, g, b);
+    return true;
+  };
+  if constexpr (T == TexKind::kNone) {
+    for (int i = 0; i < count; ++i, dst += kBytes) written += shade(dst, Argb{255, 255, 255, 255});
+    return written;
+  } else {
+    // Upright copies at scale 1 walk one texel row with no addressing.
+    const int64_t first = s >> 16, row = t >> 16;
+    if (ds == 65536 && dt == 0 && first >= 0 && first + count - 1 <= w_last && row >= 0 &&
+        row <= h_last) {
+      const uint8_t* texels = base + static_cast<size_t>(row) * pitch;
+      for (int i = 0; i < count; ++i, dst += kBytes) {
+        const uint32_t raw = FetchRaw<T>(texels, static_cast<int>(first) + i);
+        if (key_on && (raw & key_mask) == key) continue;
+        written += shade(dst, Decode<T>(raw));
+      }
+      return written;
+    }
+    for (int i = 0; i < count; ++i, dst += kBytes, s += ds, t += dt) {
+      const int tx = wrap ? Wrap(s, w) : Clamp(s, w_last);
+      const int ty = wrap ? Wrap(t, h) : Clamp(t, h_last);
+      const uint32_t raw = FetchRaw<T>(base + static_cast<size_t>(ty) * pitch, tx);
+      if (key_on && (raw & key_mask) == key) continue;
+      written += shade(dst, Decode<T>(raw));
+    }
+    return written;
   }
-  return written;
 }
 
 using SpanFn = uint64_t (*)(const SpanContext&, uint8_t*, int, int64_t, int64_t, int64_t, int64_t);
 
+template <TexKind T, DstKind D, BlendKind B>
+SpanFn PickStage(StageKind s) {
+  return s == StageKind::kModulate ? &DrawSpan<T, D, B, StageKind::kModulate>
+                                   : &DrawSpan<T, D, B, StageKind::kGeneric>;
+}
+
 template <TexKind T, DstKind D>
-SpanFn PickBlend(BlendKind b) {
+SpanFn PickBlend(BlendKind b, StageKind s) {
   switch (b) {
-    case BlendKind::kOff: return &DrawSpan<T, D, BlendKind::kOff>;
-    case BlendKind::kAlpha: return &DrawSpan<T, D, BlendKind::kAlpha>;
-    default: return &DrawSpan<T, D, BlendKind::kGeneric>;
+    case BlendKind::kOff: return PickStage<T, D, BlendKind::kOff>(s);
+    case BlendKind::kAlpha: return PickStage<T, D, BlendKind::kAlpha>(s);
+    default: return PickStage<T, D, BlendKind::kGeneric>(s);
   }
 }
 
 template <TexKind T>
-SpanFn PickTarget(DstKind d, BlendKind b) {
+SpanFn PickTarget(DstKind d, BlendKind b, StageKind s) {
   switch (d) {
-    case DstKind::k565: return PickBlend<T, DstKind::k565>(b);
-    case DstKind::k555: return PickBlend<T, DstKind::k555>(b);
-    default: return PickBlend<T, DstKind::k8888>(b);
+    case DstKind::k565: return PickBlend<T, DstKind::k565>(b, s);
+    case DstKind::k555: return PickBlend<T, DstKind::k555>(b, s);
+    default: return PickBlend<T, DstKind::k8888>(b, s);
   }
 }
 
-SpanFn PickSpan(TexKind t, DstKind d, BlendKind b) {
+SpanFn PickSpan(TexKind t, DstKind d, BlendKind b, StageKind s) {
   switch (t) {
-    case TexKind::k565: return PickTarget<TexKind::k565>(d, b);
-    case TexKind::k555: return PickTarget<TexKind::k555>(d, b);
-    case TexKind::k1555: return PickTarget<TexKind::k1555>(d, b);
-    case TexKind::k4444: return PickTarget<TexKind::k4444>(d, b);
-    case TexKind::k8888: return PickTarget<TexKind::k8888>(d, b);
-    case TexKind::kX888: return PickTarget<TexKind::kX888>(d, b);
-    default: return PickTarget<TexKind::kNone>(d, b);
+    case TexKind::k565: return PickTarget<TexKind::k565>(d, b, s);
+    case TexKind::k555: return PickTarget<TexKind::k555>(d, b, s);
+    case TexKind::k1555: return PickTarget<TexKind::k1555>(d, b, s);
+    case TexKind::k4444: return PickTarget<TexKind::k4444>(d, b, s);
+    case TexKind::k8888: return PickTarget<TexKind::k8888>(d, b, s);
+    case TexKind::kX888: return PickTarget<TexKind::kX888>(d, b, s);
+    default: return PickTarget<TexKind::kNone>(d, b, s);
   }
 }
 
@@ -282,7 +334,28 @@ int64_t ToFixed(double v) {
   constexpr double kLimit = 1099511627776.0;  // 2^40
   if (!(v > -kLimit)) v = -kLimit;
   if (!(v < kLimit)) v = kLimit;
-  return static_cast<int64_t>(std::floor(v * 65536.0));
+  const double f = v * 65536.0;
+  const int64_t i = static_cast<int64_t>(f);
+  return static_cast<double>(i) > f ? i - 1 : i;
+}
+
+// Texel coordinates with 32 fractional bits, bounded so that a row's
+// stepping cannot overflow: positions are below 2^20 texels, gradients below
+// 2^14 texels per pixel and targets below 2^15 pixels wide.
+int64_t ToFine(double v) {
+  constexpr double kLimit = 1048576.0;  // 2^20
+  if (!(v > -kLimit)) v = -kLimit;
+  if (!(v < kLimit)) v = kLimit;
+  const double f = v * 4294967296.0;
+  const int64_t i = static_cast<int64_t>(f);
+  return static_cast<double>(i) > f ? i - 1 : i;
+}
+
+int64_t ToFineStep(double v) {
+  constexpr double kLimit = 16384.0;  // 2^14
+  if (!(v > -kLimit)) v = -kLimit;
+  if (!(v < kLimit)) v = kLimit;
+  return static_cast<int64_t>(std::llround(v * 4294967296.0));
 }
 
 struct Edge {
@@ -300,6 +373,66 @@ Edge MakeEdge(int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
   e.bias = top_left ? 0 : 1;
   return e;
 }
+
+// floor(m / den) for m stepping by a constant per row, without dividing
+// in the row loop.
+struct Stepper {
+  int64_t q = 0, r = 0, dq = 0, dr = 0, den = 1;
+  void Init(int64_t m, int64_t step, int64_t divisor) {
+    den = divisor;
+    q = FloorDiv(m, den);
+    r = m - q * den;
+    dq = FloorDiv(step, den);
+    dr = step - dq * den;
+  }
+  void Next() {
+    q += dq;
+    r += dr;
+    if (r >= den) {
+      r -= den;
+      ++q;
+    }
+  }
+};
+
+// The pixels of one row an edge allows: x >= bound on a left edge, x <= bound
+// on a right edge, all or nothing on a horizontal one.
+struct EdgeWalk {
+  enum Kind { kLeft, kRight, kFlat } kind;
+  Stepper step;
+  int64_t k, dk, bias;
+  void Init(const Edge& e, int64_t y) {
+    const int64_t k0 = e.b * y + e.c;
+    bias = e.bias;
+    if (e.a > 0) {
+      kind = kLeft;  // x >= ceil((bias - K) / a)
+      step.Init(bias - k0 + e.a - 1, -e.b, e.a);
+    } else if (e.a < 0) {
+      kind = kRight;  // x <= floor((K - bias) / -a)
+      step.Init(k0 - bias, e.b, -e.a);
+    } else {
+      kind = kFlat;
+      k = k0;
+      dk = e.b;
+    }
+  }
+  void Next() {
+    if (kind == kFlat) {
+      k += dk;
+    } else {
+      step.Next();
+    }
+  }
+  void Limit(int64_t* left, int64_t* right) const {
+    if (kind == kLeft) {
+      *left = std::max(*left, step.q);
+    } else if (kind == kRight) {
+      *right = std::min(*right, step.q);
+    } else if (k < bias) {
+      *left = *right + 1;
+    }
+  }
+};
 
 }  // namespace
 
@@ -368,7 +501,10 @@ uint64_t DrawTriangle(const RasterState& st, const TLVertex& va, const TLVertex&
              : BlendKind::kGeneric;
     if (st.src_blend == kBlendOne && st.dest_blend == kBlendZero) bk = BlendKind::kOff;
   }
-  const SpanFn span = PickSpan(tk, dk, bk);
+  const bool stage_modulate = c.color == Combine::kModulate &&
+                              (c.alpha == Combine::kModulate || c.alpha == Combine::kDiffuse);
+  const SpanFn span =
+      PickSpan(tk, dk, bk, stage_modulate ? StageKind::kModulate : StageKind::kGeneric);
 
   // Texel coordinates as planes over the snapped positions.
   const double x0 = X[0] / 16.0, y0 = Y[0] / 16.0;
@@ -389,25 +525,28 @@ uint64_t DrawTriangle(const RasterState& st, const TLVertex& va, const TLVertex&
   const double s0 = u[0] * c.tex_w, t0 = w[0] * c.tex_h;
   const int64_t ds = ToFixed(dsdx + 0.5 / 65536.0), dt = ToFixed(dtdx + 0.5 / 65536.0);
 
+  // Texel coordinates in 32.32 fixed point, stepped per row from the first
+  // row's value at the clip's left edge.
+  const int64_t left0 = clip.left;
+  const double px0 = static_cast<double>(left0) - x0, py0 = static_cast<double>(row_first) - y0;
+  int64_t s_row = ToFine(s0 + dsdx * px0 + dsdy * py0);
+  int64_t t_row = ToFine(t0 + dtdx * px0 + dtdy * py0);
+  const int64_t dsdx_fine = ToFineStep(dsdx), dsdy_fine = ToFineStep(dsdy);
+  const int64_t dtdx_fine = ToFineStep(dtdx), dtdy_fine = ToFineStep(dtdy);
   uint64_t written = 0;
-  for (int64_t y = row_first; y <= row_last; ++y) {
+  EdgeWalk walks[3];
+  for (int i = 0; i < 3; ++i) walks[i].Init(edges[i], row_first);
+  const size_t bpp = static_cast<size_t>(st.target->bytes_per_pixel());
+  for (int64_t y = row_first; y <= row_last; ++y, s_row += dsdy_fine, t_row += dtdy_fine) {
     int64_t left = clip.left, right = clip.right - 1;
-    for (const Edge& e : edges) {
-      const int64_t k = e.b * y + e.c;
-      if (e.a > 0) {
-        left = std::max(left, CeilDiv(e.bias - k, e.a));
-      } else if (e.a < 0) {
-        right = std::min(right, FloorDiv(k - e.bias, -e.a));
-      } else if (k < e.bias) {
-        left = right + 1;
-      }
+    for (EdgeWalk& w : walks) {
+      w.Limit(&left, &right);
+      w.Next();
     }
     if (left > right) continue;
-    const double px = static_cast<double>(left) - x0, py = static_cast<double>(y) - y0;
-    const int64_t s = ToFixed(s0 + dsdx * px + dsdy * py);
-    const int64_t t = ToFixed(t0 + dtdx * px + dtdy * py);
-    uint8_t* row = st.target->Row(static_cast<int>(y)) +
-                   static_cast<size_t>(left) * static_cast<size_t>(st.target->bytes_per_pixel());
+    const int64_t s = (s_row + dsdx_fine * (left - left0)) >> 16;
+    const int64_t t = (t_row + dtdx_fine * (left - left0)) >> 16;
+    uint8_t* row = st.target->Row(static_cast<int>(y)) + static_cast<size_t>(left) * bpp;
     written += span(c, row, static_cast<int>(right - left + 1), s, t, ds, dt);
   }
   return written;

@@ -189,7 +189,7 @@ void NoteFramePump(bool frame_pump) {
   }
   if (a.quit_after == 0 || a.quit_posted || !IsWindow(a.window)) return;
   const uint64_t count = presented > 0 ? presented : a.pumps;
-  if (count >= a.quit_after && (frame_pump || presented > 0)) {
+  if (count >= a.quit_after && frame_pump) {
     a.quit_posted = true;
     PostMessage(a.window, kMsgClose, 0, 0);
   }

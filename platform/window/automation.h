@@ -31,7 +31,8 @@ std::vector<ScriptEvent> ParseInputScript(const std::string& text,
 void SetAutomationWindow(WindowHandle window);
 // Called at the start of every pump: applies due script events and posts
 // the close message when the frame limit is reached. Only pumps marked as
-// frame pumps count while nothing has been presented.
+// frame pumps (the program's own, once started) count while nothing has
+// been presented, and only they post the close message.
 void NoteFramePump(bool frame_pump);
 // Reads the two variables (done on first use).
 void ConfigureAutomationFromEnvironment();

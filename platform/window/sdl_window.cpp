@@ -1,11 +1,13 @@
 #include "platform/window/sdl_window.h"
 
 #include <atomic>
+#include <memory>
 #include <string>
 
 #include "platform/input/input_devices.h"
 #include "platform/input/key_codes.h"
 #include "platform/video/display.h"
+#include "platform/video/presenter.h"
 #include "platform/window/text_convert.h"
 
 namespace platform::window {
@@ -47,14 +49,22 @@ void ApplyMode(WindowHandle w) {
   SDL_Window* sw = Native(w);
   const WindowParams* p = GetWindowParams(w);
   if (!sw || !p) return;
+  const bool is_full = (SDL_GetWindowFlags(sw) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
   if (p->full_screen) {
-    SDL_SetWindowFullscreen(sw, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (!is_full) SDL_SetWindowFullscreen(sw, SDL_WINDOW_FULLSCREEN_DESKTOP);
   } else {
-    SDL_SetWindowFullscreen(sw, 0);
+    if (is_full) SDL_SetWindowFullscreen(sw, 0);
     SDL_SetWindowBordered(sw, Bordered(*p) ? SDL_TRUE : SDL_FALSE);
-    SDL_SetWindowSize(sw, p->client.width, p->client.height);
+    int cw = 0, ch = 0;
+    SDL_GetWindowSize(sw, &cw, &ch);
+    if (cw != p->client.width || ch != p->client.height) {
+      SDL_SetWindowSize(sw, p->client.width, p->client.height);
+    }
     SDL_SetWindowPosition(sw, p->client.x, p->client.y);
   }
+  // A renderer drawing into the window learns of its new size from SDL's
+  // own event watchers; let them run now, before the next frame is shown.
+  SDL_PumpEvents();
 }
 
 void Created(WindowHandle w) {
@@ -79,6 +89,8 @@ void Created(WindowHandle w) {
 
 void Destroyed(WindowHandle w) {
   SDL_Window* sw = Native(w);
+  // The presenter must not draw into a window that is gone.
+  if (sw) video::SetPresenter(std::make_unique<video::NullPresenter>());
   Forget(w);
   SetNativeWindow(w, nullptr);
   if (sw) SDL_DestroyWindow(sw);

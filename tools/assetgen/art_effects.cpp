@@ -167,7 +167,8 @@ void Aura(cairo_t* cr, double w, double h, double t, const FxArt& art) {
 void PaintFx(Canvas& canvas, const FxArt& art) {
   auto paint = [&](cairo_t* cr, const CellInfo& cell) {
     double w = cell.rect.width, h = cell.rect.height;
-    double t = cell.count > 1 ? static_cast<double>(cell.index) / (cell.count - 1) : 0.3;
+    // The last frame keeps a trace of smoke rather than nothing.
+    double t = cell.count > 1 ? static_cast<double>(cell.index) / cell.count : 0.3;
     int seed = static_cast<int>(SeedOf(art.sheet->path) % 9973) + cell.run * 31;
     switch (art.fx) {
       case Fx::kBurst: Burst(cr, w, h, t, art, seed, false); break;

@@ -188,13 +188,14 @@ void PaintEnemyBullets(Canvas& canvas, const SheetLayout& sheet, Rgb color) {
         cairo_fill(cr);
         break;
       case 12:  // pulsing spark
-        Glow(cr, 0, 0, s * 0.5 * pulse, Mix(color, white, 0.3), 1.0);
+        Glow(cr, 0, 0, s * 0.5 * pulse, color, 1.0);
+        Orb(cr, 0, 0, s * 0.3 * pulse, Mix(color, white, 0.3));
         break;
       case 13: {  // the puff of a removed bullet: grows and fades
         double t = (cell.index + 1.0) / cell.count;
-        Glow(cr, 0, 0, s * (0.2 + 0.3 * t), Mix(color, white, 0.5), 1.0 - 0.8 * t);
-        cairo_set_line_width(cr, 2.0 * (1 - t) + 0.5);
-        SetColor(cr, Mix(color, white, 0.4), 1.0 - 0.7 * t);
+        Glow(cr, 0, 0, s * (0.2 + 0.3 * t), Mix(color, white, 0.5), 1.0 - 0.6 * t);
+        cairo_set_line_width(cr, 3.0 * (1 - t) + 1.0);
+        SetColor(cr, Mix(color, white, 0.5), 1.0 - 0.5 * t);
         cairo_arc(cr, 0, 0, s * (0.15 + 0.3 * t), 0, 2 * M_PI);
         cairo_stroke(cr);
         break;

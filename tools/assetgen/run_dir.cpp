@@ -4,12 +4,14 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <string_view>
 
 #include "art.h"
 #include "music.h"
@@ -29,13 +31,13 @@ std::vector<OutputFile> AllOutputs() {
   for (const SheetLayout* sheet : AllSheets()) {
     outputs.push_back({sheet->path, [sheet] { return EncodePng(PaintSheet(*sheet)); }});
   }
-  for (const SoundEffectSpec& spec : SoundEffects()) {
-    const SoundEffectSpec* s = &spec;
-    outputs.push_back({spec.path, [s] { return EncodeWav(SynthesizeEffect(*s), kEffectRate); }});
+  for (const SoundEffectDef& def : SoundEffects()) {
+    const SoundEffectDef* s = &def;
+    outputs.push_back({def.path, [s] { return EncodeWav(SynthesizeEffect(*s), kEffectRate); }});
   }
-  for (const MusicSpec& spec : MusicTracks()) {
-    const MusicSpec* s = &spec;
-    outputs.push_back({spec.path, [s] { return EncodeMp3(RenderMusic(*s)); }});
+  for (const MusicDef& def : MusicTracks()) {
+    const MusicDef* s = &def;
+    outputs.push_back({def.path, [s] { return EncodeMp3(RenderMusic(*s)); }});
   }
   // A window, with frame pacing.
   outputs.push_back({"screen.txt", [] {
@@ -45,36 +47,51 @@ std::vector<OutputFile> AllOutputs() {
   return outputs;
 }
 
-namespace {
-
-struct Entry {
-  uint64_t hash;
-  uint64_t size;
-};
-
-struct Manifest {
-  std::string stamp;
-  std::map<std::string, Entry> files;
-};
-
-// Lines: "assetgen <stamp>", then "<hash hex> <size> <path>" (the path
-// last, since music paths hold spaces). Damaged lines are ignored, which
-// only makes the generator more careful: an unlisted file is kept.
-Manifest ReadManifest(const fs::path& file) {
-  Manifest m;
-  std::ifstream in(file);
+// A header line, then one line a file: "<hash hex> <size> <stamp> <path>",
+// the path last since music paths hold spaces. Damaged lines are skipped,
+// which only makes the generator more careful: an unlisted file is kept.
+std::map<std::string, ManifestEntry> ParseManifest(const std::string& text) {
+  std::map<std::string, ManifestEntry> m;
+  std::istringstream in(text);
   std::string line;
-  if (!std::getline(in, line) || line.rfind("assetgen ", 0) != 0) return m;
-  m.stamp = line.substr(9);
+  if (!std::getline(in, line) || line != "assetgen manifest 1") return m;
   while (std::getline(in, line)) {
-    uint64_t hash = 0, size = 0;
-    int consumed = 0;
-    if (std::sscanf(line.c_str(), "%16" SCNx64 " %" SCNu64 " %n", &hash, &size, &consumed) == 2 &&
-        consumed > 0 && static_cast<size_t>(consumed) < line.size()) {
-      m.files[line.substr(consumed)] = {hash, size};
+    // Three words, then the path: the rest of the line.
+    std::string_view rest(line);
+    std::string_view words[3];
+    bool whole = true;
+    for (std::string_view& word : words) {
+      size_t end = rest.find(' ');
+      if (end == 0 || end == std::string_view::npos) {
+        whole = false;
+        break;
+      }
+      word = rest.substr(0, end);
+      rest.remove_prefix(end + 1);
     }
+    if (!whole || rest.empty() || rest.find('\0') != std::string_view::npos) continue;
+    ManifestEntry entry{};
+    auto hash = std::from_chars(words[0].data(), words[0].data() + words[0].size(), entry.hash, 16);
+    auto size = std::from_chars(words[1].data(), words[1].data() + words[1].size(), entry.size);
+    if (hash.ec != std::errc() || hash.ptr != words[0].data() + words[0].size() ||
+        size.ec != std::errc() || size.ptr != words[1].data() + words[1].size()) {
+      continue;
+    }
+    entry.stamp = std::string(words[2]);
+    m[std::string(rest)] = entry;
   }
   return m;
+}
+
+namespace {
+
+using Entry = ManifestEntry;
+using Manifest = std::map<std::string, Entry>;
+
+Manifest ReadManifest(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return ParseManifest(text);
 }
 
 bool WriteAtomically(const fs::path& target, const std::vector<uint8_t>& bytes) {
@@ -134,28 +151,43 @@ GenerateReport GenerateRunDirectory(const std::string& run_dir, const std::vecto
   fs::create_directories(root, ec);
   DirectoryLock lock(root);
   const fs::path manifest_file = root / kManifestName;
-  Manifest old = ReadManifest(manifest_file);
-  Manifest now;
-  now.stamp = stamp;
+  Manifest manifest = ReadManifest(manifest_file);
   auto say = [&](const std::string& text) {
     if (log) log(text);
   };
+  // Rewritten after every file, so an interrupted run still knows what it
+  // wrote and finishes the job next time.
+  auto save = [&] {
+    std::ostringstream text;
+    text << "assetgen manifest 1\n";
+    for (const auto& [path, entry] : manifest) {
+      char head[128];
+      std::snprintf(head, sizeof head, "%016" PRIx64 " %" PRIu64 " %s ", entry.hash, entry.size,
+                    entry.stamp.c_str());
+      text << head << path << "\n";
+    }
+    std::string s = text.str();
+    if (!WriteAtomically(manifest_file, std::vector<uint8_t>(s.begin(), s.end()))) {
+      say("failed to write the manifest");
+      ++report.failed;
+    }
+  };
   for (const OutputFile& output : outputs) {
     const fs::path target = root / output.path;
-    auto listed = old.files.find(output.path);
+    auto listed = manifest.find(output.path);
     if (fs::exists(target, ec)) {
       std::vector<uint8_t> current;
       bool ours = false;
-      if (listed != old.files.end() && ReadFile(target, &current)) {
+      if (listed != manifest.end() && ReadFile(target, &current)) {
         ours = current.size() == listed->second.size && ContentHash(current) == listed->second.hash;
       }
       if (!ours) {
         say("keeping " + output.path + ": not written by the generator");
+        if (listed != manifest.end()) manifest.erase(listed);
         ++report.kept;
         continue;
       }
-      if (old.stamp == stamp) {
-        now.files[output.path] = listed->second;
+      if (listed->second.stamp == stamp) {
         ++report.up_to_date;
         continue;
       }
@@ -166,21 +198,11 @@ GenerateReport GenerateRunDirectory(const std::string& run_dir, const std::vecto
       ++report.failed;
       continue;
     }
-    now.files[output.path] = {ContentHash(bytes), bytes.size()};
+    manifest[output.path] = {ContentHash(bytes), bytes.size(), stamp};
+    save();
     ++report.written;
     say("wrote " + output.path);
   }
-  std::ostringstream text;
-  text << "assetgen " << now.stamp << "\n";
-  for (const auto& [path, entry] : now.files) {
-    char head[64];
-    std::snprintf(head, sizeof head, "%016" PRIx64 " %" PRIu64 " ", entry.hash, entry.size);
-    text << head << path << "\n";
-  }
-  std::string s = text.str();
-  if (!WriteAtomically(manifest_file, std::vector<uint8_t>(s.begin(), s.end()))) {
-    say("failed to write the manifest");
-    ++report.failed;
-  }
+  if (report.kept > 0) save();
   return report;
 }

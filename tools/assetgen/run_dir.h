@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,7 @@ struct GenerateReport {
 
 constexpr const char* kManifestName = "assetgen.manifest";
 
-// Generates into run_dir (created when missing). `stamp` names the
+// Generates into run_dir (created when missing). `stamp`, one word, names the
 // generator's version; files are rebuilt when it differs from the
 // manifest's. Progress lines go to `log` when it is set.
 GenerateReport GenerateRunDirectory(const std::string& run_dir, const std::vector<OutputFile>& outputs,
@@ -34,3 +35,15 @@ GenerateReport GenerateRunDirectory(const std::string& run_dir, const std::vecto
                                     const std::function<void(const std::string&)>& log = nullptr);
 
 uint64_t ContentHash(const std::vector<uint8_t>& bytes);
+
+// What the manifest says of one file it lists.
+struct ManifestEntry {
+  uint64_t hash;
+  uint64_t size;
+  std::string stamp;  // the generator version that wrote the file
+};
+// The manifest's text to its entries by path: a header line, then one
+// line a file, "<hash hex> <size> <stamp> <path>", the path last since
+// music paths hold spaces. Damaged lines are skipped, which only makes the
+// generator more careful: a file it does not list is kept.
+std::map<std::string, ManifestEntry> ParseManifest(const std::string& text);

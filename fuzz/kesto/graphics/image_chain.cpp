@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ClearGfxLogLines();
   ImageRecord image{};
   if (LoadImageToRecord(nullptr, data, size, 1, 0, 0, &image, nullptr, nullptr) != 0) return 0;
-  TouchEveryPixelByte(image);
+  TouchClaimedPixels(image);
   ColorFormatBlock f565{}, f8888{};
   BuildColorFormatFromMasks(&f565.header, 16, 0xF800, 0x07E0, 0x1F, 0);
   BuildColorFormatFromMasks(&f8888.header, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000u);

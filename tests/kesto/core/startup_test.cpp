@@ -224,6 +224,27 @@ TEST_F(StartupTest, WindowModeSettingsGivenBeforeStartShapeTheWindow) {
   StopLibrary();
 }
 
+// After start-up a switch rebuilds the screen in the other mode and waits
+// for the display's report of the change.
+TEST_F(StartupTest, SwitchingModesAfterStartUpMovesTheWindowBetweenModes) {
+  ASSERT_EQ(StartLibrary(), 0);
+  pw::WindowHandle w = ReadMainWindowHandle();
+  EXPECT_TRUE(pw::GetWindowParams(w)->full_screen);
+  EXPECT_EQ(ChangeWindowMode(1), 0);
+  const pw::WindowParams* p = pw::GetWindowParams(w);
+  EXPECT_FALSE(p->full_screen);
+  EXPECT_NE(p->style & pw::kStyleCaption, 0u);
+  EXPECT_EQ(p->client.width, 640);
+  EXPECT_EQ(CoreState().display_change_seen, 1);
+  EXPECT_EQ(CoreState().mode_changing, 0);
+  EXPECT_TRUE(Host().windowed);
+  EXPECT_EQ(ChangeWindowMode(1), 0);  // already there: nothing happens
+  EXPECT_EQ(ChangeWindowMode(0), 0);
+  EXPECT_TRUE(pw::GetWindowParams(w)->full_screen);
+  EXPECT_EQ(PresentBackScreen(), 0);
+  StopLibrary();
+}
+
 TEST_F(StartupTest, WithoutACaptionTheTitleIsKesto) {
   ASSERT_EQ(StartLibrary(), 0);
   EXPECT_EQ(pw::GetWindowParams(ReadMainWindowHandle())->title, "Kesto");

@@ -167,6 +167,29 @@ TEST_F(Device3DTest, FrontBufferDrawsEndTheirSceneEachTime) {
   EXPECT_EQ(D3D().end_scene_each_draw, 0);
 }
 
+TEST_F(Device3DTest, InAWindowTheFrontBufferIsDrawnAtTheClientArea) {
+  Config().desktop_bits = 16;
+  StartWith3D(true);
+  ASSERT_GE(GetCurrentDevice3D(), 0);
+  ASSERT_EQ(ChooseDrawTargetBody(KESTO_FRONT_SCREEN), 0);
+  const int green = PackRgbColorBody(0, 255, 0);
+  ASSERT_EQ(PaintRectangleBody(0, 0, 10, 10, green, 1), 0);
+  auto image = MakeImage(4, 4, [](int, int) { return 0xFFFF0000u; });
+  const int g = Load(*image);
+  ASSERT_EQ(BlitGraphicScaledRotatedBody(20, 20, 1.0, 0.0, g, 0, 0), 0);
+  ASSERT_EQ(BlitGraphicToQuadBody(30, 30, 34, 31, 35, 35, 30, 34, g, 0), 0);
+  Surface* primary = GetPrimarySurface();
+  EXPECT_EQ(primary->ReadPixel(client_.left, client_.top), static_cast<uint32_t>(green));
+  EXPECT_EQ(primary->ReadPixel(client_.left + 9, client_.top + 9), static_cast<uint32_t>(green));
+  EXPECT_EQ(primary->ReadPixel(client_.left + 10, client_.top + 10), 0u);
+  EXPECT_EQ(primary->ReadPixel(client_.left - 1, client_.top), 0u);
+  const uint32_t red = static_cast<uint32_t>(PackRgbColorBody(255, 0, 0));
+  EXPECT_EQ(primary->ReadPixel(client_.left + 18, client_.top + 18), red);
+  EXPECT_EQ(primary->ReadPixel(client_.left + 32, client_.top + 32), red);
+  EXPECT_EQ(primary->ReadPixel(32, 32), 0u);
+  EXPECT_EQ(Stats3D().refused_outside_scene, 0u);
+}
+
 TEST_F(Device3DTest, DrawTargetsAGraphicCanAndCannotBe) {
   StartGame();
   const int red = PackRgbColorBody(255, 0, 0);

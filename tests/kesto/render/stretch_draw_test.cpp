@@ -4,6 +4,7 @@
 
 #include "render/stretch_loops.h"
 #include "render_fixture.h"
+#include "render_test_util.h"
 
 namespace {
 
@@ -33,6 +34,135 @@ TEST(StretchMapTest, CountersPickTheSourcePixels) {
   for (const Case& c : cases)
     EXPECT_EQ(render::StretchMap(c.first, c.dir, c.start, c.step, c.count, c.limit), c.want)
         << c.name;
+}
+
+// One pixel through the stretched loops; `a` < 0: no alpha plane.
+uint32_t Stretch1(int bits, const render::Layout& layout, render::StretchChoice c, uint32_t s,
+                  uint32_t d, int a) {
+  uint32_t src = s, dst = d;
+  uint8_t alpha = static_cast<uint8_t>(a < 0 ? 0 : a);
+  const int zero = 0;
+  render::StretchRows g;
+  g.dst = reinterpret_cast<uint8_t*>(&dst);
+  g.read = g.dst;
+  g.src = reinterpret_cast<const uint8_t*>(&src);
+  g.alpha = &alpha;
+  g.cols = &zero;
+  g.rows = &zero;
+  g.width = g.height = 1;
+  c.alpha = a >= 0;
+  render::DrawStretchPixels(bits, layout, g, c);
+  return bits == 32 ? dst : bits == 16 ? dst & 0xFFFF : dst & 0xFF;
+}
+
+// The stretched draw's table, per channel.
+uint32_t RefStretch(int bits, const render::Layout& layout, const render::StretchChoice& c,
+                    uint32_t s, uint32_t d, int a) {
+  const render_test::Channels ch = render_test::ChannelsOf(layout);
+  const bool other = bits == 16 && layout.format_class == 3;
+  const bool alpha = a >= 0;
+  const uint32_t p = static_cast<uint32_t>(c.param);
+  if (bits == 8) return ((c.transparent & 1) && s == 0) ? d : s;
+  if (c.mode < 0 || c.mode > 4 || (c.mode >= 1 && c.mode <= 3 && p == 0)) return d;
+  const int mode = c.mode == 1 && p == 255 ? 0 : c.mode;
+  const bool plain_copy = mode == 0 && !alpha && c.brightness == -1;
+  const uint32_t key = bits == 16 ? (c.key & 0xFFFF) : c.key;
+  const bool keyed = plain_copy ? (c.transparent & 1) != 0 : c.transparent != 0;
+  if (mode != 4 && keyed && s == key) return d;
+  const bool reads_alpha = alpha && mode <= 3;
+  if (reads_alpha && a == 0) return d;
+  // Other layouts: the loops without an alpha plane drop brightness.
+  const bool use_b = c.brightness != -1 && (reads_alpha || !other);
+  const uint32_t bw[3] = {(static_cast<uint32_t>(c.brightness) >> 16) & 255,
+                          (static_cast<uint32_t>(c.brightness) >> 8) & 255,
+                          static_cast<uint32_t>(c.brightness) & 255};
+  uint32_t sb[3], dc[3], res[3];
+  for (int k = 0; k < 3; ++k) {
+    sb[k] = use_b ? ch.get(s, k) * bw[k] / 256 : ch.get(s, k);
+    dc[k] = ch.get(d, k);
+  }
+  const uint32_t ua = static_cast<uint32_t>(a);
+  switch (mode) {
+    case 0:
+      // s' is the whole source pixel without brightness.
+      if (!use_b && (!reads_alpha || a == 255)) return s;
+      for (int k = 0; k < 3; ++k)
+        res[k] = (!reads_alpha || a == 255) ? sb[k] : (sb[k] * ua + dc[k] * (256 - ua)) / 256;
+      return ch.pack(res);
+    case 1:
+      for (int k = 0; k < 3; ++k) {
+        const uint32_t kk = ua * p / 256;
+        res[k] = (!reads_alpha || a == 255) ? sb[k] * p / 256 + dc[k] * (255 - p) / 256
+                                            : (sb[k] * kk + dc[k] * (256 - kk)) / 256;
+      }
+      return ch.pack(res);
+    case 2:
+    case 3: {
+      for (int k = 0; k < 3; ++k) {
+        const uint32_t term = sb[k] * p / 256;
+        res[k] = (!reads_alpha || a == 255) ? term : ua * term / 256;
+      }
+      const uint32_t S = ch.pack(res);
+      uint32_t K = 0, L = 0, B = 0;
+      int n = ch.width[0];
+      if (bits == 32) {
+        K = 0x1010100, B = 0xFEFEFF, L = 0x10100, n = 8;
+      } else {
+        for (int k = 0; k < 3; ++k) {
+          K |= 1u << (ch.shift[k] + ch.width[k]);
+          L |= 1u << ch.shift[k];
+        }
+        B = (ch.mask[0] | ch.mask[1] | ch.mask[2]) & ~K;
+        if (layout.format_class == 0) L = 0x820;
+        if (layout.format_class == 1) L = 0x420;
+      }
+      uint32_t out;
+      if (mode == 2) {
+        const uint32_t t = (d & B) + (S & B), cr = t & K;
+        out = t | (cr - (cr >> n)) | ((d | S) & L);
+      } else {
+        const uint32_t t = (d | K) - (S & ~K), cr = t & K;
+        out = (cr - (cr >> n)) & t;
+      }
+      return bits == 16 ? out & 0xFFFF : out;
+    }
+    default:
+      for (int k = 0; k < 3; ++k) res[k] = dc[k] * sb[k] / ch.max(k);
+      return ch.pack(res);
+  }
+}
+
+TEST(StretchPixelsTest, LoopsMatchTheReferenceModel) {
+  struct Fmt {
+    int bits;
+    render::Layout layout;
+  } formats[] = {{16, render::Layout565()},
+                 {16, render::Layout555()},
+                 {16, render_test::LayoutOther()},
+                 {32, render::Layout8888()},
+                 {8, render::Layout565()}};
+  render_test::Rng rng(2024);
+  for (const Fmt& f : formats) {
+    for (int i = 0; i < 20000; ++i) {
+      render::StretchChoice c;
+      c.mode = static_cast<int>(rng.Below(7)) - 1;
+      const uint32_t pr = rng.Below(6);
+      c.param = pr == 0 ? 0 : pr == 1 ? 255 : static_cast<int>(rng.Below(256));
+      c.brightness = rng.Below(2) ? -1 : static_cast<int>(rng.Next() & 0xFFFFFF);
+      c.transparent = static_cast<int>(rng.Below(4));
+      const uint32_t mask = f.bits == 32 ? 0xFFFFFFFFu : f.bits == 16 ? 0xFFFFu : 0xFFu;
+      uint32_t s = rng.Next() & mask;
+      const uint32_t d = rng.Next() & mask;
+      if (f.bits == 8 && rng.Below(3) == 0) s = 0;
+      c.key = rng.Below(3) == 0 ? (s | (rng.Below(2) ? 0xFF0000u : 0u)) : rng.Next();
+      const uint32_t ar = rng.Below(5);
+      const int a = ar == 0 ? -1 : ar == 1 ? 0 : ar == 2 ? 255 : static_cast<int>(rng.Below(256));
+      ASSERT_EQ(Stretch1(f.bits, f.layout, c, s, d, a), RefStretch(f.bits, f.layout, c, s, d, a))
+          << "bits " << f.bits << " class " << f.layout.format_class << " mode " << c.mode
+          << " p " << c.param << " b " << c.brightness << " a " << a << " flag "
+          << c.transparent << " s " << s << " d " << d << " key " << c.key;
+    }
+  }
 }
 
 TEST_F(StretchDrawTest, ColumnsAndRowsFollowTheSteps) {

@@ -1,6 +1,7 @@
 // Four-corner draws and the textured triangles under them: placement,
 // shared diagonals, degenerate shapes, the texel rules and lock failures.
 #include <set>
+#include <string>
 #include <utility>
 
 #include "render/render_frame.h"
@@ -128,6 +129,168 @@ TEST(TexelRulesTest, BrightnessOnOtherLayouts) {
   for (int mode : {1, 2, 3})
     EXPECT_FALSE(
         ApplyRule(Mapper::kRotated, 32, render::Layout8888(), Choice(mode, 0), s, d).drawn);
+}
+
+// ---- Scalar reference of the texel rules, from the rule tables ----
+
+struct RefTexelOut {
+  bool drawn = true;
+  bool skip = false;
+  uint32_t value = 0;
+};
+
+RefTexelOut RefTexel(render::Mapper m, int bits, const render::Layout& layout,
+                     const render::TexelChoice& c, uint32_t s, uint32_t d, int a) {
+  using render::Mapper;
+  RefTexelOut out;
+  const render_test::Channels ch = render_test::ChannelsOf(layout);
+  const bool other = bits == 16 && layout.format_class == 3;
+  const uint32_t p = static_cast<uint32_t>(c.param);
+  const bool has_b = c.brightness != -1;
+  const bool alpha = a >= 0;
+  if (bits == 8) {
+    out.skip = c.transparent != 0 && s == 0;
+    out.value = s;
+    return out;
+  }
+  if (c.mode < 0 || c.mode > 4 || (c.mode >= 1 && c.mode <= 3 && p == 0)) {
+    out.drawn = false;
+    return out;
+  }
+  const int mode = c.mode == 1 && p == 255 ? 0 : c.mode;
+  bool use_b = has_b;
+  if (other && has_b && mode >= 1) {
+    if (m == Mapper::kTriangle || (alpha && mode <= 3)) {
+      out.drawn = false;
+      return out;
+    }
+    use_b = false;
+  }
+  const uint32_t bw[3] = {(static_cast<uint32_t>(c.brightness) >> 16) & 255,
+                          (static_cast<uint32_t>(c.brightness) >> 8) & 255,
+                          static_cast<uint32_t>(c.brightness) & 255};
+  uint32_t sc[3], dc[3], sb[3], res[3];
+  for (int k = 0; k < 3; ++k) {
+    sc[k] = ch.get(s, k);
+    dc[k] = ch.get(d, k);
+    sb[k] = use_b ? sc[k] * bw[k] / 256 : sc[k];
+  }
+  const bool reads_alpha =
+      alpha && mode <= 3 && !(bits == 32 && m == Mapper::kTriangle && mode >= 2);
+  if (mode != 4 && c.transparent == 1 && s == c.key) {
+    out.skip = true;
+    return out;
+  }
+  if (reads_alpha && a == 0) {
+    out.skip = true;
+    return out;
+  }
+  auto lerp = [](uint32_t x, uint32_t y, uint32_t w) {
+    return static_cast<uint32_t>((int64_t{y} * 256 + (int64_t{x} - y) * w) / 256);
+  };
+  const uint32_t ap = reads_alpha ? static_cast<uint32_t>(a) * p / 256 : 0;
+  switch (mode) {
+    case 0:
+      if (!reads_alpha) {
+        // A copy without an alpha plane writes the texel unchanged; other
+        // layouts never apply brightness there.
+        if (other || !use_b) {
+          out.value = s;
+        } else {
+          out.value = ch.pack(sb);
+        }
+      } else {
+        for (int k = 0; k < 3; ++k) res[k] = a == 255 ? sb[k] : lerp(sb[k], dc[k], a);
+        out.value = ch.pack(res);
+      }
+      break;
+    case 1:
+      for (int k = 0; k < 3; ++k) {
+        const uint32_t table = sb[k] * p / 256 + dc[k] * (255 - p) / 256;
+        res[k] = (!reads_alpha || a == 255) ? table : lerp(sb[k], dc[k], ap);
+      }
+      out.value = ch.pack(res);
+      break;
+    case 2:
+    case 3: {
+      for (int k = 0; k < 3; ++k) {
+        const uint32_t term = sb[k] * p / 256;
+        res[k] = (!reads_alpha || a == 255) ? term : term * static_cast<uint32_t>(a) / 256;
+      }
+      const uint32_t packed = ch.pack(res);
+      uint32_t K = 0, L = 0, B = 0;
+      int n = ch.width[0];
+      if (bits == 32) {
+        K = 0x1010100, B = 0xFEFEFF, L = 0x10100, n = 8;
+      } else {
+        for (int k = 0; k < 3; ++k) {
+          K |= 1u << (ch.shift[k] + ch.width[k]);
+          L |= 1u << ch.shift[k];
+        }
+        B = (ch.mask[0] | ch.mask[1] | ch.mask[2]) & ~K;
+        if (layout.format_class == 0) L = 0x820;
+        if (layout.format_class == 1) L = 0x420;
+      }
+      if (mode == 2) {
+        const uint32_t t = (d & B) + (packed & B), cr = t & K;
+        out.value = t | (cr - (cr >> n)) | ((d | packed) & L);
+      } else {
+        const uint32_t t = (d | K) - (packed & ~K), cr = t & K;
+        out.value = (cr - (cr >> n)) & t;
+      }
+      break;
+    }
+    case 4:
+      for (int k = 0; k < 3; ++k) res[k] = dc[k] * sb[k] / ch.max(k);
+      out.value = ch.pack(res);
+      break;
+  }
+  if (bits == 16) out.value &= 0xFFFF;
+  if (bits == 32 && m == Mapper::kRotated) out.value &= 0xFFFFFF;
+  return out;
+}
+
+TEST(TexelRulesTest, RulesMatchTheReferenceModel) {
+  using render::Mapper;
+  struct Fmt {
+    int bits;
+    render::Layout layout;
+  } formats[] = {{16, render::Layout565()},
+                 {16, render::Layout555()},
+                 {16, render_test::LayoutOther()},
+                 {32, render::Layout8888()},
+                 {8, render::Layout565()}};
+  render_test::Rng rng(99);
+  for (Mapper m : {Mapper::kTriangle, Mapper::kRotated}) {
+    for (const Fmt& f : formats) {
+      for (int i = 0; i < 20000; ++i) {
+        render::TexelChoice c;
+        c.mode = static_cast<int>(rng.Below(7)) - 1;
+        const uint32_t pr = rng.Below(6);
+        c.param = pr == 0 ? 0 : pr == 1 ? 255 : static_cast<int>(rng.Below(256));
+        c.brightness = rng.Below(2) ? -1 : static_cast<int>(rng.Next() & 0xFFFFFF);
+        c.transparent = static_cast<int>(rng.Below(3));
+        const uint32_t mask = f.bits == 32 ? 0xFFFFFFFFu : f.bits == 16 ? 0xFFFFu : 0xFFu;
+        uint32_t s = rng.Next() & mask;
+        const uint32_t d = rng.Next() & mask;
+        if (rng.Below(4) == 0) s = f.bits == 8 ? 0 : s;
+        c.key = f.bits == 8 ? 0 : rng.Below(3) == 0 ? s : rng.Next() & mask;
+        const uint32_t ar = rng.Below(5);
+        const int a = ar == 0 ? -1 : ar == 1 ? 0 : ar == 2 ? 255 : static_cast<int>(rng.Below(256));
+        const RuleResult got = ApplyRule(m, f.bits, f.layout, c, s, d, a);
+        const RefTexelOut want = RefTexel(m, f.bits, f.layout, c, s, d, a);
+        const std::string ctx = "mapper " + std::to_string(static_cast<int>(m)) + " bits " +
+                                std::to_string(f.bits) + " class " +
+                                std::to_string(f.layout.format_class) + " mode " +
+                                std::to_string(c.mode) + " p " + std::to_string(c.param) +
+                                " b " + std::to_string(c.brightness) + " a " +
+                                std::to_string(a) + " flag " + std::to_string(c.transparent);
+        ASSERT_EQ(got.drawn, want.drawn) << ctx;
+        if (!want.drawn) continue;
+        ASSERT_EQ(got.value, want.skip ? d : want.value) << ctx;
+      }
+    }
+  }
 }
 
 TEST(TriangleSetupTest, RefusesDegenerateAndOutOfRangeTriangles) {

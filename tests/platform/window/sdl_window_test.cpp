@@ -8,7 +8,10 @@
 
 #include "platform/input/input_devices.h"
 #include "platform/input/key_codes.h"
+#include "platform/video/direct_draw.h"
 #include "platform/video/display.h"
+#include "platform/video/sdl_presenter.h"
+#include "platform/video/surface.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/text_convert.h"
 
@@ -175,6 +178,32 @@ TEST_F(SdlWindowTest, FullScreenLosesTheDisplayWhenLeftAndGetsItBack) {
   pw::SetWindowFullScreen(window_, false);
   pw::TranslateSdlEvent(WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST));
   EXPECT_FALSE(platform::video::IsDisplayLost());
+}
+
+// A window closed while the program still shows frames in it (the user
+// closes it during start-up): later frames go nowhere instead of crashing.
+TEST_F(SdlWindowTest, FramesAfterTheWindowIsGoneAreNotShownInIt) {
+  namespace pv = platform::video;
+  unsetenv("KESTO_PRESENTER");
+  pv::InstallPresenterForWindow(sdl_);
+  pv::DirectDraw* dd = nullptr;
+  ASSERT_EQ(pv::CreateDirectDraw(&dd), pv::kOk);
+  ASSERT_EQ(dd->Initialize(), pv::kOk);
+  pv::SurfaceDesc desc;
+  desc.caps = pv::kCapsOffscreenPlain | pv::kCapsSystemMemory;
+  desc.width = 64;
+  desc.height = 48;
+  desc.has_format = true;
+  desc.format = pv::Format565();
+  pv::Surface* s = nullptr;
+  ASSERT_EQ(dd->CreateSurface(desc, &s), pv::kOk);
+  pv::PresentSurface(*s, pv::Rect{0, 0, 64, 48});
+  pw::DestroyWindow(window_);
+  pv::PresentSurface(*s, pv::Rect{0, 0, 64, 48});
+  EXPECT_EQ(pv::PresentedFrameCount(), 2u);
+  s->Release();
+  dd->Release();
+  pv::SetPresenter(nullptr);
 }
 
 TEST(TextConvertTest, Cp932AndUtf8RoundTripAndBadBytesAreMarked) {
