@@ -28,5 +28,3 @@ __attribute__((weak)) int AddItemCount(int n) {
 __attribute__((weak)) int GetItemsOnScreen() { return g_items_on_screen; }
 __attribute__((weak)) int SpawnExplosion(double, double, int, double, double) { return 0; }
 __attribute__((weak)) int SpawnScorePopup(double, double, int, int, double, double) { return 0; }
-__attribute__((weak)) int GetHomingTarget(int, double*, double*) { return 0; }
-__attribute__((weak)) int FirstEnemyTouching(double, double, double, double, int*) { return -1; }

@@ -158,3 +158,26 @@ TEST_F(CollisionTest, TheMissFrameEndsWithTheCountdownAt59) {
 }
 
 }  // namespace
+
+#include "play/enemies.h"
+
+namespace {
+
+TEST_F(CollisionTest, BodyContactSkipsHarmlessType18ButStopsThere) {
+  ResetAllEnemies();
+  for (int slot : {2, 4}) {
+    EnemyObject& e = g_enemies[slot];
+    e.in_use = 1;
+    e.collision_class = 0;
+    e.type = slot == 2 ? 18 : 5;
+    e.box_left[6] = 270, e.box_top[6] = 320, e.box_right[6] = 290, e.box_bottom[6] = 340;
+  }
+  CollidePlayerWithEnemies();
+  EXPECT_EQ(g_player.active, 1);
+  g_enemies[2].collision_class = 1;  // no longer touchable: slot 4 counts
+  CollidePlayerWithEnemies();
+  EXPECT_EQ(g_player.active, 0);
+  ResetAllEnemies();
+}
+
+}  // namespace
