@@ -1,6 +1,6 @@
-// Services of the stage, the stage clear, explosions and score pop-ups that
-// the player's objects call. Their owners define them; the fallbacks in
-// pending_play_links.cpp stand in until then.
+// Services of the stage, the stage clear, explosions, score pop-ups and the
+// enemy pool that the player's objects call. Their owners define them; the
+// fallback in pending_play_links.cpp stands in for the stage-clear step.
 #pragma once
 
 #include <cstdint>
