@@ -5,12 +5,15 @@
 #include <string>
 
 #include "play/bullet_cancel.h"
+#include "play/enemies.h"
 #include "play/enemy_bullets.h"
+#include "play/explosions.h"
 #include "play/input_record.h"
 #include "play/items.h"
 #include "play/play_links.h"
 #include "play/player.h"
 #include "play/player_shots.h"
+#include "play/score_popups.h"
 #include "play/stage.h"
 #include "screens/config.h"
 #include "screens/overlays.h"
@@ -95,6 +98,37 @@ void HashItem(Hash& m, const Item& it) {
   m(it.centre_x), m(it.centre_y), m(it.width), m(it.height), m(it.value), m(it.gauge_amount);
 }
 
+void HashEnemy(Hash& m, const EnemyObject& e) {
+  // The heading outlives a cleared slot by design; the types that read it
+  // set it on their first frame.
+  m(e.in_use), m(e.slot), m(e.type), m(e.variant), m(e.difficulty), m(e.gun_counter), m(e.gun_x),
+      m(e.gun_y), m(e.gun_angle), m(e.gun_shots), m(e.gun_aux), m(e.gun_words), m(e.hp),
+      m(e.phase_hp), m(e.max_hp), m(e.max_phase_hp), m(e.screen_state), m(e.move_state),
+      m(e.script_states), m(e.script_counters), m(e.turn_angles), m(e.work_angles),
+      m(e.boss_kind), m(e.draw_cell), m(e.draw_request), m(e.form), m(e.script_words),
+      m(e.drawing_counter), m(e.drawing_alpha), m(e.draw_counter), m(e.draw_scale),
+      m(e.gauge_flag), m(e.gauge_frames), m(e.dying_flag), m(e.life_state), m(e.state_timer),
+      m(e.timed_out), m(e.mid_boss_timer), m(e.phase_limits), m(e.serial), m(e.anim_counter),
+      m(e.anim_frame), m(e.hit_flash), m(e.kill_score), m(e.phase_bonus), m(e.items),
+      m(e.cancel_on_death), m(e.no_revenge), m(e.part_words), m(e.left), m(e.top), m(e.x), m(e.y),
+      m(e.vx), m(e.vy), m(e.motion_x), m(e.motion_y), m(e.width), m(e.height), m(e.pod_x),
+      m(e.pod_y), m(e.pod_vx), m(e.pod_vy), m(e.collision_class), m(e.box_left), m(e.box_top),
+      m(e.box_right), m(e.box_bottom), m(e.args), m(e.message), m(e.linked), m(e.part_index),
+      m(e.parent_slot), m(e.parent_serial);
+}
+
+void HashExplosion(Hash& m, const Explosion& x) {
+  m(x.in_use), m(x.kind), m(x.left), m(x.top), m(x.x), m(x.y), m(x.vx), m(x.vy), m(x.angle),
+      m(x.scale), m(x.alpha), m(x.width), m(x.height), m(x.frame), m(x.steps), m(x.states),
+      m(x.anims), m(x.rotation), m(x.param1), m(x.param2);
+}
+
+void HashPopup(Hash& m, const ScorePopup& p) {
+  m(p.in_use), m(p.kind), m(p.state), m(p.left), m(p.top), m(p.x), m(p.y), m(p.vx), m(p.vy),
+      m(p.angle), m(p.scale), m(p.speed), m(p.width), m(p.height), m(p.value), m(p.timer),
+      m(p.anim), m(p.alpha);
+}
+
 // ---- the run ----
 
 const HarnessScript* g_script = nullptr;
@@ -160,6 +194,9 @@ uint64_t DigestPlayState() {
   for (const PlayerShot& s : g_player_shots) HashShot(m, s);
   for (const EnemyBullet& b : g_enemy_bullets) HashBullet(m, b);
   for (const Item& it : g_items) HashItem(m, it);
+  for (const EnemyObject& e : g_enemies) HashEnemy(m, e);
+  for (const Explosion& x : g_explosions) HashExplosion(m, x);
+  for (const ScorePopup& p : g_score_popups) HashPopup(m, p);
   for (const BulletCancelSlot& c : g_bullet_cancels)
     m(c.active), m(c.frames_left), m(c.frames_total), m(c.convert_now), m(c.kind);
   return m.h;
