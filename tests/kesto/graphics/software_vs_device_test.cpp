@@ -17,6 +17,9 @@ enum class Tolerance {
   kExact,  // copies, opaque fills, outlines
   kBlend,  // every pixel within the blend's rounding
   kRim,    // within the blend's rounding except for a thin rim of the shape
+  // The packed subtraction spends each channel's lowest bit on the borrow,
+  // so it may land one step further than the blend's rounding.
+  kPackedSubtract,
 };
 
 // The graphics of the scene.
@@ -75,6 +78,8 @@ const SceneDraw kScene[] = {
     {"blended box", 1, 100, Tolerance::kBlend, 0, [](const Sprites&) { return PaintRectangleBody(30, 40, 200, 150, PackRgbColorBody(255, 255, 255), 1); }},
     {"additive", 2, 100, Tolerance::kBlend, 0, [](const Sprites& g) { return BlitGraphicAtBody(50, 50, g.keyed, 1); }},
     {"additive, full", 2, 255, Tolerance::kBlend, 0, [](const Sprites& g) { return BlitGraphicAtBody(50, 50, g.keyed, 1); }},
+    {"subtractive", 3, 160, Tolerance::kPackedSubtract, 0, [](const Sprites& g) { return BlitGraphicAtBody(50, 50, g.keyed, 1); }},
+    {"subtractive box", 3, 255, Tolerance::kBlend, 0, [](const Sprites&) { return PaintRectangleBody(30, 40, 200, 150, PackRgbColorBody(90, 40, 200), 1); }},
     {"alpha plane", 0, 255, Tolerance::kBlend, 0, [](const Sprites& g) { return BlitGraphicAtBody(70, 30, g.alpha, 1); }},
     {"alpha plane, blended", 1, 160, Tolerance::kBlend, 0, [](const Sprites& g) { return BlitGraphicAtBody(70, 30, g.alpha, 1); }},
     {"rotated", 0, 255, Tolerance::kRim, 4 * 2 * 32, [](const Sprites& g) { return BlitGraphicScaledRotatedBody(120, 120, 1.0, 0.6, g.smooth, 1, 0); }},
@@ -155,7 +160,7 @@ TEST_F(SoftwareVsDeviceTest, EachDrawMatchesWithinItsTolerance) {
     const auto& got = software[i + 1];
     // Each draw must have left a mark on the backdrop.
     EXPECT_NE(want, direct3d[0]);
-    int differing = 0, beyond_rounding = 0, first = -1;
+    int differing = 0, beyond_rounding = 0, beyond_borrow = 0, first = -1;
     for (size_t p = 0; p < want.size(); ++p) {
       if (want[p] == got[p]) continue;
       if (first < 0) first = static_cast<int>(p);
@@ -163,6 +168,7 @@ TEST_F(SoftwareVsDeviceTest, EachDrawMatchesWithinItsTolerance) {
       // Two 5-bit steps: one of the 16-bit channels plus the software
       // tables' coarser rounding.
       beyond_rounding += ChannelGap(want[p], got[p]) > 2;
+      beyond_borrow += ChannelGap(want[p], got[p]) > 3;
     }
     const std::string where =
         first < 0 ? std::string("-")
@@ -173,6 +179,9 @@ TEST_F(SoftwareVsDeviceTest, EachDrawMatchesWithinItsTolerance) {
         break;
       case Tolerance::kBlend:
         EXPECT_EQ(beyond_rounding, 0) << "first difference at " << where;
+        break;
+      case Tolerance::kPackedSubtract:
+        EXPECT_EQ(beyond_borrow, 0) << "first difference at " << where;
         break;
       case Tolerance::kRim:
         EXPECT_LE(beyond_rounding, d.max_rim) << "first difference at " << where;
