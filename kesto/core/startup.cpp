@@ -160,6 +160,7 @@ void ConfigureGraphicsHost() {
   h.apply_window_style = ApplyWindowStyleForGraphics;
   h.stop_input = StopInputForGraphics;
   h.report_key_held = ReportKeyHeld;
+  h.cpu_probe_flag = GetCpuProbeFlag();
   h.log = nullptr;  // graphics writes the application log itself
   h.fatal = GraphicsFatal;
   platform::video::SetClientRectProvider([](platform::video::WindowId, platform::video::Rect* r) {

@@ -449,6 +449,11 @@ int SetBlendState3D(int index, int mode, int alpha_source) {
     case 5: src = kBlendSrcAlpha, dest = kBlendOne; break;
     case 3: src = kBlendInvDestColor, dest = kBlendZero; break;
     case 4: src = kBlendZero, dest = kBlendSrcColor; break;
+    case 0:
+      // A texture's own alpha blends over the screen; the factors an
+      // additive or multiplying draw left behind must not carry over.
+      if (alpha_source == 1) src = kBlendSrcAlpha, dest = kBlendInvSrcAlpha;
+      break;
     default: break;
   }
   Device& d = *r->device;

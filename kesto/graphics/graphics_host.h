@@ -27,6 +27,9 @@ struct GraphicsHost {
   std::function<void()> stop_input;
   // Is the key that hides the driver report held at start-up?
   std::function<bool()> report_key_held;
+  // The system probe's processor flag; DirectDraw start-up copies it to pick
+  // the packed-register pixel loops.
+  int cpu_probe_flag = 0;
   // A finished cp932 log line (indent included).
   std::function<void(const std::string&)> log;
   // Ends the process with a message; must not return.

@@ -186,6 +186,7 @@ int InitializeDirectDraw() {
     PresentByCopy();
     SetDrawTarget(-4);
   }
+  g_dd.cpu_probe_flag = Host().cpu_probe_flag != 0;
   // Overlay probe: the stand-in reports no overlay stretch limits, so the
   // four formats are tried.
   std::memset(g_dd.device_caps, 0, sizeof g_dd.device_caps);

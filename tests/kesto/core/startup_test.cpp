@@ -118,6 +118,19 @@ TEST_F(StartupTest, StartAndStopWriteTheSequenceAndLeaveNoWindow) {
   ExpectLogEndsWithTheDump();
 }
 
+// The probe reports MMX but leaves its flag clear, and graphics takes the flag
+// from the probe: the software renderer runs its table loops.
+TEST_F(StartupTest, TheRendererTakesTheProbesClearedProcessorFlag) {
+  DDState().cpu_probe_flag = true;
+  ASSERT_EQ(StartLibrary(), 0);
+  EXPECT_EQ(GetCpuProbeFlag(), 0);
+  EXPECT_FALSE(DDState().cpu_probe_flag);
+  EXPECT_EQ(StopLibrary(), 0);
+#if defined(__x86_64__)
+  ExpectLinesInOrder({"\tＭＭＸ命令を使用します"});
+#endif
+}
+
 TEST_F(StartupTest, FailureAtInputStartReturnsMinusOneWithNoWindowLeft) {
   in::FaultsForTesting().create_object = true;
   EXPECT_EQ(StartLibrary(), -1);

@@ -102,7 +102,7 @@ TEST_F(Device3DTest, StatesAreSentOnlyWhenTheyChangeAndAgainForEachScene) {
   EXPECT_EQ(dev.GetRenderState(kRsCullMode), kCullNone);
 }
 
-TEST_F(Device3DTest, BlendModesSetTheirFactorsAndModeZeroKeepsTheLastOnes) {
+TEST_F(Device3DTest, BlendModesSetTheirFactorsAndModeSixKeepsTheLastOnes) {
   StartGame();
   const int d = GetCurrentDevice3D();
   Device& dev = *DeviceRecord(d)->device;
@@ -112,7 +112,7 @@ TEST_F(Device3DTest, BlendModesSetTheirFactorsAndModeZeroKeepsTheLastOnes) {
   } cases[] = {
       {1, 0, 1, kBlendSrcAlpha, kBlendInvSrcAlpha, kTopSelectArg2},
       {3, 0, 1, kBlendInvDestColor, kBlendZero, kTopSelectArg2},
-      {0, 1, 1, kBlendInvDestColor, kBlendZero, kTopModulate},  // factors kept
+      {0, 1, 1, kBlendSrcAlpha, kBlendInvSrcAlpha, kTopModulate},  // not mode 3's
       {4, 0, 1, kBlendZero, kBlendSrcColor, kTopSelectArg2},
       {6, 0, 0, kBlendZero, kBlendSrcColor, kTopSelectArg2},
       {5, 1, 1, kBlendSrcAlpha, kBlendOne, kTopModulate},

@@ -211,4 +211,17 @@ TEST_F(ScreenModeTest, ShutdownRestoresTheModeBeforeReleasingTheObject) {
   EXPECT_EQ(StopDirectDraw(), 0);  // a second stop finds nothing to do
 }
 
+// The packed-register pixel loops follow the system probe's flag, taken at
+// start-up whatever the renderer's flag held before.
+TEST_F(ScreenModeTest, StartUpCopiesTheProbesProcessorFlag) {
+  for (int probe : {1, 0}) {
+    SCOPED_TRACE(probe);
+    DDState().cpu_probe_flag = probe == 0;
+    Host().cpu_probe_flag = probe;
+    Start(false);
+    EXPECT_EQ(DDState().cpu_probe_flag, probe != 0);
+    StopDirectDraw();
+  }
+}
+
 }  // namespace
