@@ -1,6 +1,7 @@
 #include "platform/audio/mixer.h"
 
 #include <SDL.h>
+#include <pthread.h>
 
 #include <algorithm>
 #include <cmath>
@@ -43,8 +44,18 @@ int32_t GainFromHundredthsDb(int32_t volume) {
 }
 
 Mixer& Mixer::Get() {
-  static Mixer mixer;
-  return mixer;
+  static Mixer* mixer = [] {
+    auto* m = new Mixer();
+    // A forked child (a death test) has no output thread: the mixer's lock
+    // must not be left held by it, and the child must not wait for it.
+    pthread_atfork([] { Get().mutex_.lock(); }, [] { Get().mutex_.unlock(); },
+                   [] {
+                     Get().mutex_.unlock();
+                     Get().forked_child_ = true;
+                   });
+    return m;
+  }();
+  return *mixer;
 }
 
 Result Mixer::Open() {
@@ -88,11 +99,11 @@ Result Mixer::Open() {
 void Mixer::Close() {
   if (open_count_ == 0) return;
   if (--open_count_ > 0) return;
-  if (kind_ == OutputKind::kSdl && sdl_device_ != 0) {
+  if (kind_ == OutputKind::kSdl && sdl_device_ != 0 && !forked_child_) {
     SDL_CloseAudioDevice(sdl_device_);
-    sdl_device_ = 0;
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
   }
+  sdl_device_ = 0;
   std::lock_guard lock(mutex_);
   buffers_.clear();
   sources_.clear();

@@ -70,6 +70,7 @@ class Mixer {
   int rate_ = 44100;
   int period_ = 512;
   uint32_t sdl_device_ = 0;
+  bool forked_child_ = false;
   std::vector<SoundBuffer*> buffers_;
   std::vector<PullSource*> sources_;
   std::vector<int32_t> accum_;
