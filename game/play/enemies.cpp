@@ -4,7 +4,8 @@
 
 #include "bosses/bosses.h"
 #include "kesto/kesto.h"
-#include "play/field_links.h"
+#include "play/items.h"
+#include "play/play_links.h"
 #include "play/stage.h"
 #include "screens/hud.h"
 #include "shell/draw.h"
@@ -308,6 +309,15 @@ int GetEnemyCollisionClass(int slot) {
   return InRange(slot) ? g_enemies[slot].collision_class : -1;
 }
 int GetEnemyScreenState(int slot) { return InRange(slot) ? g_enemies[slot].screen_state : -1; }
+
+int GetHomingTarget(int slot, double* x, double* y) {
+  if (!InRange(slot)) return 0;
+  const EnemyObject& e = g_enemies[slot];
+  if (e.in_use != 1 || e.collision_class == 1 || e.screen_state < 1) return 0;
+  if (x) *x = e.x;
+  if (y) *y = e.y;
+  return 1;
+}
 
 int DrawEnemyGauge(EnemyObject& e) {
   if (e.in_use != 1) return 0;

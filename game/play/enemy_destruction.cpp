@@ -1,5 +1,5 @@
 #include "play/enemies.h"
-#include "play/field_links.h"
+#include "play/items.h"
 #include "play/player.h"
 #include "play/stage.h"
 #include "play/stage_clear.h"

@@ -2,7 +2,8 @@
 
 #include "play/bullet_cancel.h"
 #include "play/enemies.h"
-#include "play/field_links.h"
+#include "play/player.h"
+#include "play/player_shots.h"
 #include "play/stage.h"
 #include "shell/game_math.h"
 
@@ -197,10 +198,8 @@ int DamageEnemy(EnemyObject& e, int shot_index, int shot_type) {
   e.hit_flash = 5;
   if (e.gauge_flag == 1) e.gauge_frames = 60;
   if (e.screen_state == 0 || e.collision_class == 3) return 0;
-  double l, t, r, b;
-  int type = 0, damage = 0;
-  if (GetPlayerShotHit(shot_index, &l, &t, &r, &b, &type, &damage) != 0) return 0;
-  return ApplyEnemyDamage(e, damage);
+  if (shot_index < 0 || shot_index >= kPlayerShotSlots) return 0;
+  return ApplyEnemyDamage(e, g_player_shots[shot_index].damage);
 }
 
 int ApplyEnemyDamage(EnemyObject& e, int damage) {
@@ -220,16 +219,16 @@ int ApplyEnemyDamage(EnemyObject& e, int damage) {
 
 int CollideEnemyWithShots(EnemyObject& e) {
   if (e.in_use != 1 || e.collision_class == 1) return -1;
-  for (int shot = 0; shot < kPlayerShotSlots; ++shot) {
-    if (IsPlayerShotAlive(shot) != 1) continue;
-    double l, t, r, b;
-    int type = 0, damage = 0;
-    if (GetPlayerShotHit(shot, &l, &t, &r, &b, &type, &damage) != 0) continue;
-    for (int i = 0; i < kEnemyCollidingBoxes; ++i) {
-      if (!BoxesOverlap(e.box_left[i], e.box_top[i], e.box_right[i], e.box_bottom[i], l, t, r, b))
+  for (int i = 0; i < kPlayerShotSlots; ++i) {
+    PlayerShot& s = g_player_shots[i];
+    if (IsPlayerShotAlive(s) != 1) continue;
+    for (int k = 0; k < kEnemyCollidingBoxes; ++k) {
+      if (!BoxesOverlap(e.box_left[k], e.box_top[k], e.box_right[k], e.box_bottom[k], s.hit_left,
+                        s.hit_top, s.hit_right, s.hit_bottom))
         continue;
-      DamageEnemy(e, shot, type);
-      if (type != 10) EndPlayerShotInSlot(shot);
+      DamageEnemy(e, i, s.type);
+      // The bomb ring pierces: it is neither freed nor paid for its hits.
+      if (s.type != 10) EndPlayerShot(s);
       break;
     }
   }

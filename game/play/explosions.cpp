@@ -3,7 +3,8 @@
 #include <cstring>
 
 #include "kesto/kesto.h"
-#include "play/field_links.h"
+#include "play/enemy_bullets.h"
+#include "play/items.h"
 #include "shell/draw.h"
 #include "shell/game_flags.h"
 #include "shell/game_math.h"
@@ -99,13 +100,11 @@ void TakeRotationOnce(Explosion& e) {
 }
 
 void CancelBulletsNear(const Explosion& e, int radius) {
-  for (int slot = 0; slot < kEnemyBulletSlots; ++slot) {
-    if (IsEnemyBulletAlive(slot) != 1) continue;
-    double bx = 0.0, by = 0.0;
-    if (GetEnemyBulletCentre(slot, &bx, &by) != 0) continue;
-    if (Distance(e.x, e.y, bx, by) <= radius) {
-      SpawnItem(bx, by, 0, 0.0, 0.0);
-      RemoveEnemyBullet(slot, 0);
+  for (EnemyBullet& b : g_enemy_bullets) {
+    if (IsEnemyBulletAlive(b) != 1) continue;
+    if (Distance(e.x, e.y, b.centre_x, b.centre_y) <= radius) {
+      SpawnItem(b.centre_x, b.centre_y, 0, 0.0, 0.0);
+      RemoveEnemyBullet(b, 0);
     }
   }
 }

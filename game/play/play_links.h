@@ -1,6 +1,6 @@
-// Services of the stage, the stage clear, explosions and score pop-ups that
-// the player's objects call. Their owners define them; the fallbacks in
-// pending_play_links.cpp stand in until then.
+// Services of the stage, the stage clear, explosions, score pop-ups and the
+// enemy pool that the player's objects call. Their owners define them; the
+// fallback in pending_play_links.cpp stands in for the stage-clear step.
 #pragma once
 
 #include <cstdint>
@@ -20,3 +20,7 @@ int SpawnScorePopup(double x, double y, int kind, int value, double angle, doubl
 // class not 1 and on the field (screen state 1 or more). Its centre goes to
 // (x, y) when it may.
 int GetHomingTarget(int slot, double* x, double* y);
+// The first enemy of collision class 0 or 3 (slots 0-499 in order) one of
+// whose hit boxes 0-6 overlaps the box strictly; its slot, with its type in
+// *type, or -1 when none does.
+int FirstEnemyTouching(double left, double top, double right, double bottom, int* type);

@@ -67,8 +67,9 @@ void RunDebugKeys() {
 int ClearPlayerEffects() {
   P().appear_state = 0;
   P().bank_counter = P().bank_frame = P().anim_counter = P().reappear_counter = 0;
-  P().form_counter = P().form_frame = 0;
-  P().reappear_scale = P().form_scale = P().form_scale2 = 0.0;
+  P().form_counter = P().form_frame = P().form_step = 0;
+  P().aura_counter = 0;
+  P().reappear_scale = P().form_scale = P().form_scale2 = P().aura_scale = 0.0;
   P().score_item_count = 0;
   P().firing = 0;
   P().flash_counter = 0;
@@ -102,6 +103,9 @@ int InitPlayerForGame() {
   p.drain_delay = p.drain_step = 0;
   p.fighter = p.variant = 0;
   p.focus_hold = 0;
+  // A focus left by the last game would steer the options of the next
+  // game's fly-in.
+  p.focus = 0;
   p.extends_given = 0;
   p.stage_misses = p.total_misses = 0;
   p.continues = 0;
@@ -113,6 +117,9 @@ int InitPlayerForGame() {
   p.pb_auto_guard = 0;
   p.demo_timer = 0;
   p.credits = 0;
+  // A cooldown left by the last game would block bombs early in the next
+  // one, which its replay would not repeat.
+  p.bomb_cooldown = 0;
   p.score_item_count = 0;
   ClearPlayerEffects();
   ResetPlayerOptions();

@@ -28,8 +28,9 @@ struct PlayerObject {
   int32_t appear_state;
   // Drawing counters and scales.
   int32_t bank_counter, bank_frame, anim_counter, reappear_counter;
-  int32_t form_counter, form_frame;
-  double reappear_scale, form_scale, form_scale2;
+  int32_t form_counter, form_frame, form_step;
+  int32_t aura_counter;
+  double reappear_scale, form_scale, form_scale2, aura_scale;
   int32_t score_item_count;
   int32_t firing, flash_counter;
   int32_t focus_hold;

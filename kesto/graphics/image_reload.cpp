@@ -1,11 +1,10 @@
 // The default restore callback: after the surfaces were lost every flagged
 // graphic takes its pixels again from the file it was loaded from. A run of
 // graphics cut from one file decodes that file once.
-#include <unistd.h>
-
 #include <cstring>
 #include <string>
 
+#include "core/data_stream.h"
 #include "graphics/graphic_table.h"
 #include "graphics/graphics_host.h"
 #include "graphics/graphics_manager.h"
@@ -39,8 +38,8 @@ struct HeldImages {
 
 void ReloadGraphicsFromFiles() {
   GfxLog("グラフィックを復帰します\n");
-  char kept_dir[4096];
-  const bool have_dir = getcwd(kept_dir, sizeof kept_dir) != nullptr;
+  char kept_dir[kCurrentDirSize] = {};
+  const bool have_dir = CallGetCurrentDir(kept_dir) != 0;
   HeldImages held;
   RecordTable<GraphicRecord>& table = GraphicTable();
   for (int slot = 0; slot < table.bound(); ++slot) {
@@ -53,9 +52,8 @@ void ReloadGraphicsFromFiles() {
                        held.mirror_option == g->mirror_option;
     if (!reuse) {
       held.Release();
-      if (chdir(path.c_str()) != 0) {
-        // Loading below then fails and is logged; the directory is kept.
-      }
+      // Should the directory be gone, the load below fails and is logged.
+      CallSetCurrentDir(path.c_str());
       GfxLog("パス:%s ファイル:%s をロードします", path.c_str(), name.c_str());
       held.loaded = LoadImageWithAlphaCompanion(name.c_str(), nullptr, 0, 0, nullptr, 0, 0,
                                                 &held.image, &held.alpha, g->mirror_option);
@@ -76,7 +74,5 @@ void ReloadGraphicsFromFiles() {
     g->restore_flag = 0;
   }
   held.Release();
-  if (have_dir && chdir(kept_dir) != 0) {
-    // The kept directory vanished meanwhile; there is nowhere better to go.
-  }
+  if (have_dir) CallSetCurrentDir(kept_dir);
 }

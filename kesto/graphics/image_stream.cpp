@@ -1,50 +1,34 @@
 #include "graphics/image_stream.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
+#include <limits>
+
+#include "core/data_stream.h"
 
 namespace {
 
-class MemoryStream final : public ImageStream {
+// A data stream of the core (over a file or memory) seen through the
+// loaders' interface; closing it is this object's job.
+class CoreStream final : public ImageStream {
  public:
-  MemoryStream(const void* data, size_t size)
-      : data_(static_cast<const uint8_t*>(data)), size_(data ? size : 0) {}
-  int64_t Tell() override { return static_cast<int64_t>(pos_); }
+  explicit CoreStream(const DataStream& stream) : stream_(stream) {}
+  ~CoreStream() override { stream_.ops.close(stream_.handle); }
+  int64_t Tell() override { return stream_.ops.tell(stream_.handle); }
   bool Seek(int64_t offset, int origin) override {
-    int64_t base = 0;
-    if (origin == 1) base = static_cast<int64_t>(pos_);
-    if (origin == 2) base = static_cast<int64_t>(size_);
-    const int64_t target = base + offset;
-    pos_ = static_cast<size_t>(std::clamp<int64_t>(target, 0, static_cast<int64_t>(size_)));
-    return true;
+    if (offset < std::numeric_limits<int32_t>::min() ||
+        offset > std::numeric_limits<int32_t>::max()) {
+      return false;
+    }
+    return stream_.ops.seek(stream_.handle, static_cast<int32_t>(offset), origin) == 0;
   }
+  // Bytes as one-byte elements: both kinds of stream then count exactly.
   size_t Read(void* dst, size_t bytes) override {
-    const size_t n = std::min(bytes, size_ - pos_);
-    if (n) std::memcpy(dst, data_ + pos_, n);
-    pos_ += n;
-    return n;
+    if (bytes == 0) return 0;
+    return stream_.ops.read(dst, 1, bytes, stream_.handle);
   }
 
  private:
-  const uint8_t* data_;
-  size_t size_;
-  size_t pos_ = 0;
-};
-
-class FileStream final : public ImageStream {
- public:
-  explicit FileStream(std::FILE* file) : file_(file) {}
-  ~FileStream() override { std::fclose(file_); }
-  int64_t Tell() override { return static_cast<int64_t>(ftello(file_)); }
-  bool Seek(int64_t offset, int origin) override {
-    const int whence = origin == 1 ? SEEK_CUR : origin == 2 ? SEEK_END : SEEK_SET;
-    return fseeko(file_, static_cast<off_t>(offset), whence) == 0;
-  }
-  size_t Read(void* dst, size_t bytes) override { return std::fread(dst, 1, bytes, file_); }
-
- private:
-  std::FILE* file_;
+  DataStream stream_;
 };
 
 }  // namespace
@@ -63,12 +47,16 @@ int64_t ImageStream::Remaining() {
 }
 
 std::unique_ptr<ImageStream> OpenImageMemoryStream(const void* data, size_t size) {
-  return std::make_unique<MemoryStream>(data, size);
+  // Streams count in 32 bits; no image comes near that.
+  const DataStream s = OpenMemoryDataStream(
+      data, static_cast<uint32_t>(std::min<size_t>(size, std::numeric_limits<uint32_t>::max())));
+  if (!s.handle) return nullptr;
+  return std::make_unique<CoreStream>(s);
 }
 
 std::unique_ptr<ImageStream> OpenImageFileStream(const char* path) {
   if (!path || !*path) return nullptr;
-  std::FILE* f = std::fopen(path, "rb");
-  if (!f) return nullptr;
-  return std::make_unique<FileStream>(f);
+  const DataStream s = OpenFileDataStream(path);
+  if (!s.handle) return nullptr;
+  return std::make_unique<CoreStream>(s);
 }

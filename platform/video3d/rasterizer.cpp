@@ -248,6 +248,37 @@ uint64_t DrawSpan(const SpanContext& c, uint8_t* dst, int count, int64_t s, int6
     StoreDst<D>(out, r, g, b);
     return true;
   };
+  if constexpr (T == TexKind::k1555 && D == DstKind::k565 && S == StageKind::kModulate &&
+                B != BlendKind::kGeneric) {
+    // The game's sprites: 1-bit alpha texels copied or skipped, white and
+    // opaque diffuse. The bits move straight from 1-5-5-5 to 5-6-5, as
+    // widening to 8 bits and narrowing again would give.
+    if (white && da == 255) {
+      auto put = [&](uint8_t* out, uint32_t raw) __attribute__((always_inline)) {
+        if (key_on && (raw & key_mask) == key) return false;
+        if (B == BlendKind::kAlpha && alpha_modulate && !(raw & 0x8000u)) return false;
+        const uint16_t v = static_cast<uint16_t>(((raw & 0x7C00u) << 1) | ((raw & 0x03E0u) << 1) |
+                                                 ((raw >> 4) & 0x20u) | (raw & 0x1Fu));
+        std::memcpy(out, &v, 2);
+        return true;
+      };
+      const int64_t first = s >> 16, row = t >> 16;
+      if (ds == 65536 && dt == 0 && first >= 0 && first + count - 1 <= w_last && row >= 0 &&
+          row <= h_last) {
+        const uint8_t* texels = base + static_cast<size_t>(row) * pitch;
+        for (int i = 0; i < count; ++i, dst += kBytes) {
+          written += put(dst, FetchRaw<T>(texels, static_cast<int>(first) + i));
+        }
+        return written;
+      }
+      for (int i = 0; i < count; ++i, dst += kBytes, s += ds, t += dt) {
+        const int tx = wrap ? Wrap(s, w) : Clamp(s, w_last);
+        const int ty = wrap ? Wrap(t, h) : Clamp(t, h_last);
+        written += put(dst, FetchRaw<T>(base + static_cast<size_t>(ty) * pitch, tx));
+      }
+      return written;
+    }
+  }
   if constexpr (T == TexKind::kNone) {
     for (int i = 0; i < count; ++i, dst += kBytes) written += shade(dst, Argb{255, 255, 255, 255});
     return written;

@@ -103,7 +103,8 @@ void Wall(cairo_t* cr) {
     SetColor(cr, {0.6, 0.75, 1.0});
     cairo_fill(cr);
   }
-  DrawLabel(cr, Face::kSerifBold, 26, 570, 440, 130, "HALCYRIS", {0.7, 0.85, 1.0}, {0.15, 0.2, 0.35}, 2);
+  // The name at the top: the frame counter is written at the bottom right.
+  DrawLabel(cr, Face::kSerifBold, 26, 570, 40, 130, "HALCYRIS", {0.7, 0.85, 1.0}, {0.15, 0.2, 0.35}, 2);
 }
 
 void StageClearBack(cairo_t* cr) {

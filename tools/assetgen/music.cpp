@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr MusicSpec kTracks[] = {
+constexpr MusicDef kTracks[] = {
     {"bgm/lockout.mp3", "menus", 112, 57, 0, 0, 0},
     {"bgm/mp3_truth.mp3", "stage 1", 150, 52, 0, 1, 1},
     {"bgm/mp3_the_morning_glow.mp3", "stage 2", 140, 62, 1, 2, 1},
@@ -40,32 +40,32 @@ const int kProgressions[][8] = {
     {0, 3, 0, 4, 5, 3, 1, 4},
 };
 
-int ScaleNote(const MusicSpec& spec, int degree) {
+int ScaleNote(const MusicDef& def, int degree) {
   int octave = degree >= 0 ? degree / 7 : -((-degree + 6) / 7);
   int step = degree - octave * 7;
-  return spec.root + octave * 12 + kScales[spec.scale][step];
+  return def.root + octave * 12 + kScales[def.scale][step];
 }
 
 class Sequencer {
  public:
-  explicit Sequencer(const MusicSpec& spec) : spec_(spec), rng_(SeedOf(spec.path)) {
-    beat_ = 60.0 / spec.bpm;
+  explicit Sequencer(const MusicDef& def) : def_(def), rng_(SeedOf(def.path)) {
+    beat_ = 60.0 / def.bpm;
     bar_ = beat_ * 4;
-    bars_ = Bars(spec);
+    bars_ = Bars(def);
   }
 
   // Whole passes of the eight-bar progression, at least 60 seconds.
-  static int Bars(const MusicSpec& spec) {
-    double bar = 240.0 / spec.bpm;
+  static int Bars(const MusicDef& def) {
+    double bar = 240.0 / def.bpm;
     return 8 * static_cast<int>(std::ceil(kMinimumMusicSeconds / (bar * 8)));
   }
 
   std::vector<int16_t> Song() {
     Track track(kMusicRate);
-    track.Resize(MusicSampleCount(spec_));
+    track.Resize(MusicSampleCount(def_));
     MakeMelody();
     for (int bar = 0; bar < bars_; ++bar) {
-      int chord = kProgressions[spec_.progression][bar % 8];
+      int chord = kProgressions[def_.progression][bar % 8];
       int section = (bar / 8) % 2;
       Bass(track, bar, chord);
       Chords(track, bar, chord, section);
@@ -93,22 +93,22 @@ class Sequencer {
   }
 
   void Bass(Track& t, int bar, int chord) {
-    int root = ScaleNote(spec_, chord) - 24;
-    int fifth = ScaleNote(spec_, chord + 4) - 24;
+    int root = ScaleNote(def_, chord) - 24;
+    int fifth = ScaleNote(def_, chord + 4) - 24;
     for (int e = 0; e < 8; ++e) {
-      int note = spec_.style == 4 ? (e % 4 == 0 ? root : -1) : (e % 4 == 3 ? fifth : root);
+      int note = def_.style == 4 ? (e % 4 == 0 ? root : -1) : (e % 4 == 3 ? fifth : root);
       if (note < 0) continue;
-      double len = spec_.style == 4 ? 1.8 : 0.45;
-      Play(t, At(bar, e * 0.5), len, note + (spec_.style == 3 && e % 2 ? 12 : 0), Wave::kTriangle,
+      double len = def_.style == 4 ? 1.8 : 0.45;
+      Play(t, At(bar, e * 0.5), len, note + (def_.style == 3 && e % 2 ? 12 : 0), Wave::kTriangle,
            0.5, 0.55);
     }
   }
 
   void Chords(Track& t, int bar, int chord, int section) {
-    int tones[3] = {ScaleNote(spec_, chord), ScaleNote(spec_, chord + 2), ScaleNote(spec_, chord + 4)};
-    if (spec_.style == 0 || spec_.style == 4 || section == 1) {
+    int tones[3] = {ScaleNote(def_, chord), ScaleNote(def_, chord + 2), ScaleNote(def_, chord + 4)};
+    if (def_.style == 0 || def_.style == 4 || section == 1) {
       // Arpeggio in sixteenths (eighths for slow tracks).
-      int per_beat = spec_.style == 4 ? 2 : 4;
+      int per_beat = def_.style == 4 ? 2 : 4;
       for (int i = 0; i < 4 * per_beat; ++i) {
         int note = tones[i % 3] + ((i / 3) % 2) * 12;
         Play(t, At(bar, static_cast<double>(i) / per_beat), 1.0 / per_beat, note, Wave::kSquare,
@@ -129,7 +129,7 @@ class Sequencer {
     for (int m = 0; m < 2; ++m) {
       double beat = 0;
       while (beat < 4) {
-        double len = spec_.bpm > 150 ? (rng_.Below(3) ? 0.5 : 1.0) : (rng_.Below(2) ? 0.5 : 1.0);
+        double len = def_.bpm > 150 ? (rng_.Below(3) ? 0.5 : 1.0) : (rng_.Below(2) ? 0.5 : 1.0);
         if (rng_.Below(5) == 0) len = 1.5;
         if (beat + len > 4) len = 4 - beat;
         motifs_[m].push_back({beat, len, rng_.Below(5) - 1, rng_.Below(6) == 0});
@@ -139,19 +139,19 @@ class Sequencer {
   }
 
   void Lead(Track& t, int bar, int chord, int section) {
-    if (section == 1 && bar % 2 == 1 && spec_.style != 4) return;  // breathing room
+    if (section == 1 && bar % 2 == 1 && def_.style != 4) return;  // breathing room
     const auto& motif = motifs_[(bar % 8) / 4 % 2];
     for (const auto& step : motif) {
       if (step.rest) continue;
       int degree = chord + step.offset * 2 + (bar % 4 == 3 ? 1 : 0);
-      int note = ScaleNote(spec_, degree) + 12;
+      int note = ScaleNote(def_, degree) + 12;
       Note n;
       n.start = At(bar, step.beat);
       n.length = std::max(0.02, step.length * beat_ - 0.05);
       n.freq = MidiToHz(note);
-      n.wave = spec_.style == 4 ? Wave::kTriangle : Wave::kSquare;
+      n.wave = def_.style == 4 ? Wave::kTriangle : Wave::kSquare;
       n.duty = section ? 0.5 : 0.25;
-      n.volume = spec_.style == 4 ? 0.3 : 0.2;
+      n.volume = def_.style == 4 ? 0.3 : 0.2;
       n.release = 0.05;
       n.vibrato = step.length > 0.75 ? 0.15 : 0.0;
       ::Render(t, n);
@@ -159,12 +159,12 @@ class Sequencer {
   }
 
   void Drums(Track& t, int bar, int section) {
-    if (spec_.style == 4) return;  // the ending has no drums
+    if (def_.style == 4) return;  // the ending has no drums
     for (int e = 0; e < 8; ++e) {
       double at = At(bar, e * 0.5);
-      bool kick = e % 4 == 0 || (spec_.style >= 2 && e % 4 == 3 && section);
+      bool kick = e % 4 == 0 || (def_.style >= 2 && e % 4 == 3 && section);
       bool snare = e % 4 == 2;
-      if (spec_.style == 3 && e % 2 == 1) kick = true;
+      if (def_.style == 3 && e % 2 == 1) kick = true;
       if (kick) {
         Note k;
         k.start = at;
@@ -188,9 +188,9 @@ class Sequencer {
         s.seed = static_cast<uint64_t>(bar * 8 + e);
         ::Render(t, s);
       }
-      if (spec_.style != 0 || e % 2 == 0) {
+      if (def_.style != 0 || e % 2 == 0) {
         Note h;
-        h.start = at + (spec_.style == 0 ? 0 : 0.25 * beat_);
+        h.start = at + (def_.style == 0 ? 0 : 0.25 * beat_);
         h.length = 0.015;
         h.freq = 20000;
         h.wave = Wave::kNoise;
@@ -208,7 +208,7 @@ class Sequencer {
     int offset;
     bool rest;
   };
-  const MusicSpec& spec_;
+  const MusicDef& def_;
   Rng rng_;
   double beat_ = 0.5, bar_ = 2.0;
   int bars_ = 32;
@@ -217,13 +217,13 @@ class Sequencer {
 
 }  // namespace
 
-std::span<const MusicSpec> MusicTracks() { return kTracks; }
+std::span<const MusicDef> MusicTracks() { return kTracks; }
 
-int MusicSampleCount(const MusicSpec& spec) {
-  return static_cast<int>(std::lround(Sequencer::Bars(spec) * 240.0 / spec.bpm * kMusicRate));
+int MusicSampleCount(const MusicDef& def) {
+  return static_cast<int>(std::lround(Sequencer::Bars(def) * 240.0 / def.bpm * kMusicRate));
 }
 
-std::vector<int16_t> RenderMusic(const MusicSpec& spec) { return Sequencer(spec).Song(); }
+std::vector<int16_t> RenderMusic(const MusicDef& def) { return Sequencer(def).Song(); }
 
 std::vector<uint8_t> EncodeMp3(const std::vector<int16_t>& pcm) {
   lame_global_flags* lame = lame_init();

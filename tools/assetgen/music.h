@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-struct MusicSpec {
+struct MusicDef {
   const char* path;  // byte for byte as the game names it
   const char* mood;
   int bpm;
@@ -19,10 +19,10 @@ struct MusicSpec {
 constexpr int kMusicRate = 44100;
 constexpr double kMinimumMusicSeconds = 60.0;
 
-std::span<const MusicSpec> MusicTracks();
+std::span<const MusicDef> MusicTracks();
 // Length of the loop in samples: a whole number of bars, at least 60 s.
-int MusicSampleCount(const MusicSpec& spec);
+int MusicSampleCount(const MusicDef& def);
 // The loop's PCM, MusicSampleCount samples.
-std::vector<int16_t> RenderMusic(const MusicSpec& spec);
+std::vector<int16_t> RenderMusic(const MusicDef& def);
 // MP3 of mono 16-bit PCM at kMusicRate; empty on an encoder failure.
 std::vector<uint8_t> EncodeMp3(const std::vector<int16_t>& pcm);

@@ -31,13 +31,13 @@ std::vector<OutputFile> AllOutputs() {
   for (const SheetLayout* sheet : AllSheets()) {
     outputs.push_back({sheet->path, [sheet] { return EncodePng(PaintSheet(*sheet)); }});
   }
-  for (const SoundEffectSpec& spec : SoundEffects()) {
-    const SoundEffectSpec* s = &spec;
-    outputs.push_back({spec.path, [s] { return EncodeWav(SynthesizeEffect(*s), kEffectRate); }});
+  for (const SoundEffectDef& def : SoundEffects()) {
+    const SoundEffectDef* s = &def;
+    outputs.push_back({def.path, [s] { return EncodeWav(SynthesizeEffect(*s), kEffectRate); }});
   }
-  for (const MusicSpec& spec : MusicTracks()) {
-    const MusicSpec* s = &spec;
-    outputs.push_back({spec.path, [s] { return EncodeMp3(RenderMusic(*s)); }});
+  for (const MusicDef& def : MusicTracks()) {
+    const MusicDef* s = &def;
+    outputs.push_back({def.path, [s] { return EncodeMp3(RenderMusic(*s)); }});
   }
   // A window, with frame pacing.
   outputs.push_back({"screen.txt", [] {

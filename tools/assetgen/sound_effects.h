@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-struct SoundEffectSpec {
+struct SoundEffectDef {
   const char* path;    // "se/cursor.wav"
   int milliseconds;    // length of the effect
   double peak;         // loudness: rapid-fire effects sit lower in the mix
@@ -13,6 +13,6 @@ struct SoundEffectSpec {
 
 constexpr int kEffectRate = 22050;
 
-std::span<const SoundEffectSpec> SoundEffects();
+std::span<const SoundEffectDef> SoundEffects();
 // Samples of the effect, exactly milliseconds * rate / 1000 of them.
-std::vector<int16_t> SynthesizeEffect(const SoundEffectSpec& spec);
+std::vector<int16_t> SynthesizeEffect(const SoundEffectDef& def);

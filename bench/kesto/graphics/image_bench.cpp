@@ -88,7 +88,7 @@ void Decode(benchmark::State& state, ImageLoader loader, const std::vector<uint8
   for (auto _ : state) {
     auto stream = OpenImageMemoryStream(file.data(), file.size());
     ImageRecord image{};
-    if (loader(*stream, &image) != 0) state.SkipWithError("refused");
+    if (!stream || loader(*stream, &image) != 0) state.SkipWithError("refused");
     ReleaseImageRecord(&image);
   }
   state.SetItemsProcessed(state.iterations() * kSide * kSide);

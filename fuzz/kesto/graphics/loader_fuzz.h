@@ -24,7 +24,7 @@ inline int FuzzOneLoader(ImageLoader loader, const uint8_t* data, size_t size) {
   ClearGfxLogLines();
   auto stream = OpenImageMemoryStream(data, size);
   ImageRecord image{};
-  if (loader(*stream, &image) == 0) {
+  if (stream && loader(*stream, &image) == 0) {
     // The chain refuses records that fail the check; the loaders alone
     // must never make them.
     if (!IsImageRecordUsable(image)) std::abort();

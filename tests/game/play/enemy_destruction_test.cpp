@@ -1,3 +1,4 @@
+#include "play/stage_clear.h"
 #include "play/enemies.h"
 #include "play_fixture.h"
 
@@ -149,4 +150,19 @@ TEST_F(EnemyDestructionTest, ScatterStaysInsideHalfTheSizeAndStartsSlowMotion) {
   boss.width = 1.0;  // a script shrank it: no trap, no sideways scatter
   PlayEnemyDeathEffects(boss);
   EXPECT_EQ(g_slow_motion.frames_left, 60);
+}
+
+// With no room left for the extra boss the stage clear starts instead, so
+// the stage still ends.
+TEST_F(EnemyDestructionTest, ExtraBossWithoutRoomFallsBackToTheStageClear) {
+  ResetStageClearSequence();
+  g_flags.DifficultyMode = 2;
+  g_flags.StageNumber = 5;
+  EnemyObject& boss = Place(240, 300, 100);
+  while (SpawnEnemy(0, 0, 36, 0) == 0) {
+  }
+  DestroyEnemy(boss);
+  EXPECT_EQ(Count(250), 0);
+  EXPECT_EQ(SecretBossFlag(-1), 1);
+  EXPECT_EQ(IsStageClearSequenceActive(), 1);
 }

@@ -166,3 +166,17 @@ TEST_F(EnemyHitBoxesTest, EndBossPhaseAfterATimeOut) {
   EndBossPhase(e);
   EXPECT_EQ(e.items, 40);
 }
+
+// Class 1 ends the collision step before the phase checks: a boss left in
+// class 1 with its phase hit points gone stays in that phase.
+TEST_F(EnemyHitBoxesTest, ClassOneBossSkipsThePhaseChecks) {
+  EnemyObject& e = Place(210, 300, 200);
+  ASSERT_EQ(e.collision_class, 1);
+  e.life_state = 1;
+  e.phase_hp[0] = 0;
+  EXPECT_EQ(CollideEnemyWithShots(e), -1);
+  EXPECT_EQ(e.life_state, 1);
+  e.collision_class = 0;
+  CollideEnemyWithShots(e);
+  EXPECT_EQ(e.life_state, 2);
+}

@@ -6,8 +6,13 @@
 
 #include <string>
 
+#include "play/bullet_cancel.h"
 #include "play/enemies.h"
+#include "play/enemy_bullets.h"
 #include "play/explosions.h"
+#include "play/items.h"
+#include "play/player.h"
+#include "play/player_shots.h"
 #include "play/score_popups.h"
 #include "play/stage.h"
 #include "shell/frame.h"
@@ -28,6 +33,11 @@ class PlayTest : public ::testing::Test {
     ResetAllExplosions();
     ResetAllScorePopups();
     ResetAllEnemies();
+    ResetAllItems();
+    ResetAllEnemyBullets();
+    ResetAllPlayerShots();
+    ResetAllBulletCancelSlots();
+    InitPlayerForGame();
     ResetStageObject();
     BossGaugeShown = 0;
     SetEnemyScriptHookForTesting(nullptr);

@@ -122,3 +122,38 @@ TEST_F(ShotTest, TheRingTurnsFor120DrawsAndDoesNotAgeWhilePaused) {
 }
 
 }  // namespace
+
+#include "play/enemies.h"
+
+namespace {
+
+void PlaceEnemy(int slot, double x, double y, int collision_class) {
+  EnemyObject& e = g_enemies[slot];
+  e.in_use = 1;
+  e.screen_state = 1;
+  e.collision_class = collision_class;
+  e.x = x;
+  e.y = y;
+}
+
+TEST_F(ShotTest, HomingTurnsByItsAgeTowardTheNearestEligibleEnemy) {
+  ResetAllEnemies();
+  PlaceEnemy(3, 400, 300, 1);  // nearest, but class 1 is never a target
+  PlaceEnemy(5, 300, 100, 0);  // straight up, 200 away
+  PlaceEnemy(7, 300, 500, 0);  // straight down, as near: the lower slot wins
+  SpawnPlayerShot(300, 300, 45, 200, 1, 0);
+  UpdatePlayerShots();  // age 0: truncation only
+  EXPECT_EQ(g_player_shots[0].angle, 200.0);
+  UpdatePlayerShots();  // age 1: one degree toward 270
+  EXPECT_EQ(g_player_shots[0].angle, 201.0);
+  for (int i = 0; i < 28; ++i) UpdatePlayerShots();
+  EXPECT_EQ(g_player_shots[0].age, 30);
+  const double settled = g_player_shots[0].angle;
+  EXPECT_GT(settled, 250.0);
+  EXPECT_LT(settled, 290.0);  // about up, where the target now lies
+  UpdatePlayerShots();
+  EXPECT_EQ(g_player_shots[0].angle, settled);  // straight on after 30
+  ResetAllEnemies();
+}
+
+}  // namespace

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-// Fixture specs name only the fields a case changes; the rest keep their defaults.
+// Fixture field lists name only the fields a case changes; the rest keep their defaults.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 #include <algorithm>
@@ -76,7 +76,7 @@ TEST(ImageDecoders, BitmapsOfEveryKindGiveTheirPixels) {
   };
   std::vector<Case> cases;
   {
-    fixtures::BmpSpec s{.width = 3, .height = 2, .bits = 24};
+    fixtures::BmpFields s{.width = 3, .height = 2, .bits = 24};
     s.data = fixtures::Rows24({{0xFF0000, 0xFF00, 0xFF}, {0xFFFFFF, 0, 0xFFFF00}}, false);
     cases.push_back({"24-bit bottom-up", fixtures::Bmp(s), kRgb, 24});
     s.height = -2;
@@ -86,7 +86,7 @@ TEST(ImageDecoders, BitmapsOfEveryKindGiveTheirPixels) {
     cases.push_back({"24-bit, 124-byte header", fixtures::Bmp(s), kRgb, 24});
   }
   {
-    fixtures::BmpSpec s{.width = 3, .height = 2, .bits = 8, .palette = kPalette6,
+    fixtures::BmpFields s{.width = 3, .height = 2, .bits = 8, .palette = kPalette6,
                         .colors_used = 6};
     s.data = {3, 4, 5, 0, 0, 1, 2, 0};  // bottom row first
     cases.push_back({"8-bit palette", fixtures::Bmp(s), kRgb, 8});
@@ -97,12 +97,12 @@ TEST(ImageDecoders, BitmapsOfEveryKindGiveTheirPixels) {
     cases.push_back({"4-bit palette", fixtures::Bmp(s), kRgb, 8});
   }
   {
-    fixtures::BmpSpec s{.width = 3, .height = 2, .bits = 1, .palette = {0x000000, 0xFFFFFF}};
+    fixtures::BmpFields s{.width = 3, .height = 2, .bits = 1, .palette = {0x000000, 0xFFFFFF}};
     s.data = {0x40, 0, 0, 0, 0xA0, 0, 0, 0};  // bottom: K W K; top: W K W
     cases.push_back({"1-bit", fixtures::Bmp(s), {{W, K, W}, {K, W, K}}, 24});
   }
   {
-    fixtures::BmpSpec s{.width = 3, .height = 2, .bits = 16};
+    fixtures::BmpFields s{.width = 3, .height = 2, .bits = 16};
     s.data = Pack16(kRgb, false, [](uint32_t c) -> uint16_t {
       return ((c >> 9) & 0x7C00) | ((c >> 6) & 0x03E0) | ((c >> 3) & 0x1F);
     });
@@ -115,7 +115,7 @@ TEST(ImageDecoders, BitmapsOfEveryKindGiveTheirPixels) {
     cases.push_back({"16-bit bit fields 5-6-5", fixtures::Bmp(s), kRgb, 24});
   }
   {
-    fixtures::BmpSpec s{.width = 3, .height = 2, .bits = 32};
+    fixtures::BmpFields s{.width = 3, .height = 2, .bits = 32};
     for (const auto& row : {kRgb[1], kRgb[0]})
       for (uint32_t c : row) fixtures::Put32(&s.data, c & 0xFFFFFF);
     cases.push_back({"32-bit", fixtures::Bmp(s), kRgb, 24});
@@ -130,7 +130,7 @@ TEST(ImageDecoders, BitmapsOfEveryKindGiveTheirPixels) {
     cases.push_back({"32-bit bit fields, 124-byte header", fixtures::Bmp(s), kRgb, 24});
   }
   {
-    fixtures::BmpSpec s{.width = 3, .height = 2, .bits = 8, .compression = 1,
+    fixtures::BmpFields s{.width = 3, .height = 2, .bits = 8, .compression = 1,
                         .palette = kPalette6, .colors_used = 6};
     // Bottom row: three one-pixel runs, end of line; top row: an absolute run
     // of three (padded to 16 bits), end of bitmap.
@@ -294,7 +294,7 @@ TEST(ImageDecoders, RawBgraTgaAndDdsGiveTheirPixels) {
        {{0x80102030, 0x04030201}}, 32},
   };
   {
-    fixtures::TgaSpec s{.type = 2, .width = 3, .height = 2, .depth = 24};
+    fixtures::TgaFields s{.type = 2, .width = 3, .height = 2, .depth = 24};
     s.data = cat(bottom, top);  // bottom up by default
     cases.push_back({"tga 24-bit bottom-up", fixtures::Tga(s), kRgb, 24});
     s.map_type = 1;  // a colour map before true-colour pixels is skipped
@@ -304,7 +304,7 @@ TEST(ImageDecoders, RawBgraTgaAndDdsGiveTheirPixels) {
     cases.push_back({"tga 24-bit after an unused colour map", fixtures::Tga(s), kRgb, 24});
   }
   {
-    fixtures::TgaSpec s{.type = 2, .width = 2, .height = 1, .depth = 32, .descriptor = 0x20};
+    fixtures::TgaFields s{.type = 2, .width = 2, .height = 1, .depth = 32, .descriptor = 0x20};
     s.data = {0x30, 0x20, 0x10, 0x80, 1, 2, 3, 0};
     cases.push_back({"tga 32-bit keeps alpha", fixtures::Tga(s), {{0x80102030, 0x00030201}}, 32});
     s.extension_attributes = 0;  // the extension area says the fourth byte is no alpha
@@ -313,19 +313,19 @@ TEST(ImageDecoders, RawBgraTgaAndDdsGiveTheirPixels) {
   }
   {
     // Right to left, top down; 5-5-5 with the top bit alpha by the extension area.
-    fixtures::TgaSpec s{.type = 2, .width = 2, .height = 1, .depth = 16, .descriptor = 0x30,
+    fixtures::TgaFields s{.type = 2, .width = 2, .height = 1, .depth = 16, .descriptor = 0x30,
                         .extension_attributes = 3};
     s.data = {0x1F, 0x80, 0x00, 0x7C};  // stored: blue with alpha, then red without
     cases.push_back({"tga 16-bit right to left", fixtures::Tga(s), {{0x00FF0000, 0xFF0000FF}}, 16});
   }
   {
     // Run-length: four reds cross the row end, then a raw packet of green, blue.
-    fixtures::TgaSpec s{.type = 10, .width = 3, .height = 2, .depth = 24, .descriptor = 0x20};
+    fixtures::TgaFields s{.type = 10, .width = 3, .height = 2, .depth = 24, .descriptor = 0x20};
     s.data = cat(cat({0x83}, px24({0xFF0000})), cat({0x01}, px24({0xFF00, 0xFF})));
     cases.push_back({"tga run-length across rows", fixtures::Tga(s), {{R, R, R}, {R, G, B}}, 24});
   }
   {
-    fixtures::TgaSpec s{.type = 1, .width = 3, .height = 2, .depth = 8, .descriptor = 0x20,
+    fixtures::TgaFields s{.type = 1, .width = 3, .height = 2, .depth = 8, .descriptor = 0x20,
                         .map_type = 1, .map_first = 1, .map_length = 6, .map_entry_bits = 24};
     s.map = cat(top, bottom);
     s.data = {1, 2, 3, 4, 5, 6};
@@ -335,12 +335,12 @@ TEST(ImageDecoders, RawBgraTgaAndDdsGiveTheirPixels) {
     cases.push_back({"tga colour-mapped run-length", fixtures::Tga(s), {{R, G, B}, {K, K, K}}, 24});
   }
   {
-    fixtures::DdsSpec s{.width = 2, .height = 2, .pitch = 12};
+    fixtures::DdsFields s{.width = 2, .height = 2, .pitch = 12};
     s.flags |= 0x8;  // pitch given: one spare pixel a row
     s.data = {0x30, 0x20, 0x10, 0x80, 1, 2, 3, 4, 9, 9, 9, 9, 0, 0, 0, 0xFF, 4, 3, 2, 1, 9, 9, 9, 9};
     cases.push_back({"dds 8-8-8-8 with pitch", fixtures::Dds(s),
                      {{0x80102030, 0x04030201}, {0xFF000000, 0x01020304}}, 32});
-    fixtures::DdsSpec f{.width = 2, .height = 1, .bits = 16, .masks = {0x7C00, 0x3E0, 0x1F, 0x8000}};
+    fixtures::DdsFields f{.width = 2, .height = 1, .bits = 16, .masks = {0x7C00, 0x3E0, 0x1F, 0x8000}};
     f.data = {0x00, 0xFC, 0x1F, 0x00};
     cases.push_back({"dds 1-5-5-5", fixtures::Dds(f), {{0xFFFF0000, 0x000000FF}}, 16});
   }
@@ -355,7 +355,7 @@ TEST(ImageDecoders, RawBgraTgaAndDdsGiveTheirPixels) {
 TEST(ImageDecoders, DamagedAndHostileFilesAreRefused) {
   std::vector<std::pair<std::string, Bytes>> cases;
   auto add = [&](const std::string& name, Bytes b) { cases.emplace_back(name, std::move(b)); };
-  const fixtures::BmpSpec bmp24{.width = 3, .height = 2, .bits = 24,
+  const fixtures::BmpFields bmp24{.width = 3, .height = 2, .bits = 24,
                                 .data = Bytes(24, 0x55)};
   {
     Bytes b = fixtures::Bmp(bmp24);
@@ -366,7 +366,7 @@ TEST(ImageDecoders, DamagedAndHostileFilesAreRefused) {
     add("bmp pixel offset past the end", far);
   }
   auto bmp = [&](auto change) {
-    fixtures::BmpSpec s = bmp24;
+    fixtures::BmpFields s = bmp24;
     change(s);
     return fixtures::Bmp(s);
   };
@@ -420,7 +420,7 @@ TEST(ImageDecoders, DamagedAndHostileFilesAreRefused) {
   add("bgra short", fixtures::Bgra(0x08080808, 2, 2, Bytes(15)));
 
   auto tga = [&](auto change) {
-    fixtures::TgaSpec s{.type = 2, .width = 2, .height = 2, .depth = 24, .data = Bytes(12, 1)};
+    fixtures::TgaFields s{.type = 2, .width = 2, .height = 2, .depth = 24, .data = Bytes(12, 1)};
     change(s);
     return fixtures::Tga(s);
   };
@@ -449,7 +449,7 @@ TEST(ImageDecoders, DamagedAndHostileFilesAreRefused) {
   }
 
   auto dds = [&](auto change) {
-    fixtures::DdsSpec s{.width = 2, .height = 2, .data = Bytes(16, 1)};
+    fixtures::DdsFields s{.width = 2, .height = 2, .data = Bytes(16, 1)};
     change(s);
     return fixtures::Dds(s);
   };

@@ -32,7 +32,7 @@ inline void Set32(Bytes* b, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) (*b)[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-struct BmpSpec {
+struct BmpFields {
   uint32_t header_size = 40;
   int32_t width = 0, height = 0;
   uint16_t bits = 24;
@@ -44,7 +44,7 @@ struct BmpSpec {
   Bytes data;  // pixel data as stored
 };
 
-inline Bytes Bmp(const BmpSpec& s) {
+inline Bytes Bmp(const BmpFields& s) {
   Bytes info;
   Put32(&info, s.header_size);
   Put32(&info, static_cast<uint32_t>(s.width));
@@ -94,7 +94,7 @@ inline Bytes Rows24(const std::vector<std::vector<uint32_t>>& picture, bool top_
   return out;
 }
 
-struct TgaSpec {
+struct TgaFields {
   int type = 2;
   int width = 0, height = 0;
   int depth = 24;
@@ -106,7 +106,7 @@ struct TgaSpec {
   int extension_attributes = -1;  // >= 0: write a 2.0 footer and extension area
 };
 
-inline Bytes Tga(const TgaSpec& s) {
+inline Bytes Tga(const TgaFields& s) {
   Bytes f = {static_cast<uint8_t>(s.id_length), static_cast<uint8_t>(s.map_type),
              static_cast<uint8_t>(s.type)};
   Put16(&f, s.map_first);
@@ -137,7 +137,7 @@ inline Bytes Tga(const TgaSpec& s) {
   return f;
 }
 
-struct DdsSpec {
+struct DdsFields {
   uint32_t size = 124, pf_size = 32;
   uint32_t flags = 0x1007;  // caps, height, width, pixel format
   uint32_t width = 0, height = 0, pitch = 0;
@@ -148,7 +148,7 @@ struct DdsSpec {
   Bytes data;
 };
 
-inline Bytes Dds(const DdsSpec& s) {
+inline Bytes Dds(const DdsFields& s) {
   Bytes f = {'D', 'D', 'S', ' '};
   Put32(&f, s.size);
   Put32(&f, s.flags);

@@ -19,7 +19,7 @@
 #include "image_fixtures.h"
 #include "platform/gdi/dib.h"
 
-// Seed specs name only the fields a seed changes.
+// Seed field lists name only the fields a seed changes.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
@@ -141,14 +141,14 @@ Seeds TgaSeeds() {
 
 Seeds DdsSeeds() {
   Seeds s;
-  fixtures::DdsSpec pitched{.width = 2, .height = 2, .pitch = 12, .data = Ramp(24)};
+  fixtures::DdsFields pitched{.width = 2, .height = 2, .pitch = 12, .data = Ramp(24)};
   pitched.flags |= 8;
   s["ok_8888_pitch"] = fixtures::Dds(pitched);
   s["ok_1555"] = fixtures::Dds({.width = 2, .height = 1, .bits = 16,
                                 .masks = {0x7C00, 0x3E0, 0x1F, 0x8000}, .data = Ramp(4, 77)});
   s["bad_fourcc"] = fixtures::Dds({.width = 4, .height = 4, .pf_flags = 4, .fourcc = 0x31545844,
                                    .data = Ramp(8)});
-  fixtures::DdsSpec narrow{.width = 2, .height = 2, .pitch = 4, .data = Ramp(16)};
+  fixtures::DdsFields narrow{.width = 2, .height = 2, .pitch = 4, .data = Ramp(16)};
   narrow.flags |= 8;
   s["bad_pitch"] = fixtures::Dds(narrow);
   return s;
@@ -179,7 +179,7 @@ template <ImageLoader L>
 bool Accepts(const Bytes& b) {
   auto stream = OpenImageMemoryStream(b.data(), b.size());
   ImageRecord image{};
-  const bool ok = L(*stream, &image) == 0 && IsImageRecordUsable(image);
+  const bool ok = stream && L(*stream, &image) == 0 && IsImageRecordUsable(image);
   ReleaseImageRecord(&image);
   return ok;
 }

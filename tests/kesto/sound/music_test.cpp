@@ -274,8 +274,8 @@ TEST(MidiFileTest, LengthFollowsTempoChangesAndRefusesOtherFiles) {
   const std::vector<uint8_t> mp3 = ReadFixture("tone.mp3");
   EXPECT_FALSE(platform::audio::MidiFileLength(mp3.data(), mp3.size(), &seconds));
   // A track cut in the middle of an event ends there.
-  std::vector<uint8_t> cut = Midi(96, 500000);
-  cut.resize(cut.size() - 6);
+  const std::vector<uint8_t> whole = Midi(96, 500000);
+  const std::vector<uint8_t> cut(whole.begin(), whole.end() - 6);
   EXPECT_TRUE(platform::audio::MidiFileLength(cut.data(), cut.size(), &seconds));
 }
 

@@ -178,13 +178,13 @@ bool ParseWav(const std::vector<uint8_t>& b, int* rate, std::vector<int16_t>* pc
 
 TEST(GeneratedSounds, EveryEffectIsPcmOfItsLengthAndAudible) {
   ASSERT_EQ(SoundEffects().size(), 38u);
-  for (const SoundEffectSpec& spec : SoundEffects()) {
-    SCOPED_TRACE(spec.path);
+  for (const SoundEffectDef& def : SoundEffects()) {
+    SCOPED_TRACE(def.path);
     int rate = 0;
     std::vector<int16_t> pcm;
-    ASSERT_TRUE(ParseWav(Load(spec.path), &rate, &pcm));
+    ASSERT_TRUE(ParseWav(Load(def.path), &rate, &pcm));
     EXPECT_EQ(rate, kEffectRate);
-    EXPECT_EQ(static_cast<int>(pcm.size()), spec.milliseconds * kEffectRate / 1000);
+    EXPECT_EQ(static_cast<int>(pcm.size()), def.milliseconds * kEffectRate / 1000);
     double energy = 0;
     int peak = 0;
     for (int16_t s : pcm) {
@@ -199,13 +199,13 @@ TEST(GeneratedSounds, EveryEffectIsPcmOfItsLengthAndAudible) {
 }
 
 TEST(GeneratedSounds, RapidFireEffectsAreShort) {
-  for (const SoundEffectSpec& spec : SoundEffects()) {
-    std::string name = spec.path;
+  for (const SoundEffectDef& def : SoundEffects()) {
+    std::string name = def.path;
     bool rapid = name == "se/shot.wav" || name == "se/s_shot.wav" || name == "se/shot2.wav" ||
                  name == "se/shot3.wav" || name == "se/shot4.wav" || name == "se/e_shot.wav" ||
                  name == "se/hit05.wav";
     if (rapid) {
-      EXPECT_LE(spec.milliseconds, 100) << name;
+      EXPECT_LE(def.milliseconds, 100) << name;
     }
   }
 }
@@ -271,7 +271,7 @@ TEST(GeneratedFiles, PaintingAndSynthesisGiveTheSameBytesEveryTime) {
     EXPECT_EQ(ContentHash(EncodePng(PaintSheet(*sheet))), ContentHash(Load(sheet->path)))
         << sheet->path;
   }
-  const SoundEffectSpec& boom = SoundEffects()[4];
+  const SoundEffectDef& boom = SoundEffects()[4];
   EXPECT_EQ(ContentHash(EncodeWav(SynthesizeEffect(boom), kEffectRate)),
             ContentHash(Load(boom.path)));
 }
