@@ -33,7 +33,7 @@ struct SceneDraw {
   const char* name;
   int mode, param;
   Tolerance tolerance;
-  int max_rim;  // kRim only: pixels allowed beyond the rounding, twice the perimeter
+  int max_rim;  // kRim only: pixels allowed beyond the rounding, one perimeter
   std::function<int(const struct Sprites&)> run;
 };
 
@@ -82,12 +82,12 @@ const SceneDraw kScene[] = {
     {"subtractive box", 3, 255, Tolerance::kBlend, 0, [](const Sprites&) { return PaintRectangleBody(30, 40, 200, 150, PackRgbColorBody(90, 40, 200), 1); }},
     {"alpha plane", 0, 255, Tolerance::kBlend, 0, [](const Sprites& g) { return BlitGraphicAtBody(70, 30, g.alpha, 1); }},
     {"alpha plane, blended", 1, 160, Tolerance::kBlend, 0, [](const Sprites& g) { return BlitGraphicAtBody(70, 30, g.alpha, 1); }},
-    {"rotated", 0, 255, Tolerance::kRim, 4 * 2 * 32, [](const Sprites& g) { return BlitGraphicScaledRotatedBody(120, 120, 1.0, 0.6, g.smooth, 1, 0); }},
-    {"rotated, turned", 0, 255, Tolerance::kRim, 4 * 2 * 32, [](const Sprites& g) { return BlitGraphicScaledRotatedBody(120, 120, 1.0, 0.6, g.smooth, 1, 1); }},
-    {"scaled", 0, 255, Tolerance::kRim, 4 * 2 * 55, [](const Sprites& g) { return BlitGraphicScaledRotatedBody(130, 110, 1.7, 0.0, g.smooth, 0, 0); }},
-    {"rotated, blended", 1, 128, Tolerance::kRim, 4 * 2 * 32, [](const Sprites& g) { return BlitGraphicScaledRotatedBody(120, 120, 1.0, 2.0, g.smooth, 1, 0); }},
-    {"four corners", 0, 255, Tolerance::kRim, 2 * 250, [](const Sprites& g) { return BlitGraphicToQuadBody(30, 20, 90, 35, 80, 100, 20, 70, g.smooth, 1); }},
-    {"four corners, additive", 2, 200, Tolerance::kRim, 2 * 250, [](const Sprites& g) { return BlitGraphicToQuadBody(30, 20, 90, 35, 80, 100, 20, 70, g.smooth, 1); }},
+    {"rotated", 0, 255, Tolerance::kRim, 4 * 32, [](const Sprites& g) { return BlitGraphicScaledRotatedBody(120, 120, 1.0, 0.6, g.smooth, 1, 0); }},
+    {"rotated, turned", 0, 255, Tolerance::kRim, 4 * 32, [](const Sprites& g) { return BlitGraphicScaledRotatedBody(120, 120, 1.0, 0.6, g.smooth, 1, 1); }},
+    {"scaled", 0, 255, Tolerance::kRim, 4 * 55, [](const Sprites& g) { return BlitGraphicScaledRotatedBody(130, 110, 1.7, 0.0, g.smooth, 0, 0); }},
+    {"rotated, blended", 1, 128, Tolerance::kRim, 4 * 32, [](const Sprites& g) { return BlitGraphicScaledRotatedBody(120, 120, 1.0, 2.0, g.smooth, 1, 0); }},
+    {"four corners", 0, 255, Tolerance::kRim, 250, [](const Sprites& g) { return BlitGraphicToQuadBody(30, 20, 90, 35, 80, 100, 20, 70, g.smooth, 1); }},
+    {"four corners, additive", 2, 200, Tolerance::kRim, 250, [](const Sprites& g) { return BlitGraphicToQuadBody(30, 20, 90, 35, 80, 100, 20, 70, g.smooth, 1); }},
 };
 
 // Runs at 16 and 32 colour bits.
