@@ -1,5 +1,7 @@
 #include "platform/window/system.h"
 
+#include <pthread.h>
+
 #include <SDL.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -182,9 +184,17 @@ void ShowMessageBox(const char* caption_cp932, const char* text_cp932) {
   std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
 }
 
+namespace {
+// SDL's threads (the audio callback among them) do not exist in a forked
+// child, and a lock one of them held at the fork stays held there for ever:
+// a child must leave SDL alone on its way out.
+bool g_forked_child = false;
+const int g_fork_watch = pthread_atfork(nullptr, nullptr, [] { g_forked_child = true; });
+}  // namespace
+
 void ExitProcess(int code) {
   std::fflush(nullptr);
-  if (SDL_WasInit(0)) SDL_Quit();
+  if (!g_forked_child && SDL_WasInit(0)) SDL_Quit();
   _exit(code & 0xFF);
 }
 
