@@ -40,7 +40,7 @@ for t in "${targets[@]}"; do
   mkdir -p "$work"
   cp "$root/fuzz/corpus/$t/"* "$work/"
   log="$build/findings/$t.log"
-  if "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=2048 \
+  if "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -seed="${FUZZ_SEED:-1}" -timeout=60 -rss_limit_mb=2048 \
       -print_final_stats=1 -artifact_prefix="$build/findings/$t-" "$work" >"$log" 2>&1; then
     echo "image fuzzers: $t: $(grep -a 'stat::number_of_executed_units' "$log" | awk '{print $2}') runs, clean"
   else
