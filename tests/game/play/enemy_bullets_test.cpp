@@ -152,13 +152,17 @@ TEST_F(EnemyBulletTest, BehaviourTableByTypeAndMode) {
       {23, 1, 0.5, 1, 1, 100, {{31, 8}}, 31},
       {28, 0, 0.5, 0, 0, 100, {{41, 3}}, 41},
       {28, 2, 0.5, 0, 0, 100, {{41, 10}}, 41},
+      {28, 1, 0.5, 0, 0, 100, {{41, 3}}, 41},
       {27, 0, 0.5, 0, 0, 30, {{1, 4}, {14, 4}, {27, 4}}, 0},
       {29, 0, 0.2, 0, 0, 100, {{1, 1}, {3, 1}, {5, 1}, {7, 1}, {9, 1}}, 9},
       {33, 0, 3.0, 0, 0, 100, {{68, 75}}, 68},
       {33, 1, 3.0, 0, 0, 100, {{68, 117}}, 68},
       {33, 2, 3.0, 0, 0, 100, {{68, 167}}, 68},
+      {34, 0, 1.0, 20, 0, 100, {{33, 1}}, 33},
+      {34, 1, 1.0, 20, 0, 100, {{33, 1}}, 33},
       {34, 2, 1.0, 20, 0, 100, {{33, 3}}, 33},
       {35, 0, 1.0, 0, 0, 100, {{28, 3}}, 28},
+      {35, 1, 1.0, 0, 0, 100, {{28, 3}}, 28},
       {35, 2, 1.0, 0, 0, 100, {{28, 6}}, 28},
       {36, 1, 0.5, 0, 0, 80, {{61, 1}}, 0},
       {44, 1, 0.5, 0, 1, 80, {{21, 1}, {31, 1}, {41, 1}, {51, 1}, {61, 1}}, 0},
@@ -200,23 +204,37 @@ TEST_F(EnemyBulletTest, BehaviourTableByTypeAndMode) {
   }
 }
 
-// Speeds (and directions) of the first volley, which differ by mode.
-TEST_F(EnemyBulletTest, FirstVolleyBySpeedAndMode) {
+// Speeds (and for the sideways pairs, directions) of the first volley, which
+// differ by mode.
+TEST_F(EnemyBulletTest, FirstVolleySpeedsByTypeAndMode) {
   struct Case {
     int type, mode, passes;
     std::vector<double> speeds;
+    double start = 0.5;
+    bool sideways = true;
   } cases[] = {
       {24, 0, 1, {1.0, 1.0}}, {24, 1, 1, {1.5, 1.5}}, {24, 2, 1, {1.5, 1.5}},
-      {25, 0, 1, {1.5}},      {25, 1, 1, {2.0}},      {25, 2, 1, {2.5, 2.5}},
       {32, 0, 21, {1.2, 1.2}}, {32, 1, 19, {1.5, 1.5}}, {32, 2, 19, {2.4, 2.4}},
+      {25, 0, 1, {1.5}, 0.5, false},
+      {25, 1, 1, {2.0}, 0.5, false},
+      {25, 2, 1, {2.5, 2.5}, 0.5, false},
+      {28, 0, 41, {3.0, 3.0, 3.0}, 0.5, false},
+      {28, 1, 41, {3.5, 3.5, 3.5}, 0.5, false},
+      {28, 2, 41, {4.0, 4.0, 4.0, 4.5, 4.5, 4.5, 4.5, 4.5, 4.5, 4.5}, 0.5, false},
+      {34, 0, 33, {3.0}, 1.0, false},
+      {34, 1, 33, {4.0}, 1.0, false},
+      {34, 2, 33, {4.3, 4.3, 4.3}, 1.0, false},
+      {35, 0, 28, {2.5, 1.0, 1.0}, 1.0, false},
+      {35, 1, 28, {3.5, 2.0, 2.0}, 1.0, false},
+      {35, 2, 28, {4.0, 4.0, 3.0, 3.0, 3.0, 3.0}, 1.0, false},
   };
   for (const Case& c : cases) {
-    RunBullet(c.type, c.mode, 0.5, 0, 0, c.passes);
+    RunBullet(c.type, c.mode, c.start, 0, 0, c.passes);
     std::vector<double> speeds;
     for (int i = 1; i < kEnemyBulletSlots; ++i)
       if (g_enemy_bullets[i].in_use) speeds.push_back(g_enemy_bullets[i].speed);
     EXPECT_EQ(speeds, c.speeds) << "type " << c.type << " mode " << c.mode;
-    if (c.type != 25) {  // a pair fired sideways, at right angles to the flight
+    if (c.sideways) {  // a pair fired sideways, at right angles to the flight
       ASSERT_EQ(speeds.size(), 2u);
       EXPECT_NEAR(g_enemy_bullets[1].angle, 0.0, 1e-9) << "type " << c.type;
       EXPECT_NEAR(g_enemy_bullets[2].angle, 180.0, 1e-9) << "type " << c.type;
