@@ -68,4 +68,33 @@ class RenderTest : public GraphicsTest {
     return out;
   }
   std::vector<std::string> Lines() const { return GfxLogLines(); }
+
+  // Holds the destination, the graphic's surface and the second work surface
+  // locked in turn: each time `draw` must fail with the one lock line that
+  // names that surface and `draw_name`, and leave nothing locked.
+  template <class Draw>
+  void ExpectLockFailuresLogged(int g, const char* draw_name, Draw draw) {
+    const std::string where = std::string(" in ") + draw_name + " ";
+    struct Case {
+      platform::video::Surface* held;
+      std::string line;
+    } cases[] = {
+        {Back(), "転送先サーフェスのロックに失敗しました" + where},
+        {SurfaceOf(g), "転送元サーフェス１のロックに失敗しました" + where},
+        {GetWorkSurface(1), "転送元サーフェス２のロックに失敗しました" + where},
+    };
+    uint8_t* p;
+    int pitch;
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.line);
+      ClearGfxLogLines();
+      ASSERT_EQ(c.held->Lock(nullptr, 0, &p, &pitch), platform::video::kOk);
+      EXPECT_EQ(draw(), -1);
+      c.held->Unlock();
+      ASSERT_EQ(Lines().size(), 1u);
+      EXPECT_NE(Lines()[0].find(c.line), std::string::npos);
+      for (platform::video::Surface* s : {Back(), GetWorkSurface(1), SurfaceOf(g)})
+        EXPECT_FALSE(s->locked());
+    }
+  }
 };

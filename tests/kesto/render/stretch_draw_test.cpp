@@ -263,25 +263,9 @@ TEST_F(StretchDrawTest, LockFailuresAreLoggedAndReleaseEverything) {
   StartScreen(16, 16, 16);
   const int g = MakeSprite(2, 2, false, false);
   SelectBlendMode(1, 100);
-  uint8_t* p;
-  int pitch;
-  struct Case {
-    Surface* held;
-    const char* line;
-  } cases[] = {
-      {Back(), "転送先サーフェスのロックに失敗しました in G_DDraw_DrawExtendGraph "},
-      {SurfaceOf(g), "転送元サーフェス１のロックに失敗しました in G_DDraw_DrawExtendGraph "},
-      {GetWorkSurface(1), "転送元サーフェス２のロックに失敗しました in G_DDraw_DrawExtendGraph "},
-  };
-  for (const Case& c : cases) {
-    ClearGfxLogLines();
-    ASSERT_EQ(c.held->Lock(nullptr, 0, &p, &pitch), kOk);
-    EXPECT_EQ(G_DDraw_DrawExtendGraph(0, 0, 5, 5, Graphic(g), 0), -1);
-    c.held->Unlock();
-    ASSERT_EQ(Lines().size(), 1u);
-    EXPECT_NE(Lines()[0].find(c.line), std::string::npos);
-    for (Surface* s : {Back(), GetWorkSurface(1), SurfaceOf(g)}) EXPECT_FALSE(s->locked());
-  }
+  ExpectLockFailuresLogged(g, "G_DDraw_DrawExtendGraph", [&] {
+    return G_DDraw_DrawExtendGraph(0, 0, 5, 5, Graphic(g), 0);
+  });
 }
 
 }  // namespace

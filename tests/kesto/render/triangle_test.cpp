@@ -413,25 +413,9 @@ TEST_F(TriangleTest, LockFailuresAreLogged) {
   StartScreen(16, 16, 16);
   const int g = MakeSprite(2, 2, false, false);
   SelectBlendMode(1, 100);
-  uint8_t* p;
-  int pitch;
-  struct Case {
-    Surface* held;
-    const char* line;
-  } cases[] = {
-      {Back(), "転送先サーフェスのロックに失敗しました in G_DDraw_DrawModiGraph "},
-      {SurfaceOf(g), "転送元サーフェス１のロックに失敗しました in G_DDraw_DrawModiGraph "},
-      {GetWorkSurface(1), "転送元サーフェス２のロックに失敗しました in G_DDraw_DrawModiGraph "},
-  };
-  for (const Case& c : cases) {
-    ClearGfxLogLines();
-    ASSERT_EQ(c.held->Lock(nullptr, 0, &p, &pitch), kOk);
-    EXPECT_EQ(G_DDraw_DrawModiGraph(0, 0, 2, 0, 0, 2, 2, 2, Graphic(g), 0), -1);
-    c.held->Unlock();
-    ASSERT_EQ(Lines().size(), 1u);
-    EXPECT_NE(Lines()[0].find(c.line), std::string::npos);
-    for (Surface* s : {Back(), GetWorkSurface(1), SurfaceOf(g)}) EXPECT_FALSE(s->locked());
-  }
+  ExpectLockFailuresLogged(g, "G_DDraw_DrawModiGraph", [&] {
+    return G_DDraw_DrawModiGraph(0, 0, 2, 0, 0, 2, 2, 2, Graphic(g), 0);
+  });
 }
 
 }  // namespace
