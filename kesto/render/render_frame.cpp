@@ -1,6 +1,7 @@
 #include "render/render_frame.h"
 
 #include "graphics/color_format.h"
+#include "graphics/device3d_services.h"
 #include "graphics/draw_state.h"
 #include "graphics/graphic_table.h"
 #include "graphics/graphics_host.h"
@@ -146,6 +147,25 @@ void LockSet::Release() {
 
 void LogLockFailure(const char* surface, const char* blitter) {
   GfxLog("%sのロックに失敗しました in %s ", surface, blitter);
+}
+
+bool LockDrawSurfaces(LockSet& locks, const char* blitter, uint32_t read_flags,
+                      platform::video::Surface* dest, uint8_t** dp, int* dpitch,
+                      platform::video::Surface* source, uint8_t** sp, int* spitch,
+                      platform::video::Surface* work, uint8_t** wp, int* wpitch) {
+  const char* failed = nullptr;
+  if (!locks.Lock(dest, platform::video::kLockWait, dp, dpitch)) {
+    failed = "転送先サーフェス";
+  } else if (!locks.Lock(source, read_flags, sp, spitch)) {
+    failed = "転送元サーフェス１";
+  } else if (work && !locks.Lock(work, read_flags, wp, wpitch)) {
+    failed = "転送元サーフェス２";
+  }
+  if (!failed) return true;
+  SyncRenderStatesStub();
+  locks.Release();
+  LogLockFailure(failed, blitter);
+  return false;
 }
 
 }  // namespace render

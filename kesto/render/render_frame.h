@@ -78,4 +78,13 @@ class LockSet {
 // "<surface>のロックに失敗しました in <blitter> ".
 void LogLockFailure(const char* surface, const char* blitter);
 
+// Locks a draw's destination (for writing), its source and, when `work` is
+// given, the work copy of the destination (both with `read_flags`), in that
+// order. On a failure the render states are synced, everything is released,
+// the failed lock is logged for `blitter` and false returned.
+bool LockDrawSurfaces(LockSet& locks, const char* blitter, uint32_t read_flags,
+                      platform::video::Surface* dest, uint8_t** dp, int* dpitch,
+                      platform::video::Surface* source, uint8_t** sp, int* spitch,
+                      platform::video::Surface* work, uint8_t** wp, int* wpitch);
+
 }  // namespace render

@@ -202,21 +202,8 @@ int G_DDraw_DrawRotaGraph(int center_x, int center_y, double scale, double angle
   LockSet locks;
   uint8_t *dp = nullptr, *sptr = nullptr, *wp = nullptr;
   int dpitch = 0, spitch = 0, wpitch = 0;
-  if (!locks.Lock(dest, pv::kLockWait, &dp, &dpitch)) {
-    SyncRenderStatesStub();
-    LogLockFailure("転送先サーフェス", kName);
-    return -1;
-  }
-  if (!locks.Lock(sp.record->surface, pv::kLockWait | pv::kLockReadOnly, &sptr, &spitch)) {
-    SyncRenderStatesStub();
-    locks.Release();
-    LogLockFailure("転送元サーフェス１", kName);
-    return -1;
-  }
-  if (copy && !locks.Lock(work, pv::kLockWait | pv::kLockReadOnly, &wp, &wpitch)) {
-    SyncRenderStatesStub();
-    locks.Release();
-    LogLockFailure("転送元サーフェス２", kName);
+  if (!LockDrawSurfaces(locks, kName, pv::kLockWait | pv::kLockReadOnly, dest, &dp, &dpitch, sp.record->surface, &sptr,
+                        &spitch, copy ? work : nullptr, &wp, &wpitch)) {
     return -1;
   }
   const int bpp = screen.bits / 8;

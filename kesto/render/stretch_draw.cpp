@@ -90,21 +90,8 @@ int G_DDraw_DrawExtendGraph(int x1, int y1, int x2, int y2, GraphicRecord* graph
   LockSet locks;
   uint8_t *dp = nullptr, *sptr = nullptr, *wp = nullptr;
   int dpitch = 0, spitch = 0, wpitch = 0;
-  if (!locks.Lock(dest, pv::kLockWait, &dp, &dpitch)) {
-    SyncRenderStatesStub();
-    LogLockFailure("転送先サーフェス", kName);
-    return -1;
-  }
-  if (!locks.Lock(sp.record->surface, pv::kLockWait, &sptr, &spitch)) {
-    SyncRenderStatesStub();
-    locks.Release();
-    LogLockFailure("転送元サーフェス１", kName);
-    return -1;
-  }
-  if (copy && !locks.Lock(work, pv::kLockWait, &wp, &wpitch)) {
-    SyncRenderStatesStub();
-    locks.Release();
-    LogLockFailure("転送元サーフェス２", kName);
+  if (!LockDrawSurfaces(locks, kName, pv::kLockWait, dest, &dp, &dpitch, sp.record->surface, &sptr,
+                        &spitch, copy ? work : nullptr, &wp, &wpitch)) {
     return -1;
   }
   const int bpp = screen.bits / 8;
