@@ -11,3 +11,4 @@ int DrawBossGauge(int hp, int max_hp, int type);
 int DrawDemoOverlay();
 int DrawReplayPanel();
 int DrawHiScore();
+int DrawDebugCounters();

@@ -24,3 +24,5 @@ int FillReplayHeader();
 // Reads Replay/replay<index+1>.dat's input words into `destination`
 // (kReplayInputWords words); 0 when complete, -1 when missing or short.
 int ReadReplayFile(uint32_t* destination, int index);
+// Whether Replay/replay<number>.dat exists (1) or not (0).
+int ReplayFileExists(int number);

@@ -1,18 +1,7 @@
-// Stand-ins for the regular enemy, wreck and spawner scripts until they are
-// written: such enemies only move by their velocity and fire no revenge.
+// Stand-ins for the enemy scripts of stages 2 to 5 until they are written:
+// such enemies only move by their velocity and fire no revenge.
 #include "stages/enemy_scripts.h"
 
-int UpdateEnemyType0(EnemyObject&) { return 0; }
-int UpdateEnemyType1(EnemyObject&) { return 0; }
-int UpdateEnemyType2(EnemyObject&) { return 0; }
-int UpdateEnemyType3(EnemyObject&) { return 0; }
-int UpdateEnemyType4(EnemyObject&) { return 0; }
-int UpdateEnemyType5(EnemyObject&) { return 0; }
-int UpdateEnemyType6(EnemyObject&) { return 0; }
-int UpdateEnemyType7(EnemyObject&) { return 0; }
-int UpdateEnemyType8(EnemyObject&) { return 0; }
-int UpdateEnemyType9(EnemyObject&) { return 0; }
-int UpdateEnemyType10(EnemyObject&) { return 0; }
 int UpdateEnemyType11(EnemyObject&) { return 0; }
 int UpdateEnemyType12(EnemyObject&) { return 0; }
 int UpdateEnemyType13(EnemyObject&) { return 0; }
@@ -34,22 +23,10 @@ int UpdateEnemyType28(EnemyObject&) { return 0; }
 int UpdateEnemyType29(EnemyObject&) { return 0; }
 int UpdateEnemyType30(EnemyObject&) { return 0; }
 int UpdateEnemyType31(EnemyObject&) { return 0; }
-int UpdateEnemyType32(EnemyObject&) { return 0; }
-int UpdateEnemyType33(EnemyObject&) { return 0; }
 int UpdateEnemyType34(EnemyObject&) { return 0; }
 int UpdateEnemyType35(EnemyObject&) { return 0; }
 int UpdateEnemyType36(EnemyObject&) { return 0; }
 int UpdateEnemyType37(EnemyObject&) { return 0; }
-int UpdateWreckType300(EnemyObject&) { return 0; }
-int UpdateWreckType302(EnemyObject&) { return 0; }
-int UpdateWreckType305(EnemyObject&) { return 0; }
-int UpdateSpawnerType301(EnemyObject&) { return 0; }
-int UpdateSpawnerType303(EnemyObject&) { return 0; }
-int UpdateSpawnerType304(EnemyObject&) { return 0; }
-int FireType0RevengeBurst(EnemyObject&) { return 0; }
-int FireType7RevengeBurst(EnemyObject&) { return 0; }
-int FireType9RevengeBurst(EnemyObject&) { return 0; }
-int FireType10RevengeBurst(EnemyObject&) { return 0; }
 int FireType13RevengeBurst(EnemyObject&) { return 0; }
 int FireType21RevengeBurst(EnemyObject&) { return 0; }
 int FireType31RevengeBurst(EnemyObject&) { return 0; }
