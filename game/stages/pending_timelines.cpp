@@ -1,9 +1,7 @@
 // Stand-ins for the stage timelines until they are written: empty stages.
 #include "stages/timelines.h"
 
-int RunStage1Timeline(int) { return 0; }
 int RunStage2Timeline(int) { return 0; }
 int RunStage3Timeline(int) { return 0; }
 int RunStage4Timeline(int) { return 0; }
 int RunStage5Timeline(int) { return 0; }
-int RunExtraStageTimeline(int) { return 0; }

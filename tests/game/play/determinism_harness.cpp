@@ -215,6 +215,8 @@ HarnessResult RunHarness(const HarnessScript& script) {
   g_flags = GameFlags{};
   g_frame_clock = FrameClock{};
   g_continue_screen = ContinueScreenState{};
+  // A slot clear keeps a few fields of the last enemy there; the pool starts zeroed.
+  for (EnemyObject& e : g_enemies) e = EnemyObject{};
   LoadConfig();
   ResetStageObject();
   ResetPlayObjects();

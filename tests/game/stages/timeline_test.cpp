@@ -1,0 +1,316 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <sstream>
+
+#include "play/enemies.h"
+#include "play/stage.h"
+#include "shell/game_flags.h"
+#include "stages/timeline.h"
+#include "stages/timelines.h"
+#include "timeline_recording.h"
+#include "timeline_table_reader.h"
+
+namespace {
+
+constexpr int kLastFrame = 12000;
+
+struct Boss {
+  int type;
+  int frame;
+  double x;
+  double y;
+};
+
+// What each stage's prose states about its timeline, independently of its table.
+struct StageFacts {
+  const char* name;
+  int (*run)(int);
+  const char* fixture;
+  int events;
+  int spawns;
+  int gated;
+  int title;    // -1: none
+  int warning;  // -1: none
+  Boss boss;
+  Boss mid_boss;       // type 0: none
+  int practice_start;  // -1: no practice
+  std::vector<std::pair<int, int>> scroll_changes;  // (frame, mode)
+  const char* spawns_per_type;  // "type:count ..."
+  int gate_opened_at;  // a frame inside the gated stretch; -1: no gate
+};
+
+const std::vector<StageFacts>& Stages() {
+  static const std::vector<StageFacts> stages = {
+      {"stage1", RunStage1Timeline, "stage1_timeline.txt", 211, 209, 0, 10, 5000,
+       {200, 5400, -132, 100}, {}, 4940, {},
+       "0:110 1:12 2:2 3:1 4:4 5:2 6:2 7:10 8:3 9:30 10:22 32:4 301:6 200:1", -1},
+      {"extra", RunExtraStageTimeline, "extra_stage_timeline.txt", 1, 1, 0, -1, -1,
+       {250, 200, 180, 240}, {}, -1, {}, "250:1", -1},
+  };
+  return stages;
+}
+
+// Reports the first event where the two lists part.
+void ExpectSameEvents(const std::vector<RecordedEvent>& actual,
+                      const std::vector<RecordedEvent>& expected) {
+  EXPECT_EQ(actual.size(), expected.size());
+  for (size_t i = 0; i < std::min(actual.size(), expected.size()); ++i) {
+    if (actual[i] == expected[i]) continue;
+    ADD_FAILURE() << "event " << i << ": got " << ::testing::PrintToString(actual[i])
+                  << ", table says " << ::testing::PrintToString(expected[i]);
+    return;
+  }
+}
+
+class TimelineTest : public ::testing::TestWithParam<StageFacts> {
+ protected:
+  void SetUp() override {
+    g_flags = GameFlags{};
+    ResetStageObject();
+  }
+
+  // Runs the timeline over [first, last] with the mid-boss flag set to `flag`.
+  std::vector<RecordedEvent> Run(int flag, int first = 0, int last = kLastFrame) {
+    RecordingTimelineSink spy;
+    SetMidBossDownFlag(flag);
+    for (int f = first; f <= last; ++f) {
+      spy.frame = f;
+      GetParam().run(f);
+    }
+    return spy.events;
+  }
+
+  std::vector<GoldenEvent> Golden() {
+    return ReadTimelineTable(TimelineFixturePath(GetParam().fixture));
+  }
+};
+
+TEST_P(TimelineTest, MatchesTheTableEventByEventWithTheGateOpenAndShut) {
+  std::vector<GoldenEvent> golden = Golden();
+  std::vector<RecordedEvent> all, ungated;
+  for (const GoldenEvent& g : golden) {
+    all.push_back(g.event);
+    if (!g.gated) ungated.push_back(g.event);
+  }
+  ExpectSameEvents(Run(1), all);
+  ExpectSameEvents(Run(0), ungated);
+}
+
+TEST_P(TimelineTest, StatedTotalsAndSharedFrames) {
+  const StageFacts& s = GetParam();
+  std::vector<RecordedEvent> open = Run(1);
+  std::vector<RecordedEvent> shut = Run(0);
+  EXPECT_EQ(static_cast<int>(open.size()), s.events);
+  EXPECT_EQ(static_cast<int>(open.size() - shut.size()), s.gated);
+
+  int spawns = 0;
+  std::map<int, int> per_type;
+  std::vector<int> titles, warnings;
+  std::vector<std::pair<int, int>> scrolls;
+  std::vector<RecordedEvent> bosses, mid_bosses;
+  for (const RecordedEvent& e : open) {
+    EXPECT_GT(e.frame, 0) << "nothing fires on frame 0";
+    if (e.IsSpawn()) {
+      ++spawns;
+      ++per_type[e.type];
+      if (e.type >= 200 && e.type < 300) bosses.push_back(e);
+      if (e.type >= 100 && e.type < 200) mid_bosses.push_back(e);
+    }
+    if (e.what == "title") titles.push_back(e.frame);
+    if (e.what == "warning") warnings.push_back(e.frame);
+    if (e.what == "scroll") scrolls.emplace_back(e.frame, e.type);
+  }
+  EXPECT_EQ(spawns, s.spawns);
+  EXPECT_EQ(titles, s.title < 0 ? std::vector<int>{} : std::vector<int>{s.title});
+  EXPECT_EQ(warnings, s.warning < 0 ? std::vector<int>{} : std::vector<int>{s.warning});
+  EXPECT_EQ(scrolls, s.scroll_changes);
+  ASSERT_EQ(bosses.size(), 1u);
+  EXPECT_EQ(bosses[0].type, s.boss.type);
+  EXPECT_EQ(bosses[0].frame, s.boss.frame);
+  EXPECT_EQ(bosses[0].x, s.boss.x);
+  EXPECT_EQ(bosses[0].y, s.boss.y);
+  EXPECT_EQ(bosses[0].variant, 0);
+  if (s.mid_boss.type == 0) {
+    EXPECT_TRUE(mid_bosses.empty());
+  } else {
+    ASSERT_EQ(mid_bosses.size(), 1u);
+    EXPECT_EQ(mid_bosses[0].type, s.mid_boss.type);
+    EXPECT_EQ(mid_bosses[0].frame, s.mid_boss.frame);
+    EXPECT_EQ(mid_bosses[0].x, s.mid_boss.x);
+    EXPECT_EQ(mid_bosses[0].y, s.mid_boss.y);
+  }
+
+  std::ostringstream counts;
+  for (auto [type, n] : per_type) counts << (counts.tellp() > 0 ? " " : "") << type << ":" << n;
+  std::map<int, int> stated;
+  std::istringstream in(s.spawns_per_type);
+  std::string item;
+  while (in >> item) stated[std::stoi(item)] = std::stoi(item.substr(item.find(':') + 1));
+  EXPECT_EQ(per_type, stated) << counts.str();
+}
+
+// A mid-boss destroyed during the run of frame F opens the gate from F + 1 on:
+// earlier gated events are lost, later ones fire on their own frames.
+TEST_P(TimelineTest, GateOpenedMidStretchFiresOnlyTheLaterGatedEvents) {
+  const StageFacts& s = GetParam();
+  if (s.gate_opened_at < 0) GTEST_SKIP() << "no gate";
+  std::vector<RecordedEvent> expected;
+  int lost = 0, kept = 0;
+  for (const GoldenEvent& g : Golden()) {
+    if (!g.gated || g.event.frame > s.gate_opened_at) expected.push_back(g.event);
+    if (g.gated) ++(g.event.frame > s.gate_opened_at ? kept : lost);
+  }
+  ASSERT_GT(lost, 0);
+  ASSERT_GT(kept, 0);
+  RecordingTimelineSink spy;
+  SetMidBossDownFlag(0);
+  for (int f = 0; f <= kLastFrame; ++f) {
+    spy.frame = f;
+    s.run(f);
+    if (f == s.gate_opened_at) SetMidBossDownFlag(1);  // the enemy pass after the timeline
+  }
+  ExpectSameEvents(spy.events, expected);
+}
+
+// A practice starts 60 frames before the WARNING and sees only the banner,
+// the scroll changes after it and the boss.
+TEST_P(TimelineTest, BossPracticeSeesOnlyWarningScrollAndBoss) {
+  const StageFacts& s = GetParam();
+  if (s.practice_start < 0) GTEST_SKIP() << "no boss practice";
+  EXPECT_EQ(s.practice_start, s.warning - 60);
+  std::vector<RecordedEvent> seen = Run(0, s.practice_start);
+  ASSERT_FALSE(seen.empty());
+  EXPECT_EQ(seen.front().what, "warning");
+  EXPECT_EQ(seen.front().frame, s.warning);
+  int scrolls = 0;
+  for (const RecordedEvent& e : seen) {
+    if (e.what == "scroll") {
+      ++scrolls;
+    } else if (e.what != "warning") {
+      EXPECT_TRUE(e.IsSpawn() && e.type == s.boss.type) << ::testing::PrintToString(e);
+    }
+  }
+  EXPECT_EQ(scrolls, static_cast<int>(s.scroll_changes.size()));
+}
+
+void PrintTo(const StageFacts& s, std::ostream* os) { *os << s.name; }
+
+INSTANTIATE_TEST_SUITE_P(Stages, TimelineTest, ::testing::ValuesIn(Stages()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct Place {
+  int type;
+  int variant;
+  double x;
+  double y;
+  bool operator==(const Place&) const = default;
+};
+
+std::vector<Place> SpawnsOnFrame(int (*run)(int), int frame) {
+  RecordingTimelineSink spy;
+  run(frame);
+  std::vector<Place> out;
+  for (const RecordedEvent& e : spy.events) {
+    if (e.IsSpawn()) out.push_back({e.type, e.variant, e.x, e.y});
+  }
+  return out;
+}
+
+// Same-frame order decides slot order, so replays depend on it.
+TEST(TimelineOrder, SpawnsOfOneFrameFollowTheTableRows) {
+  g_flags = GameFlags{};
+  struct Case {
+    int (*run)(int);
+    int frame;
+    std::vector<Place> expected;
+  };
+  const Case cases[] = {
+      {RunStage1Timeline, 300, {{0, 0, 90, -40}, {1, 0, 180, -60}, {0, 0, 320, -40}}},
+      {RunStage1Timeline,
+       2200,
+       {{0, 0, 40, -40},
+        {0, 0, 100, -40},
+        {9, 0, 30, -28},
+        {7, 1, 400, 0},
+        {7, 1, 480, 0},
+        {7, 1, 400, 70},
+        {7, 1, 480, 70}}},
+      {RunStage1Timeline,
+       2390,
+       {{7, 2, -40, 0}, {7, 2, -110, 0}, {7, 2, -180, 0},
+        {7, 2, -40, -60}, {7, 2, -110, -60}, {7, 2, -180, -60}}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SpawnsOnFrame(c.run, c.frame), c.expected) << "frame " << c.frame;
+  }
+}
+
+TEST(TimelineOrder, RingOfSixMatchesItsPrintedPoints) {
+  g_flags = GameFlags{};
+  std::vector<Place> ring = SpawnsOnFrame(RunStage1Timeline, 870);
+  const double printed[6][2] = {{160, -78},  {130, -34.69873},  {70, -34.69873},
+                                {40, -78},   {70, -121.30127},  {130, -121.30127}};
+  ASSERT_EQ(ring.size(), 6u);
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(ring[i].type, 9);
+    EXPECT_NEAR(ring[i].x, printed[i][0], 2e-5) << i;
+    EXPECT_NEAR(ring[i].y, printed[i][1], 2e-5) << i;
+  }
+}
+
+// The stage script calls the timeline on every frame but only advances the
+// frame when not paused.
+TEST(TimelineRun, PausedFramesFireNothingAndTheEventFiresOnceAfterwards) {
+  g_flags = GameFlags{};
+  ResetStageObject();
+  RecordingTimelineSink spy;
+  int frame = 5399;
+  for (int step = 0; step < 10; ++step) {
+    g_flags.GamePaused = (step >= 2 && step < 7) ? 1 : 0;
+    spy.frame = frame;
+    RunStage1Timeline(frame);
+    if (g_flags.GamePaused == 0) ++frame;
+  }
+  ASSERT_EQ(spy.events.size(), 1u);
+  EXPECT_EQ(spy.events[0].type, 200);
+  EXPECT_EQ(frame, 5404);
+}
+
+TEST(TimelineRun, FramesOutsideTheTableFireNothing) {
+  g_flags = GameFlags{};
+  RecordingTimelineSink spy;
+  for (int f : {-1, 0, 11, 5401, 2147483647, -2147483647 - 1}) RunStage1Timeline(f);
+  EXPECT_TRUE(spy.events.empty());
+}
+
+TEST(TimelineExpand, MalformedRowsYieldNothing) {
+  const TimelineRow rows[] = {
+      Spawn(Same(), 0, 0, 1, 2),               // nothing above it
+      Spawn(Every(10, 50, 0), 0, 0, 1, 2),     // no step
+      Spawn(Same(), 0, 0, 3, 4),               // same as the bad row
+      Spawn(Every(10, 5, 5), 0, 0, 1, 2),      // empty range
+      Spawn(AtOnce(7, 0), 0, 0, 1, 2),         // none at once
+      Spawn(At(8), 1, 0, 5, 6),
+  };
+  std::vector<TimelineEvent> events = ExpandTimeline(rows);
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].frame, 8);
+}
+
+// Without a test sink the events reach the enemy pool.
+TEST(TimelineRun, GameSinkPlacesEnemiesInThePool) {
+  g_flags = GameFlags{};
+  ResetStageObject();
+  ResetAllEnemies();
+  RunStage1Timeline(300);
+  std::vector<std::pair<int, double>> placed;
+  for (const EnemyObject& e : g_enemies) {
+    if (e.in_use) placed.emplace_back(e.type, e.x);
+  }
+  std::sort(placed.begin(), placed.end());
+  EXPECT_EQ(placed, (std::vector<std::pair<int, double>>{{0, 230}, {0, 460}, {1, 320}}));
+}
+
+}  // namespace
