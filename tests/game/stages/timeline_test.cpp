@@ -46,6 +46,9 @@ const std::vector<StageFacts>& Stages() {
       {"stage1", RunStage1Timeline, "stage1_timeline.txt", 211, 209, 0, 10, 5000,
        {200, 5400, -132, 100}, {}, 4940, {},
        "0:110 1:12 2:2 3:1 4:4 5:2 6:2 7:10 8:3 9:30 10:22 32:4 301:6 200:1", -1},
+      {"stage2", RunStage2Timeline, "stage2_timeline.txt", 236, 232, 39, 10, 6400,
+       {210, 6800, 180, 580}, {100, 3000, 180, -120}, 6340, {{6600, 3}},
+       "0:94 2:2 3:1 7:24 9:9 10:48 11:6 12:21 13:4 14:2 15:9 32:4 301:6 100:1 210:1", 3900},
       {"extra", RunExtraStageTimeline, "extra_stage_timeline.txt", 1, 1, 0, -1, -1,
        {250, 200, 180, 240}, {}, -1, {}, "250:1", -1},
   };
@@ -200,6 +203,33 @@ void PrintTo(const StageFacts& s, std::ostream* os) { *os << s.name; }
 INSTANTIATE_TEST_SUITE_P(Stages, TimelineTest, ::testing::ValuesIn(Stages()),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Stage 2 shuts its gate again with its last gated event; a mid-boss that
+// outlives the stretch opens nothing and its flag stays.
+TEST(TimelineGate, StageTwoClosesItsGateAndALateKillOpensNothing) {
+  g_flags = GameFlags{};
+  ResetStageObject();
+  {
+    RecordingTimelineSink spy;
+    SetMidBossDownFlag(1);
+    for (int f = 3000; f <= 4400; ++f) RunStage2Timeline(f);
+    EXPECT_EQ(GetMidBossDownFlag(), 0);
+  }
+  RecordingTimelineSink spy;
+  SetMidBossDownFlag(0);
+  for (int f = 3000; f <= kLastFrame; ++f) {
+    spy.frame = f;
+    RunStage2Timeline(f);
+    if (f == 4400) SetMidBossDownFlag(1);
+  }
+  EXPECT_EQ(GetMidBossDownFlag(), 1);
+  for (const RecordedEvent& e : spy.events) {
+    EXPECT_NE(e.what, "midboss_flag");
+    if (e.frame >= 3620 && e.frame <= 4400) {
+      EXPECT_TRUE(e.type == 32 || e.type == 13) << ::testing::PrintToString(e);
+    }
+  }
+}
+
 struct Place {
   int type;
   int variant;
@@ -241,6 +271,10 @@ TEST(TimelineOrder, SpawnsOfOneFrameFollowTheTableRows) {
        2390,
        {{7, 2, -40, 0}, {7, 2, -110, 0}, {7, 2, -180, 0},
         {7, 2, -40, -60}, {7, 2, -110, -60}, {7, 2, -180, -60}}},
+      {RunStage2Timeline, 10, {{301, 14, 400, -250}}},
+      {RunStage2Timeline, 100,
+       {{12, 0, 260, -40}, {9, 0, 30, -28}, {9, 0, 90, -28}, {9, 0, 150, -28}, {9, 0, 210, -28}}},
+      {RunStage2Timeline, 5890, {{0, 0, 180, -40}, {0, 0, 180, -40}}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(SpawnsOnFrame(c.run, c.frame), c.expected) << "frame " << c.frame;
