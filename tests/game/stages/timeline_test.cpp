@@ -49,6 +49,10 @@ const std::vector<StageFacts>& Stages() {
       {"stage2", RunStage2Timeline, "stage2_timeline.txt", 236, 232, 39, 10, 6400,
        {210, 6800, 180, 580}, {100, 3000, 180, -120}, 6340, {{6600, 3}},
        "0:94 2:2 3:1 7:24 9:9 10:48 11:6 12:21 13:4 14:2 15:9 32:4 301:6 100:1 210:1", 3900},
+      {"stage3", RunStage3Timeline, "stage3_timeline.txt", 304, 301, 0, 10, 6300,
+       {220, 6700, 180, -160}, {}, 6240, {{6400, 3}},
+       "0:112 1:12 2:2 3:1 4:3 7:20 10:76 16:33 17:5 18:14 19:2 20:2 32:3 33:1 34:8 301:6 220:1",
+       -1},
       {"extra", RunExtraStageTimeline, "extra_stage_timeline.txt", 1, 1, 0, -1, -1,
        {250, 200, 180, 240}, {}, -1, {}, "250:1", -1},
   };
@@ -230,6 +234,27 @@ TEST(TimelineGate, StageTwoClosesItsGateAndALateKillOpensNothing) {
   }
 }
 
+// Stage 3's hidden target needs ten containers: three placed, one from each
+// type 19 and one from each type 34 of variant 1.
+TEST(TimelineContent, StageThreeOffersExactlyTenContainers) {
+  g_flags = GameFlags{};
+  ResetStageObject();
+  RecordingTimelineSink spy;
+  for (int f = 0; f <= kLastFrame; ++f) {
+    spy.frame = f;
+    RunStage3Timeline(f);
+  }
+  std::vector<std::string> sources;
+  for (const RecordedEvent& e : spy.events) {
+    if (e.type == 32 || e.type == 19 || (e.type == 34 && e.variant == 1)) {
+      sources.push_back(std::to_string(e.type) + "@" + std::to_string(e.frame));
+    }
+  }
+  EXPECT_EQ(sources, (std::vector<std::string>{"32@340", "34@840", "32@1700", "19@2300", "19@2600",
+                                                "34@4650", "34@4700", "32@5000", "34@5560",
+                                                "34@5560"}));
+}
+
 struct Place {
   int type;
   int variant;
@@ -275,6 +300,12 @@ TEST(TimelineOrder, SpawnsOfOneFrameFollowTheTableRows) {
       {RunStage2Timeline, 100,
        {{12, 0, 260, -40}, {9, 0, 30, -28}, {9, 0, 90, -28}, {9, 0, 150, -28}, {9, 0, 210, -28}}},
       {RunStage2Timeline, 5890, {{0, 0, 180, -40}, {0, 0, 180, -40}}},
+      {RunStage3Timeline, 60, {{301, 6, -40, -160}}},
+      {RunStage3Timeline,
+       1800,
+       {{7, 15, 400, -200}, {7, 15, 472, -200}, {7, 15, 544, -200}, {7, 15, 616, -200},
+        {7, 15, 688, -200}, {7, 16, -40, -145}, {7, 16, -112, -145}, {7, 16, -184, -145},
+        {7, 16, -256, -145}, {7, 16, -328, -145}}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(SpawnsOnFrame(c.run, c.frame), c.expected) << "frame " << c.frame;
