@@ -53,6 +53,9 @@ const std::vector<StageFacts>& Stages() {
        {220, 6700, 180, -160}, {}, 6240, {{6400, 3}},
        "0:112 1:12 2:2 3:1 4:3 7:20 10:76 16:33 17:5 18:14 19:2 20:2 32:3 33:1 34:8 301:6 220:1",
        -1},
+      {"stage4", RunStage4Timeline, "stage4_timeline.txt", 258, 256, 19, 10, 8960,
+       {230, 9360, 180, -120}, {110, 4100, 180, -88}, 8900, {},
+       "0:114 2:1 3:1 10:30 15:28 22:7 23:25 24:12 25:6 26:5 27:2 35:5 303:18 110:1 230:1", 5200},
       {"extra", RunExtraStageTimeline, "extra_stage_timeline.txt", 1, 1, 0, -1, -1,
        {250, 200, 180, 240}, {}, -1, {}, "250:1", -1},
   };
@@ -255,6 +258,65 @@ TEST(TimelineContent, StageThreeOffersExactlyTenContainers) {
                                                 "34@5560"}));
 }
 
+// Spawners of type 303 get their count as a double, low word first; no other
+// event carries arguments.
+TEST(TimelineContent, SpawnerCountsTravelAsDoubles) {
+  g_flags = GameFlags{};
+  ResetStageObject();
+  RecordingTimelineSink spy;
+  SetMidBossDownFlag(1);
+  for (int f = 0; f <= kLastFrame; ++f) {
+    spy.frame = f;
+    RunStage4Timeline(f);
+  }
+  int spawners = 0;
+  for (const RecordedEvent& e : spy.events) {
+    if (e.type != 303) {
+      EXPECT_NE(e.what, "spawn_args") << ::testing::PrintToString(e);
+      continue;
+    }
+    ++spawners;
+    EXPECT_EQ(e.what, "spawn_args");
+    EXPECT_EQ(e.x, 0.0);
+    EXPECT_EQ(e.y, 0.0);
+    const uint32_t high = e.frame == 8560 ? 0x40400000u : 0x40300000u;  // 32.0 : 16.0
+    EXPECT_EQ(e.args, (std::array<uint32_t, 4>{0, high, 0, 0})) << e.frame;
+  }
+  EXPECT_EQ(spawners, 18);
+}
+
+// Only a mid-boss killed on the field opens the gate; one that leaves the
+// field when its time runs out is removed without opening it.
+TEST(TimelineGate, OnlyAKillOnTheFieldOpensStageFoursGate) {
+  for (int screen_state : {1, 2}) {
+    g_flags = GameFlags{};
+    ResetStageObject();
+    ResetAllEnemies();
+    RecordingTimelineSink spy;
+    ASSERT_EQ(SpawnEnemy(180, -88, 110, 0), 0);
+    int slot = -1;
+    for (const EnemyObject& e : g_enemies) {
+      if (e.in_use == 1 && e.type == 110) slot = e.slot;
+    }
+    ASSERT_GE(slot, 0);
+    for (int f = 5900; f <= 6100; ++f) {
+      spy.frame = f;
+      RunStage4Timeline(f);
+      if (f == 5990) {
+        g_enemies[slot].screen_state = screen_state;
+        DestroyEnemy(g_enemies[slot]);
+      }
+    }
+    std::vector<int> type15;
+    for (const RecordedEvent& e : spy.events) {
+      if (e.type == 15) type15.push_back(e.frame);
+    }
+    const std::vector<int> expected =
+        screen_state == 1 ? std::vector<int>{6000, 6020} : std::vector<int>{};
+    EXPECT_EQ(type15, expected) << "screen state " << screen_state;
+  }
+}
+
 struct Place {
   int type;
   int variant;
@@ -306,6 +368,9 @@ TEST(TimelineOrder, SpawnsOfOneFrameFollowTheTableRows) {
        {{7, 15, 400, -200}, {7, 15, 472, -200}, {7, 15, 544, -200}, {7, 15, 616, -200},
         {7, 15, 688, -200}, {7, 16, -40, -145}, {7, 16, -112, -145}, {7, 16, -184, -145},
         {7, 16, -256, -145}, {7, 16, -328, -145}}},
+      {RunStage4Timeline, 260, {{0, 0, 270, -40}, {0, 0, 90, -40}, {15, 0, 60, -80}}},
+      {RunStage4Timeline, 270, {{0, 0, 230, -40}, {0, 0, 130, -40}}},
+      {RunStage4Timeline, 290, {{0, 0, 270, -40}, {0, 0, 90, -40}}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(SpawnsOnFrame(c.run, c.frame), c.expected) << "frame " << c.frame;
