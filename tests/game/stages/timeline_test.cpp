@@ -56,6 +56,11 @@ const std::vector<StageFacts>& Stages() {
       {"stage4", RunStage4Timeline, "stage4_timeline.txt", 258, 256, 19, 10, 8960,
        {230, 9360, 180, -120}, {110, 4100, 180, -88}, 8900, {},
        "0:114 2:1 3:1 10:30 15:28 22:7 23:25 24:12 25:6 26:5 27:2 35:5 303:18 110:1 230:1", 5200},
+      {"stage5", RunStage5Timeline, "stage5_timeline.txt", 347, 344, 70, 10, 11160,
+       {240, 11160, 180, -240}, {120, 3100, 540, 100}, 11100, {{11560, 1}},
+       "0:156 2:5 3:2 7:36 10:12 12:23 13:2 16:36 18:4 28:9 29:33 30:4 32:4 34:2 36:2 37:2 "
+       "301:2 303:6 304:2 120:1 240:1",
+       4500},
       {"extra", RunExtraStageTimeline, "extra_stage_timeline.txt", 1, 1, 0, -1, -1,
        {250, 200, 180, 240}, {}, -1, {}, "250:1", -1},
   };
@@ -261,28 +266,36 @@ TEST(TimelineContent, StageThreeOffersExactlyTenContainers) {
 // Spawners of type 303 get their count as a double, low word first; no other
 // event carries arguments.
 TEST(TimelineContent, SpawnerCountsTravelAsDoubles) {
-  g_flags = GameFlags{};
-  ResetStageObject();
-  RecordingTimelineSink spy;
-  SetMidBossDownFlag(1);
-  for (int f = 0; f <= kLastFrame; ++f) {
-    spy.frame = f;
-    RunStage4Timeline(f);
-  }
-  int spawners = 0;
-  for (const RecordedEvent& e : spy.events) {
-    if (e.type != 303) {
-      EXPECT_NE(e.what, "spawn_args") << ::testing::PrintToString(e);
-      continue;
+  struct Case {
+    int (*run)(int);
+    int spawners;
+  };
+  for (const Case& c : {Case{RunStage4Timeline, 18}, Case{RunStage5Timeline, 6}}) {
+    g_flags = GameFlags{};
+    ResetStageObject();
+    RecordingTimelineSink spy;
+    SetMidBossDownFlag(1);
+    for (int f = 0; f <= kLastFrame; ++f) {
+      spy.frame = f;
+      c.run(f);
     }
-    ++spawners;
-    EXPECT_EQ(e.what, "spawn_args");
-    EXPECT_EQ(e.x, 0.0);
-    EXPECT_EQ(e.y, 0.0);
-    const uint32_t high = e.frame == 8560 ? 0x40400000u : 0x40300000u;  // 32.0 : 16.0
-    EXPECT_EQ(e.args, (std::array<uint32_t, 4>{0, high, 0, 0})) << e.frame;
+    int spawners = 0;
+    for (const RecordedEvent& e : spy.events) {
+      if (e.type != 303) {
+        EXPECT_NE(e.what, "spawn_args") << ::testing::PrintToString(e);
+        continue;
+      }
+      ++spawners;
+      EXPECT_EQ(e.what, "spawn_args");
+      EXPECT_EQ(e.x, 0.0);
+      EXPECT_EQ(e.y, 0.0);
+      // 32.0 for the pair of stage 4's frame 8560, else 16.0
+      const uint32_t high = c.run == RunStage4Timeline && e.frame == 8560 ? 0x40400000u
+                                                                         : 0x40300000u;
+      EXPECT_EQ(e.args, (std::array<uint32_t, 4>{0, high, 0, 0})) << e.frame;
+    }
+    EXPECT_EQ(spawners, c.spawners);
   }
-  EXPECT_EQ(spawners, 18);
 }
 
 // Only a mid-boss killed on the field opens the gate; one that leaves the
@@ -371,10 +384,25 @@ TEST(TimelineOrder, SpawnsOfOneFrameFollowTheTableRows) {
       {RunStage4Timeline, 260, {{0, 0, 270, -40}, {0, 0, 90, -40}, {15, 0, 60, -80}}},
       {RunStage4Timeline, 270, {{0, 0, 230, -40}, {0, 0, 130, -40}}},
       {RunStage4Timeline, 290, {{0, 0, 270, -40}, {0, 0, 90, -40}}},
+      {RunStage5Timeline, 1, {{32, 0, 180, 100}, {32, 0, 180, 200}}},
+      {RunStage5Timeline, 4600,
+       {{0, 0, 140, -40}, {0, 0, 220, -40}, {0, 0, 140, -40}, {0, 0, 220, -40}}},
+      {RunStage5Timeline, 5800,
+       {{12, 0, 270, -40}, {12, 0, 160, -40}, {0, 0, 140, -40}, {0, 0, 60, -40},
+        {301, 12, 396, -515}}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(SpawnsOnFrame(c.run, c.frame), c.expected) << "frame " << c.frame;
   }
+}
+
+TEST(TimelineOrder, StageFiveStartsTheWarningBeforeItsBoss) {
+  g_flags = GameFlags{};
+  RecordingTimelineSink spy;
+  RunStage5Timeline(11160);
+  ASSERT_EQ(spy.events.size(), 2u);
+  EXPECT_EQ(spy.events[0].what, "warning");
+  EXPECT_EQ(spy.events[1].type, 240);
 }
 
 TEST(TimelineOrder, RingOfSixMatchesItsPrintedPoints) {
