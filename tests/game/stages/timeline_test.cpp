@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "play/enemies.h"
@@ -39,30 +39,35 @@ struct StageFacts {
   std::vector<std::pair<int, int>> scroll_changes;  // (frame, mode)
   const char* spawns_per_type;  // "type:count ..."
   int gate_opened_at;  // a frame inside the gated stretch; -1: no gate
+  const char* busiest_frames;  // "spawns@frame,frame": the most spawns on one frame
+  const char* spawner_variants;  // "type:variant,variant ..."
 };
 
 const std::vector<StageFacts>& Stages() {
   static const std::vector<StageFacts> stages = {
       {"stage1", RunStage1Timeline, "stage1_timeline.txt", 211, 209, 0, 10, 5000,
        {200, 5400, -132, 100}, {}, 4940, {},
-       "0:110 1:12 2:2 3:1 4:4 5:2 6:2 7:10 8:3 9:30 10:22 32:4 301:6 200:1", -1},
+       "0:110 1:12 2:2 3:1 4:4 5:2 6:2 7:10 8:3 9:30 10:22 32:4 301:6 200:1", -1,
+       "7@1110,2200", "301:0,1,2"},
       {"stage2", RunStage2Timeline, "stage2_timeline.txt", 236, 232, 39, 10, 6400,
        {210, 6800, 180, 580}, {100, 3000, 180, -120}, 6340, {{6600, 3}},
-       "0:94 2:2 3:1 7:24 9:9 10:48 11:6 12:21 13:4 14:2 15:9 32:4 301:6 100:1 210:1", 3900},
+       "0:94 2:2 3:1 7:24 9:9 10:48 11:6 12:21 13:4 14:2 15:9 32:4 301:6 100:1 210:1", 3900,
+       "6@1200,5360", "301:3,4,5,14"},
       {"stage3", RunStage3Timeline, "stage3_timeline.txt", 304, 301, 0, 10, 6300,
        {220, 6700, 180, -160}, {}, 6240, {{6400, 3}},
        "0:112 1:12 2:2 3:1 4:3 7:20 10:76 16:33 17:5 18:14 19:2 20:2 32:3 33:1 34:8 301:6 220:1",
-       -1},
+       -1, "10@1800,2980", "301:6,7,8,9,10,11"},
       {"stage4", RunStage4Timeline, "stage4_timeline.txt", 258, 256, 19, 10, 8960,
        {230, 9360, 180, -120}, {110, 4100, 180, -88}, 8900, {},
-       "0:114 2:1 3:1 10:30 15:28 22:7 23:25 24:12 25:6 26:5 27:2 35:5 303:18 110:1 230:1", 5200},
+       "0:114 2:1 3:1 10:30 15:28 22:7 23:25 24:12 25:6 26:5 27:2 35:5 303:18 110:1 230:1", 5200,
+       "5@8200", "303:0,1,2,3,4"},
       {"stage5", RunStage5Timeline, "stage5_timeline.txt", 347, 344, 70, 10, 11160,
        {240, 11160, 180, -240}, {120, 3100, 540, 100}, 11100, {{11560, 1}},
        "0:156 2:5 3:2 7:36 10:12 12:23 13:2 16:36 18:4 28:9 29:33 30:4 32:4 34:2 36:2 37:2 "
        "301:2 303:6 304:2 120:1 240:1",
-       4500},
+       4500, "18@1270,2250", "301:12,13 303:0,1,2,3,4 304:0,1"},
       {"extra", RunExtraStageTimeline, "extra_stage_timeline.txt", 1, 1, 0, -1, -1,
-       {250, 200, 180, 240}, {}, -1, {}, "250:1", -1},
+       {250, 200, 180, 240}, {}, -1, {}, "250:1", -1, "1@200", ""},
   };
   return stages;
 }
@@ -164,6 +169,26 @@ TEST_P(TimelineTest, StatedTotalsAndSharedFrames) {
   std::string item;
   while (in >> item) stated[std::stoi(item)] = std::stoi(item.substr(item.find(':') + 1));
   EXPECT_EQ(per_type, stated) << counts.str();
+
+  std::map<int, int> per_frame;
+  std::map<int, std::set<int>> spawner_variants;
+  for (const RecordedEvent& e : open) {
+    if (e.IsSpawn()) ++per_frame[e.frame];
+    if (e.type >= 300) spawner_variants[e.type].insert(e.variant);
+  }
+  int most = 0;
+  for (auto [frame, n] : per_frame) most = std::max(most, n);
+  std::string busiest = std::to_string(most) + "@";
+  for (auto [frame, n] : per_frame) {
+    if (n == most) busiest += (busiest.back() == '@' ? "" : ",") + std::to_string(frame);
+  }
+  EXPECT_EQ(busiest, s.busiest_frames);
+  std::string variants;
+  for (const auto& [type, set] : spawner_variants) {
+    variants += (variants.empty() ? "" : " ") + std::to_string(type) + ":";
+    for (int v : set) variants += (variants.back() == ':' ? "" : ",") + std::to_string(v);
+  }
+  EXPECT_EQ(variants, s.spawner_variants);
 }
 
 // A mid-boss destroyed during the run of frame F opens the gate from F + 1 on:
