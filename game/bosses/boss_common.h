@@ -17,6 +17,17 @@ inline int32_t& BossBreakStep(EnemyObject& e, int brk) { return e.script_states[
 // Phases 1-4, for the phases whose patterns alternate sides.
 inline int32_t& BossSideCounter(EnemyObject& e, int phase) { return e.script_states[8 + phase]; }
 
+// Fields the pool's drawing and hit boxes read from boss scripts. The look
+// (boss 210's damaged form, boss 110's lost side turrets, boss 250's shield)
+// is read by the drawing from script word 1 and by boss 210's hit boxes from
+// the form: one setter keeps the two in step.
+inline void SetBossLook(EnemyObject& e, int look) {
+  e.form = look;
+  e.script_words[1] = look;
+}
+// Boss 250's anchor, drawn at pod 0 while this reads 1.
+inline int32_t& BossAnchorShown(EnemyObject& e) { return e.script_words[2]; }
+
 // Every life-state change a script makes restarts the phase timer, as the
 // pool's own changes do: a phase entered with a running timer would skip its
 // step-entry actions.

@@ -255,3 +255,24 @@ TEST_F(BossCommonTest, DifficultyPicksTheSetAndOddValuesFireNothing) {
     EXPECT_EQ(g_called, d >= 0 && d <= 2 ? d : -1) << d;
   }
 }
+
+TEST_F(BossCommonTest, TheLookReachesBothTheHitBoxesAndTheDrawing) {
+  EnemyObject& e = PlaceBoss(210, 180, 200);
+  auto body_row = [this, &e]() {
+    ClearLog();
+    DrawEnemy(e);
+    int row = -1;
+    for (const auto& c : kesto_fake::CallsNamed("BlitGraphicScaledRotated")) {
+      const auto& g = G(c.iarg(4));
+      if (G(g.parent).path == "bmp/emy210.dat") row = g.y / 200;
+    }
+    return row;
+  };
+  UpdateEnemyHitBoxes(e);
+  EXPECT_EQ(e.box_right[0] - e.box_left[0], 240.0);
+  EXPECT_EQ(body_row(), 0);
+  SetBossLook(e, 1);
+  UpdateEnemyHitBoxes(e);
+  EXPECT_EQ(e.box_right[0] - e.box_left[0], 128.0);
+  EXPECT_EQ(body_row(), 2);
+}
