@@ -140,7 +140,7 @@ TEST_F(BossCommonTest, PartsAreFoundOnlyWhenTheyStillBelongToTheBoss) {
   EXPECT_EQ(FindBossPart(boss, 1, 201), nullptr);  // wrong type for the index
   EXPECT_EQ(FindBossPart(boss, 8, 201), nullptr);  // no such message word
 
-  // Part 0 is shot down and a wreck takes its slot.
+  // The left part (index 0) is shot down and a wreck takes its slot.
   const int part_slot = left->slot;
   DestroyEnemy(*left);
   SpawnEnemy(0, 0, 300, 0);
