@@ -19,6 +19,7 @@
 #include "screens/overlays.h"
 #include "shell/buttons.h"
 #include "shell/game_flags.h"
+#include "shell/game_math.h"
 #include "shell/image_tables.h"
 #include "shell/menu.h"
 #include "shell/sound_bank.h"
