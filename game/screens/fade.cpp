@@ -17,10 +17,8 @@ int StartFade(int mode) {
 int UpdateFade() {
   FadeState& f = g_fade;
   if (f.fade_out == 1) {
-    // A fade-out cancels a fade-in under way; one started later begins
-    // again from full white.
+    // A fade-out cancels a fade-in under way.
     f.fade_in = 0;
-    f.fade_in_counter = 0;
     if (f.alpha < kOpaque) f.alpha += kFadeStep;
     if (f.alpha >= kOpaque) {
       f.alpha = kOpaque;
