@@ -107,18 +107,18 @@ std::vector<TimelineEvent> ExpandTimeline(std::span<const TimelineRow> rows) {
       events.push_back(e);
     }
   }
-  std::stable_sort(events.begin(), events.end(),
-                   [](const TimelineEvent& a, const TimelineEvent& b) { return a.frame < b.frame; });
+  std::stable_sort(
+      events.begin(), events.end(),
+      [](const TimelineEvent& a, const TimelineEvent& b) { return a.frame < b.frame; });
   return events;
 }
 
 int RunTimeline(const std::vector<TimelineEvent>& events, int frame) {
   if (g_flags.GamePaused != 0) return 0;
-  auto begin = std::lower_bound(
-      events.begin(), events.end(), frame,
-      [](const TimelineEvent& e, int f) { return e.frame < f; });
-  auto end = std::upper_bound(
-      begin, events.end(), frame, [](int f, const TimelineEvent& e) { return f < e.frame; });
+  auto begin = std::lower_bound(events.begin(), events.end(), frame,
+                                [](const TimelineEvent& e, int f) { return e.frame < f; });
+  auto end = std::upper_bound(begin, events.end(), frame,
+                              [](int f, const TimelineEvent& e) { return f < e.frame; });
   // The flag as it stands on this frame decides for all of the frame's gated events.
   bool gate_open = GetMidBossDownFlag() == 1;
   TimelineSink& sink = Sink();
@@ -130,8 +130,7 @@ int RunTimeline(const std::vector<TimelineEvent>& events, int frame) {
         sink.Spawn(e.x, e.y, e.type, e.variant);
         break;
       case TimelineAction::kSpawnWithArgs:
-        sink.SpawnWithArgs(e.x, e.y, e.type, e.variant, e.args[0], e.args[1], e.args[2],
-                           e.args[3]);
+        sink.SpawnWithArgs(e.x, e.y, e.type, e.variant, e.args[0], e.args[1], e.args[2], e.args[3]);
         break;
       case TimelineAction::kStageTitle:
         sink.StartStageTitle();

@@ -11,8 +11,8 @@ struct TimelineFrames {
   enum Kind : uint8_t { kAt, kEvery, kAtOnce, kSame };
   Kind kind;
   int32_t first;
-  int32_t last;   // kEvery only
-  int32_t step;   // kEvery: frame step; kAtOnce: how many spawns
+  int32_t last;  // kEvery only
+  int32_t step;  // kEvery: frame step; kAtOnce: how many spawns
 };
 
 constexpr TimelineFrames At(int32_t frame) { return {TimelineFrames::kAt, frame, frame, 0}; }
@@ -35,8 +35,7 @@ struct TimelineCoord {
   double c;
   // A plain number.
   constexpr TimelineCoord(double v) : kind(kLinear), a(v), b(0.0), c(0.0) {}  // NOLINT
-  constexpr TimelineCoord(Kind k, double a_, double b_, double c_)
-      : kind(k), a(a_), b(b_), c(c_) {}
+  constexpr TimelineCoord(Kind k, double a_, double b_, double c_) : kind(k), a(a_), b(b_), c(c_) {}
 };
 
 // a + b·k
@@ -64,11 +63,11 @@ enum class TimelineAction : uint8_t {
 struct TimelineRow {
   TimelineFrames frames;
   TimelineAction action;
-  int32_t type;     // spawns; the value for scroll mode and mid-boss flag
+  int32_t type;  // spawns; the value for scroll mode and mid-boss flag
   int32_t variant;
   TimelineCoord x;
   TimelineCoord y;
-  double arg0;      // spawn with arguments
+  double arg0;  // spawn with arguments
   double arg1;
   bool gated;
 };

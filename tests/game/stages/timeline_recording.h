@@ -25,9 +25,9 @@ struct RecordedEvent {
 };
 
 inline void PrintTo(const RecordedEvent& e, std::ostream* os) {
-  *os << "{" << e.frame << " " << e.what << " " << e.type << "/" << e.variant << " (" << e.x
-      << ", " << e.y << ") " << e.args[0] << "," << e.args[1] << "," << e.args[2] << ","
-      << e.args[3] << "}";
+  *os << "{" << e.frame << " " << e.what << " " << e.type << "/" << e.variant << " (" << e.x << ", "
+      << e.y << ") " << e.args[0] << "," << e.args[1] << "," << e.args[2] << "," << e.args[3]
+      << "}";
 }
 
 // A sink that records everything; the mid-boss flag is also passed on to the

@@ -1,3 +1,5 @@
+#include "stages/timeline.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -7,7 +9,6 @@
 #include "play/enemies.h"
 #include "play/stage.h"
 #include "shell/game_flags.h"
-#include "stages/timeline.h"
 #include "stages/timelines.h"
 #include "timeline_recording.h"
 #include "timeline_table_reader.h"
@@ -34,41 +35,66 @@ struct StageFacts {
   int title;    // -1: none
   int warning;  // -1: none
   Boss boss;
-  Boss mid_boss;       // type 0: none
-  int practice_start;  // -1: no practice
+  Boss mid_boss;                                    // type 0: none
+  int practice_start;                               // -1: no practice
   std::vector<std::pair<int, int>> scroll_changes;  // (frame, mode)
-  const char* spawns_per_type;  // "type:count ..."
-  int gate_opened_at;  // a frame inside the gated stretch; -1: no gate
-  const char* busiest_frames;  // "spawns@frame,frame": the most spawns on one frame
+  const char* spawns_per_type;                      // "type:count ..."
+  int gate_opened_at;                               // a frame inside the gated stretch; -1: no gate
+  const char* busiest_frames;    // "spawns@frame,frame": the most spawns on one frame
   const char* spawner_variants;  // "type:variant,variant ..."
 };
 
 const std::vector<StageFacts>& Stages() {
+  // clang-format off
   static const std::vector<StageFacts> stages = {
-      {"stage1", RunStage1Timeline, "stage1_timeline.txt", 211, 209, 0, 10, 5000,
-       {200, 5400, -132, 100}, {}, 4940, {},
-       "0:110 1:12 2:2 3:1 4:4 5:2 6:2 7:10 8:3 9:30 10:22 32:4 301:6 200:1", -1,
-       "7@1110,2200", "301:0,1,2"},
-      {"stage2", RunStage2Timeline, "stage2_timeline.txt", 236, 232, 39, 10, 6400,
-       {210, 6800, 180, 580}, {100, 3000, 180, -120}, 6340, {{6600, 3}},
-       "0:94 2:2 3:1 7:24 9:9 10:48 11:6 12:21 13:4 14:2 15:9 32:4 301:6 100:1 210:1", 3900,
-       "6@1200,5360", "301:3,4,5,14"},
-      {"stage3", RunStage3Timeline, "stage3_timeline.txt", 304, 301, 0, 10, 6300,
-       {220, 6700, 180, -160}, {}, 6240, {{6400, 3}},
-       "0:112 1:12 2:2 3:1 4:3 7:20 10:76 16:33 17:5 18:14 19:2 20:2 32:3 33:1 34:8 301:6 220:1",
-       -1, "10@1800,2980", "301:6,7,8,9,10,11"},
-      {"stage4", RunStage4Timeline, "stage4_timeline.txt", 258, 256, 19, 10, 8960,
-       {230, 9360, 180, -120}, {110, 4100, 180, -88}, 8900, {},
-       "0:114 2:1 3:1 10:30 15:28 22:7 23:25 24:12 25:6 26:5 27:2 35:5 303:18 110:1 230:1", 5200,
-       "5@8200", "303:0,1,2,3,4"},
-      {"stage5", RunStage5Timeline, "stage5_timeline.txt", 347, 344, 70, 10, 11160,
-       {240, 11160, 180, -240}, {120, 3100, 540, 100}, 11100, {{11560, 1}},
-       "0:156 2:5 3:2 7:36 10:12 12:23 13:2 16:36 18:4 28:9 29:33 30:4 32:4 34:2 36:2 37:2 "
-       "301:2 303:6 304:2 120:1 240:1",
-       4500, "18@1270,2250", "301:12,13 303:0,1,2,3,4 304:0,1"},
-      {"extra", RunExtraStageTimeline, "extra_stage_timeline.txt", 1, 1, 0, -1, -1,
-       {250, 200, 180, 240}, {}, -1, {}, "250:1", -1, "1@200", ""},
+      {.name = "stage1", .run = RunStage1Timeline, .fixture = "stage1_timeline.txt",
+       .events = 211, .spawns = 209, .gated = 0, .title = 10, .warning = 5000,
+       .boss = {200, 5400, -132, 100}, .mid_boss = {}, .practice_start = 4940,
+       .scroll_changes = {},
+       .spawns_per_type = "0:110 1:12 2:2 3:1 4:4 5:2 6:2 7:10 8:3 9:30 10:22 32:4 301:6 200:1",
+       .gate_opened_at = -1,
+       .busiest_frames = "7@1110,2200", .spawner_variants = "301:0,1,2"},
+      {.name = "stage2", .run = RunStage2Timeline, .fixture = "stage2_timeline.txt",
+       .events = 236, .spawns = 232, .gated = 39, .title = 10, .warning = 6400,
+       .boss = {210, 6800, 180, 580}, .mid_boss = {100, 3000, 180, -120}, .practice_start = 6340,
+       .scroll_changes = {{6600, 3}},
+       .spawns_per_type = "0:94 2:2 3:1 7:24 9:9 10:48 11:6 12:21 13:4 14:2 15:9 32:4 301:6 "
+                           "100:1 210:1",
+       .gate_opened_at = 3900,
+       .busiest_frames = "6@1200,5360", .spawner_variants = "301:3,4,5,14"},
+      {.name = "stage3", .run = RunStage3Timeline, .fixture = "stage3_timeline.txt",
+       .events = 304, .spawns = 301, .gated = 0, .title = 10, .warning = 6300,
+       .boss = {220, 6700, 180, -160}, .mid_boss = {}, .practice_start = 6240,
+       .scroll_changes = {{6400, 3}},
+       .spawns_per_type = "0:112 1:12 2:2 3:1 4:3 7:20 10:76 16:33 17:5 18:14 19:2 20:2 32:3 "
+                           "33:1 34:8 301:6 220:1",
+       .gate_opened_at = -1,
+       .busiest_frames = "10@1800,2980", .spawner_variants = "301:6,7,8,9,10,11"},
+      {.name = "stage4", .run = RunStage4Timeline, .fixture = "stage4_timeline.txt",
+       .events = 258, .spawns = 256, .gated = 19, .title = 10, .warning = 8960,
+       .boss = {230, 9360, 180, -120}, .mid_boss = {110, 4100, 180, -88}, .practice_start = 8900,
+       .scroll_changes = {},
+       .spawns_per_type = "0:114 2:1 3:1 10:30 15:28 22:7 23:25 24:12 25:6 26:5 27:2 35:5 303:18 "
+                           "110:1 230:1",
+       .gate_opened_at = 5200,
+       .busiest_frames = "5@8200", .spawner_variants = "303:0,1,2,3,4"},
+      {.name = "stage5", .run = RunStage5Timeline, .fixture = "stage5_timeline.txt",
+       .events = 347, .spawns = 344, .gated = 70, .title = 10, .warning = 11160,
+       .boss = {240, 11160, 180, -240}, .mid_boss = {120, 3100, 540, 100}, .practice_start = 11100,
+       .scroll_changes = {{11560, 1}},
+       .spawns_per_type = "0:156 2:5 3:2 7:36 10:12 12:23 13:2 16:36 18:4 28:9 29:33 30:4 32:4 "
+                           "34:2 36:2 37:2 301:2 303:6 304:2 120:1 240:1",
+       .gate_opened_at = 4500,
+       .busiest_frames = "18@1270,2250", .spawner_variants = "301:12,13 303:0,1,2,3,4 304:0,1"},
+      {.name = "extra", .run = RunExtraStageTimeline, .fixture = "extra_stage_timeline.txt",
+       .events = 1, .spawns = 1, .gated = 0, .title = -1, .warning = -1,
+       .boss = {250, 200, 180, 240}, .mid_boss = {}, .practice_start = -1,
+       .scroll_changes = {},
+       .spawns_per_type = "250:1",
+       .gate_opened_at = -1,
+       .busiest_frames = "1@200", .spawner_variants = ""},
   };
+  // clang-format on
   return stages;
 }
 
@@ -283,9 +309,9 @@ TEST(TimelineContent, StageThreeOffersExactlyTenContainers) {
       sources.push_back(std::to_string(e.type) + "@" + std::to_string(e.frame));
     }
   }
-  EXPECT_EQ(sources, (std::vector<std::string>{"32@340", "34@840", "32@1700", "19@2300", "19@2600",
-                                                "34@4650", "34@4700", "32@5000", "34@5560",
-                                                "34@5560"}));
+  EXPECT_EQ(sources,
+            (std::vector<std::string>{"32@340", "34@840", "32@1700", "19@2300", "19@2600",
+                                      "34@4650", "34@4700", "32@5000", "34@5560", "34@5560"}));
 }
 
 // Spawners of type 303 get their count as a double, low word first; no other
@@ -315,8 +341,8 @@ TEST(TimelineContent, SpawnerCountsTravelAsDoubles) {
       EXPECT_EQ(e.x, 0.0);
       EXPECT_EQ(e.y, 0.0);
       // 32.0 for the pair of stage 4's frame 8560, else 16.0
-      const uint32_t high = c.run == RunStage4Timeline && e.frame == 8560 ? 0x40400000u
-                                                                         : 0x40300000u;
+      const uint32_t high =
+          c.run == RunStage4Timeline && e.frame == 8560 ? 0x40400000u : 0x40300000u;
       EXPECT_EQ(e.args, (std::array<uint32_t, 4>{0, high, 0, 0})) << e.frame;
     }
     EXPECT_EQ(spawners, c.spawners);
@@ -394,26 +420,43 @@ TEST(TimelineOrder, SpawnsOfOneFrameFollowTheTableRows) {
         {7, 1, 480, 70}}},
       {RunStage1Timeline,
        2390,
-       {{7, 2, -40, 0}, {7, 2, -110, 0}, {7, 2, -180, 0},
-        {7, 2, -40, -60}, {7, 2, -110, -60}, {7, 2, -180, -60}}},
+       {{7, 2, -40, 0},
+        {7, 2, -110, 0},
+        {7, 2, -180, 0},
+        {7, 2, -40, -60},
+        {7, 2, -110, -60},
+        {7, 2, -180, -60}}},
       {RunStage2Timeline, 10, {{301, 14, 400, -250}}},
-      {RunStage2Timeline, 100,
+      {RunStage2Timeline,
+       100,
        {{12, 0, 260, -40}, {9, 0, 30, -28}, {9, 0, 90, -28}, {9, 0, 150, -28}, {9, 0, 210, -28}}},
       {RunStage2Timeline, 5890, {{0, 0, 180, -40}, {0, 0, 180, -40}}},
       {RunStage3Timeline, 60, {{301, 6, -40, -160}}},
       {RunStage3Timeline,
        1800,
-       {{7, 15, 400, -200}, {7, 15, 472, -200}, {7, 15, 544, -200}, {7, 15, 616, -200},
-        {7, 15, 688, -200}, {7, 16, -40, -145}, {7, 16, -112, -145}, {7, 16, -184, -145},
-        {7, 16, -256, -145}, {7, 16, -328, -145}}},
+       {{7, 15, 400, -200},
+        {7, 15, 472, -200},
+        {7, 15, 544, -200},
+        {7, 15, 616, -200},
+        {7, 15, 688, -200},
+        {7, 16, -40, -145},
+        {7, 16, -112, -145},
+        {7, 16, -184, -145},
+        {7, 16, -256, -145},
+        {7, 16, -328, -145}}},
       {RunStage4Timeline, 260, {{0, 0, 270, -40}, {0, 0, 90, -40}, {15, 0, 60, -80}}},
       {RunStage4Timeline, 270, {{0, 0, 230, -40}, {0, 0, 130, -40}}},
       {RunStage4Timeline, 290, {{0, 0, 270, -40}, {0, 0, 90, -40}}},
       {RunStage5Timeline, 1, {{32, 0, 180, 100}, {32, 0, 180, 200}}},
-      {RunStage5Timeline, 4600,
+      {RunStage5Timeline,
+       4600,
        {{0, 0, 140, -40}, {0, 0, 220, -40}, {0, 0, 140, -40}, {0, 0, 220, -40}}},
-      {RunStage5Timeline, 5800,
-       {{12, 0, 270, -40}, {12, 0, 160, -40}, {0, 0, 140, -40}, {0, 0, 60, -40},
+      {RunStage5Timeline,
+       5800,
+       {{12, 0, 270, -40},
+        {12, 0, 160, -40},
+        {0, 0, 140, -40},
+        {0, 0, 60, -40},
         {301, 12, 396, -515}}},
   };
   for (const Case& c : cases) {
@@ -433,8 +476,8 @@ TEST(TimelineOrder, StageFiveStartsTheWarningBeforeItsBoss) {
 TEST(TimelineOrder, RingOfSixMatchesItsPrintedPoints) {
   g_flags = GameFlags{};
   std::vector<Place> ring = SpawnsOnFrame(RunStage1Timeline, 870);
-  const double printed[6][2] = {{160, -78},  {130, -34.69873},  {70, -34.69873},
-                                {40, -78},   {70, -121.30127},  {130, -121.30127}};
+  const double printed[6][2] = {{160, -78}, {130, -34.69873}, {70, -34.69873},
+                                {40, -78},  {70, -121.30127}, {130, -121.30127}};
   ASSERT_EQ(ring.size(), 6u);
   for (int i = 0; i < 6; ++i) {
     EXPECT_EQ(ring[i].type, 9);
@@ -470,11 +513,11 @@ TEST(TimelineRun, FramesOutsideTheTableFireNothing) {
 
 TEST(TimelineExpand, MalformedRowsYieldNothing) {
   const TimelineRow rows[] = {
-      Spawn(Same(), 0, 0, 1, 2),               // nothing above it
-      Spawn(Every(10, 50, 0), 0, 0, 1, 2),     // no step
-      Spawn(Same(), 0, 0, 3, 4),               // same as the bad row
-      Spawn(Every(10, 5, 5), 0, 0, 1, 2),      // empty range
-      Spawn(AtOnce(7, 0), 0, 0, 1, 2),         // none at once
+      Spawn(Same(), 0, 0, 1, 2),            // nothing above it
+      Spawn(Every(10, 50, 0), 0, 0, 1, 2),  // no step
+      Spawn(Same(), 0, 0, 3, 4),            // same as the bad row
+      Spawn(Every(10, 5, 5), 0, 0, 1, 2),   // empty range
+      Spawn(AtOnce(7, 0), 0, 0, 1, 2),      // none at once
       Spawn(At(8), 1, 0, 5, 6),
   };
   std::vector<TimelineEvent> events = ExpandTimeline(rows);
