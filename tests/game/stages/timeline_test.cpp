@@ -389,6 +389,10 @@ struct Place {
   bool operator==(const Place&) const = default;
 };
 
+void PrintTo(const Place& p, std::ostream* os) {
+  *os << p.type << "/" << p.variant << " (" << p.x << ", " << p.y << ")";
+}
+
 std::vector<Place> SpawnsOnFrame(int (*run)(int), int frame) {
   RecordingTimelineSink spy;
   run(frame);
@@ -402,6 +406,8 @@ std::vector<Place> SpawnsOnFrame(int (*run)(int), int frame) {
 // Same-frame order decides slot order, so replays depend on it.
 TEST(TimelineOrder, SpawnsOfOneFrameFollowTheTableRows) {
   g_flags = GameFlags{};
+  ResetStageObject();
+  SetMidBossDownFlag(1);  // stage 5's frame 4600 is gated
   struct Case {
     int (*run)(int);
     int frame;
