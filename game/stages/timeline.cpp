@@ -54,7 +54,7 @@ void PackDouble(double v, uint32_t* words) {
   words[1] = static_cast<uint32_t>(bits >> 32);
 }
 
-// The (frame, k) pairs a row's frame spec stands for ("same" has none of its own).
+// The (frame, k) pairs a row's frame rule stands for ("same" has none of its own).
 bool FramesOf(const TimelineFrames& f, std::vector<std::pair<int32_t, int>>& out) {
   out.clear();
   switch (f.kind) {
