@@ -12,6 +12,7 @@
 #include "play/stage.h"
 #include "shell/game_math.h"
 #include "shell/sound_bank.h"
+#include "stages/enemy_script_common.h"
 #include "stages/enemy_scripts.h"
 
 namespace {
@@ -32,9 +33,7 @@ void Count(int32_t& n) {
 int RunEnemyType32Alive(EnemyObject& e) {
   if (OpenedFlag(e) == 1) return 0;
   e.drawing_alpha = 0;
-  double core_x = 0.0, core_y = 0.0;
-  GetPlayerCore(&core_x, &core_y);
-  if (Distance(e.x, e.y, core_x, core_y) > kOpenDistance) return 0;
+  if (DistanceToPlayerCore(e) > kOpenDistance) return 0;
   PlaySoundEffect(25);
   SpawnExplosion(e.x, e.y, 56, 90.0, GetScrollSpeed(1));
   e.drawing_alpha = 255;
@@ -72,12 +71,7 @@ int RunEnemyType32Destroyed(EnemyObject& e) {
 }  // namespace
 
 int UpdateEnemyType32(EnemyObject& e) {
-  switch (e.life_state) {
-    case 0: e.life_state = 1; break;
-    case 1: RunEnemyType32Alive(e); break;
-    case 8: RunEnemyType32Destroyed(e); break;
-    default: break;
-  }
-  e.vy = GetScrollSpeed(1);
+  RunLifeSwitch(e, RunEnemyType32Alive, RunEnemyType32Destroyed);
+  FollowGroundScroll(e);
   return 0;
 }

@@ -8,6 +8,7 @@
 
 #include "play/enemies.h"
 #include "play/stage.h"
+#include "stages/enemy_script_common.h"
 #include "stages/enemy_scripts.h"
 
 namespace {
@@ -90,7 +91,7 @@ void SplitDouble(double value, uint32_t* low, uint32_t* high) {
 }  // namespace
 
 int UpdateSpawnerType301(EnemyObject& e) {
-  e.vy = GetScrollSpeed(1);
+  FollowGroundScroll(e);
   if (e.variant >= 0 && e.variant < kFormationCount) {
     const Formation& f = kFormations301[e.variant];
     int32_t& frame = e.script_counters[1];
@@ -144,7 +145,7 @@ int UpdateSpawnerType303(EnemyObject& e) {
 }
 
 int UpdateSpawnerType304(EnemyObject& e) {
-  e.vy = GetScrollSpeed(1);
+  FollowGroundScroll(e);
   if (e.variant != 0 && e.variant != 1) {
     // Emits nothing; removed once below the screen so that it frees its slot.
     if (e.top > 480.0) DestroyEnemy(e);

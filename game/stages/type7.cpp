@@ -9,9 +9,9 @@
 
 #include "play/enemies.h"
 #include "play/enemy_bullets.h"
-#include "play/player.h"
 #include "play/stage.h"
 #include "shell/game_math.h"
+#include "stages/enemy_script_common.h"
 #include "stages/enemy_scripts.h"
 
 namespace {
@@ -107,19 +107,15 @@ constexpr Path kPaths[] = {
 constexpr int kPathCount = static_cast<int>(sizeof kPaths / sizeof kPaths[0]);
 static_assert(kPathCount == 24);
 
-void Fly(EnemyObject& e, double angle, double speed) {
-  e.vx = CosDeg(angle) * speed;
-  e.vy = SinDeg(angle) * speed;
-}
-
 void RunLegs(EnemyObject& e, const Path& p) {
   int32_t& counter = e.script_counters[0];
   int32_t& course = Course(e);
   int leg_index = e.move_state - 1;
+  if (leg_index < 0) leg_index = 0;
   if (leg_index >= p.leg_count) leg_index = p.leg_count - 1;
   const Leg& leg = p.legs[leg_index];
   if (counter > leg.after && counter % leg.every == 0)
-    course = TruncToInt(TurnAngleToward(course, leg.target, leg.step));
+    course = TurnWholeAngle(course, leg.target, leg.step);
   if (leg.counts) Count(counter);
   // The last leg has no successor: its course simply stays at the target.
   if (course == leg.target && leg_index + 1 < p.leg_count) {
@@ -138,7 +134,7 @@ void RunPath(EnemyObject& e, const Path& p) {
         e.move_state = 1;
       }
       if (p.leg_count > 0) RunLegs(e, p);
-      Fly(e, course, p.speed);
+      SetEnemyVelocityAt(e, course, p.speed);
       break;
     case Flight::kHoldAfter: {
       if (e.move_state != 0) {
@@ -148,7 +144,7 @@ void RunPath(EnemyObject& e, const Path& p) {
         return;
       }
       course = p.start;
-      Fly(e, course, p.speed);
+      SetEnemyVelocityAt(e, course, p.speed);
       int32_t& frames = e.script_counters[1];
       Count(frames);
       if (frames == p.frames) e.move_state = 1;
@@ -161,7 +157,7 @@ void RunPath(EnemyObject& e, const Path& p) {
       }
       int32_t& counter = e.script_counters[0];
       if (counter < p.frames) {
-        Fly(e, course, p.speed);
+        SetEnemyVelocityAt(e, course, p.speed);
       } else {
         e.vx = 0.0;
         e.vy = 0.0;
@@ -174,33 +170,23 @@ void RunPath(EnemyObject& e, const Path& p) {
         course = p.start;
         e.move_state = 1;
       } else {
-        Fly(e, course, p.speed);
+        SetEnemyVelocityAt(e, course, p.speed);
       }
       break;
     case Flight::kFixedAngle:
-      Fly(e, p.start, p.speed);
+      SetEnemyVelocityAt(e, p.start, p.speed);
       break;
   }
   BodyAngle(e) = TruncToInt(VectorAngle(e.vx, e.vy));
 }
 
-int StageIndex() { return GetStageNumber() - 1; }
-
 // Cycle: two shots one interval apart, then silent counts until the shot
-// count wraps. A zero interval (HEAVEN on the extra stage) fires nothing
-// rather than dividing by zero; the counter still runs.
+// count wraps. The counter runs only on frames the fire gate is open.
 int FirePattern(EnemyObject& e, int interval, int wrap, double speed) {
-  int32_t& counter = e.gun_counter[0];
-  int32_t& shots = e.gun_shots[0];
-  if (interval != 0 && counter % interval == 0) {
-    if (shots < 2)
-      FireEnemyBullet(e.gun_x[0], e.gun_y[0], 9, static_cast<double>(TurretAngle(e)), speed,
-                      static_cast<uint32_t>(e.serial));
-    shots += 1;
-    if (shots >= wrap) shots = 0;
-  }
-  Count(counter);
-  return 0;
+  return RunFirePattern(e, 0, interval, 2, wrap, [&e, speed](int32_t) {
+    FireEnemyBullet(e.gun_x[0], e.gun_y[0], 9, static_cast<double>(TurretAngle(e)), speed,
+                    static_cast<uint32_t>(e.serial));
+  });
 }
 
 int ShotWrap(int s) {
@@ -211,6 +197,7 @@ int ShotWrap(int s) {
 
 }  // namespace
 
+// HEAVEN's interval reaches 0 on the extra stage: it then fires nothing.
 int FireType7Heaven(EnemyObject& e) {
   int s = StageIndex();
   return FirePattern(e, 40 - 2 * s, ShotWrap(s), s / 5.0 + 1.5);
@@ -227,27 +214,19 @@ int FireType7Hell(EnemyObject& e) {
 }
 
 int UpdateEnemyType7(EnemyObject& e) {
-  double core_x = 0.0, core_y = 0.0;
-  GetPlayerCore(&core_x, &core_y);
-  // Close to the player or low on the field: no revenge, and no fire below.
-  e.no_revenge = (Distance(e.x, e.y, core_x, core_y) <= 64.0 || e.y > 300.0) ? 1 : 0;
+  // Close to the player or low on the field: no revenge. The guns keep
+  // their counts, so the cycle only pauses.
+  e.no_revenge = (DistanceToPlayerCore(e) <= 64.0 || e.y > 300.0) ? 1 : 0;
 
   int32_t& turret = TurretAngle(e);
-  turret = TruncToInt(TurnAngleToward(turret, AngleToPlayer(e.x, e.y), 2.0));
-  e.gun_x[0] = e.x + 16.0 * CosDeg(turret);
-  e.gun_y[0] = e.y + 16.0 * SinDeg(turret);
+  turret = TurnWholeAngle(turret, AngleToPlayer(e.x, e.y), 2.0);
+  PlaceEnemyGunOnCircle(e, 0, 16.0, 16.0, turret);
 
   // An unknown variant has no path: it keeps its velocity and only drifts.
   if (e.variant >= 0 && e.variant < kPathCount) RunPath(e, kPaths[e.variant]);
 
-  if (e.screen_state == 1 && e.y < 300.0 && e.no_revenge == 0) {
-    switch (e.difficulty) {
-      case 0: FireType7Heaven(e); break;
-      case 1: FireType7Original(e); break;
-      case 2: FireType7Hell(e); break;
-      default: break;
-    }
-  }
+  if (e.screen_state == 1 && e.y < 300.0 && e.no_revenge == 0)
+    FireByDifficulty(e, FireType7Heaven, FireType7Original, FireType7Hell);
 
   // Added to the path's vy: a stopped craft rides with the ground.
   e.vy += GetScrollSpeed(1);
