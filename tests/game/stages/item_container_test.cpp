@@ -87,7 +87,7 @@ TEST_F(ItemContainerTest, HiddenUntilThePlayerComesClose) {
   EnemyObject& e = Place(320.0, 150.0);
   for (int f = 0; f < 30; ++f) Step(e);
   EXPECT_EQ(e.collision_class, 1);
-  EXPECT_EQ(e.drawing_alpha, 0);
+  EXPECT_EQ(Drawn(e).alpha, 0);
   EXPECT_EQ(e.vy, 0.5);  // rides the ground
   EXPECT_EQ(Sounds(kOpenSound), 0);
   EXPECT_TRUE(Explosions().empty());

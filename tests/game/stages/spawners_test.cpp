@@ -1,4 +1,5 @@
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "game/play/play_fixture.h"
@@ -263,6 +264,35 @@ TEST_F(SpawnerTest, TwoColumnsOfType31) {
   seen_ = EnemySerialCounter;
   EXPECT_GT(Run(slot, 200), 0);
   EXPECT_TRUE(children_.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The real pass end to end: a formation enters the field and its craft open
+// fire once on it.
+class SpawnerPassTest : public PlayTest {};
+
+TEST_F(SpawnerPassTest, FormationOfType7EntersAndFires) {
+  g_flags.StageNumber = 1;
+  g_flags.DifficultyMode = 1;  // stored by each craft at its spawn
+  g_player.core_x = 320.0;
+  g_player.core_y = 460.0;
+  ASSERT_EQ(SpawnEnemy(-40.0, 250.0, 301, 0), 0);
+  int fired = 0;
+  for (int f = 0; f < 400; ++f) {
+    UpdateEnemies();
+    for (const EnemyBullet& b : g_enemy_bullets) {
+      if (b.in_use != 1) continue;
+      EXPECT_EQ(b.type, 9);
+      EXPECT_EQ(b.speed, 2.0);
+      ++fired;
+    }
+    ResetAllEnemyBullets();
+  }
+  EXPECT_EQ(EnemySerialCounter, 1 + 5);  // the spawner and its five craft
+  EXPECT_GE(fired, 5);
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include <string>
 #include <vector>
 
 #include "game/play/play_fixture.h"
