@@ -61,7 +61,7 @@ void StepTitle(TitleState& title) {
     int index = g_flags.DemoReplayIndex % kDemoReplayCount;
     if (index < 0) index += kDemoReplayCount;
     g_flags.DemoReplayIndex = index;
-    if (ReplayFileExists(index + kFirstDemoReplay) == 1) {
+    if (ReplayFileExists(index + kFirstDemoReplay) >= 0) {  // the number, or -1
       g_flags.DemoMode = 1;
       g_flags.CurrentScene = kSceneReplayList;
     } else {

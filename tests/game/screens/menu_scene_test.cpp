@@ -225,7 +225,8 @@ TEST_F(MenuSceneTest, EachChoiceLeadsToItsScene) {
          EXPECT_EQ(GetPlayerVariant(), 0);
        }},
       {"fighter: intro ignores shot", fighter(0, 1), kSceneFighterSelect, {}, nothing},
-      {"config: RETURN", config(12), kSceneMainMenu, {1}, nothing},
+      {"config: RETURN writes the file", config(12), kSceneMainMenu, {1},
+       [] { EXPECT_TRUE(std::filesystem::exists("file/config.dat")); }},
       {"config: shot on an option stays", config(5), kSceneConfig, {}, nothing},
   };
   for (const Row& row : rows) {
