@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "screens/config.h"
-#include "screens/demo_overlay.h"
+#include "screens/hud.h"
 #include "screens/menu_scene.h"
 #include "screens/save_data.h"
 #include "shell/buttons.h"
@@ -44,7 +44,7 @@ class MenuSceneTest : public ::testing::Test {
     g_menu_repeat = MenuRepeatDelay{};
     g_menu_highlight_pulse = 0;
     g_previous_scene = 0;
-    g_demo_overlay_frames = 0;
+    g_hud = HudState{};
     g_save_data = SaveData{};
     RandomSeed = 0;
     LoadConfig();

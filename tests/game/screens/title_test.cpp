@@ -93,10 +93,10 @@ TEST_F(TitleTest, EntryStopsTheMusicAndLeavesTheDemo) {
 TEST_F(TitleTest, DemoOverlayWavesAndBlinksOnlyInTheDemo) {
   DrawDemoOverlay();
   EXPECT_TRUE(fake().calls.empty());
-  EXPECT_EQ(g_demo_overlay_frames, 0);
+  EXPECT_EQ(g_hud.demo_counter, 0);
 
   g_flags.DemoMode = 1;
-  g_demo_overlay_frames = 0;
+  g_hud.demo_counter = 0;
   DrawDemoOverlay();
   int32_t first = SheetRunCell(kSheetStart, 2, 0);
   int32_t last = SheetRunCell(kSheetStart, 2, 125);
@@ -106,10 +106,10 @@ TEST_F(TitleTest, DemoOverlayWavesAndBlinksOnlyInTheDemo) {
   EXPECT_EQ(kesto_fake::CallsNamed("BlitGraphicScaledRotated").size(), 126u);
   EXPECT_EQ(fake().calls.front().args, (std::vector<double>{1, 155}));  // sin 0: 155
   EXPECT_FALSE(kesto_fake::CallsNamed("BlitGraphicAt").empty());        // the text
-  EXPECT_EQ(g_demo_overlay_frames, 1);
+  EXPECT_EQ(g_hud.demo_counter, 1);
 
   fake().calls.clear();
-  g_demo_overlay_frames = 18;  // 72 degrees: the wave moves 90 degrees along
+  g_hud.demo_counter = 18;  // 72 degrees: the wave moves 90 degrees along
   DrawDemoOverlay();
   EXPECT_EQ(DrawsOf(first), (std::vector<std::pair<int, int>>{{194, 206}}));
   EXPECT_EQ(fake().calls.front().args, (std::vector<double>{1, 250}));  // 95.1 + 155
