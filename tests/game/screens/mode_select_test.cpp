@@ -41,3 +41,23 @@ TEST_F(MenuSceneTest, ModeSelectBarsMarkEveryModeButAccel) {
               (std::vector<std::pair<int, int>>{{320, 340}}));
   }
 }
+
+// The title plate widens by tenths and flattens by halves; both land exactly
+// on the plate's own size and stay there.
+TEST_F(MenuSceneTest, TitlePlateZoomLandsOnItsSize) {
+  ModeSelectState m{};
+  EnterModeSelect(m);
+  int32_t plate = SheetRunCell(kSheetStart, 8, 0);
+  std::vector<std::vector<double>> corners;
+  for (int frame = 1; frame <= 14; ++frame) {
+    fake().calls.clear();
+    StepModeSelect(m);
+    for (const auto& c : kesto_fake::CallsNamed("BlitGraphicToQuad"))
+      if (c.iarg(8) == plate) corners.push_back({c.args.begin(), c.args.begin() + 8});
+  }
+  ASSERT_EQ(corners.size(), 13u);  // nothing while it has no width
+  // Second frame: 36 wide, 264 high (factors 0.1 and 5.5).
+  EXPECT_EQ(corners.front(), (std::vector<double>{302, -72, 338, -72, 338, 192, 302, 192}));
+  const std::vector<double> full{140, 36, 500, 36, 500, 84, 140, 84};
+  for (size_t i = 9; i < corners.size(); ++i) EXPECT_EQ(corners[i], full) << i;
+}
