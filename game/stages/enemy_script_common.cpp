@@ -76,6 +76,11 @@ void CountPatternFrame(EnemyObject& e, int gun) {
   if (e.gun_counter[gun] < INT32_MAX) e.gun_counter[gun] += 1;
 }
 
+double AimAtFirstVolley(EnemyObject& e, int gun, int32_t shots) {
+  if (shots == 0) e.gun_angle[gun] = AngleToPlayer(e.gun_x[gun], e.gun_y[gun]);
+  return e.gun_angle[gun];
+}
+
 void PlayEnemyShotSound() { PlaySoundEffect(81); }
 
 int FireByDifficulty(EnemyObject& e, EnemyScriptFn heaven, EnemyScriptFn original,
