@@ -86,10 +86,14 @@ void PlayEnemyShotSound() { PlaySoundEffect(81); }
 int FireByDifficulty(EnemyObject& e, EnemyScriptFn heaven, EnemyScriptFn original,
                      EnemyScriptFn hell) {
   switch (e.difficulty) {
-    case 0: return heaven(e);
-    case 1: return original(e);
-    case 2: return hell(e);
-    default: return 0;
+    case 0:
+      return heaven(e);
+    case 1:
+      return original(e);
+    case 2:
+      return hell(e);
+    default:
+      return 0;
   }
 }
 
@@ -99,9 +103,12 @@ int RunLifeSwitch(EnemyObject& e, EnemyScriptFn alive, EnemyScriptFn death) {
       e.life_state = 1;
       e.state_timer = 0;
       return 0;
-    case 1: return alive(e);
-    case 8: return death(e);
-    default: return 0;
+    case 1:
+      return alive(e);
+    case 8:
+      return death(e);
+    default:
+      return 0;
   }
 }
 

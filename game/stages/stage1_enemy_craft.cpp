@@ -22,8 +22,7 @@ int32_t& Aim(EnemyObject& e) { return e.turn_angles[0]; }
 // ---- type 1 ----
 
 // Both guns fire along gun 2's angle, the turret heading of this frame.
-int FireType1(EnemyObject& e, int32_t cap, int32_t wrap, double count, double step,
-              double speed) {
+int FireType1(EnemyObject& e, int32_t cap, int32_t wrap, double count, double step, double speed) {
   return RunFirePattern(e, 0, 8, cap, wrap, [&](int32_t) {
     for (int gun = 0; gun < 2; ++gun)
       FireBulletFan(e.gun_x[gun], e.gun_y[gun], 2, e.gun_angle[2], speed, count, step, Owner(e));

@@ -24,8 +24,7 @@ struct Shot {
   double speed;
 };
 
-void FireShot(const EnemyObject& e, double x, double y, const Shot& s, double angle,
-              double speed) {
+void FireShot(const EnemyObject& e, double x, double y, const Shot& s, double angle, double speed) {
   if (s.count == 0.0)
     FireEnemyBullet(x, y, s.bullet, angle, speed, Owner(e));
   else
@@ -124,12 +123,10 @@ int FireType6PatternB(EnemyObject& e, int32_t cap, int step, const RingShot* rin
 void RunType6BurstCycle(EnemyObject& e) {
   int32_t& t = e.state_timer;
   if (t < 90)
-    FireByDifficulty(e, FireType6PatternAHeaven, FireType6PatternAOriginal,
-                     FireType6PatternAHell);
+    FireByDifficulty(e, FireType6PatternAHeaven, FireType6PatternAOriginal, FireType6PatternAHell);
   if (t == 90) ResetEnemyGuns(e);
   if (t >= 111 && t <= 149)
-    FireByDifficulty(e, FireType6PatternBHeaven, FireType6PatternBOriginal,
-                     FireType6PatternBHell);
+    FireByDifficulty(e, FireType6PatternBHeaven, FireType6PatternBOriginal, FireType6PatternBHell);
   t += 1;
   if (t >= 240) {
     ResetEnemyGuns(e);

@@ -8,8 +8,7 @@ using ScriptCommonTest = EnemyScriptTest;
 
 // Frames on which a pattern of the given interval, cap and wrap lets a volley
 // leave, over `frames` frames, with the shot count each volley saw.
-std::vector<std::pair<int, int>> Schedule(int32_t interval, int32_t cap, int32_t wrap,
-                                          int frames) {
+std::vector<std::pair<int, int>> Schedule(int32_t interval, int32_t cap, int32_t wrap, int frames) {
   EnemyObject e{};
   std::vector<std::pair<int, int>> out;
   for (int f = 0; f < frames; ++f)

@@ -165,7 +165,7 @@ struct Type8Case {
 
 TEST_F(CraftTest, Type8VolleysDependOnTheStage) {
   const Type8Case cases[] = {
-      {1, 1, 60, 13}, {2, 1, 55, 6}, {3, 1, 50, 6}, {4, 1, 45, 42}, {5, 1, 40, 6},
+      {1, 1, 60, 13}, {2, 1, 55, 6},  {3, 1, 50, 6}, {4, 1, 45, 42}, {5, 1, 40, 6},
       {1, 0, 70, 11}, {4, 0, 55, 36}, {2, 0, 65, 6}, {2, 2, 50, 42}, {1, 2, 50, 42},
   };
   for (const Type8Case& c : cases) {

@@ -35,14 +35,14 @@ struct Type0Case {
 
 TEST_F(SmallEnemyTest, Type0FiresOneAimedShotAtTheStageAndModeInterval) {
   const Type0Case cases[] = {
-      {1, 1, 60, 3.0},   {5, 1, 12, 5.0},  {1, 2, 16, 3.8}, {2, 0, 70, 2.5},
-      {1, 3, 60, 3.0},   // ACCEL plays the ORIGINAL pattern
-      {16, 1, 120, 10.5},  // boss practice: a negative interval counts as its size
+      {1, 1, 60, 3.0},    {5, 1, 12, 5.0}, {1, 2, 16, 3.8},
+      {2, 0, 70, 2.5},    {1, 3, 60, 3.0},  // ACCEL plays the ORIGINAL pattern
+      {16, 1, 120, 10.5},                   // boss practice: a negative interval counts as its size
   };
   for (const Type0Case& c : cases) {
     SetUp();
     g_flags.StageNumber = c.stage;
-    PlacePlayer(300.0, 440.0);  // about 93 degrees: 90 in steps of 10
+    PlacePlayer(300.0, 440.0);                           // about 93 degrees: 90 in steps of 10
     EnemyObject& e = Spawn(0, 2, 180.0, 100.0, c.mode);  // variant 2 keeps still
     e.screen_state = 1;
     Run(250);
@@ -134,8 +134,8 @@ struct RevengeCase {
 
 TEST_F(SmallEnemyTest, RevengeBurstsOnlyOnHellAndOnlyFromAfar) {
   const RevengeCase cases[] = {
-      {0, 2, 440.0, 1, 3.0, 0.0}, {0, 2, 150.0, 0, 0, 0},  {0, 3, 440.0, 0, 0, 0},
-      {0, 1, 440.0, 0, 0, 0},     {9, 2, 440.0, 2, 4.0, 3.0}, {9, 2, 140.0, 0, 0, 0},
+      {0, 2, 440.0, 1, 3.0, 0.0},   {0, 2, 150.0, 0, 0, 0},     {0, 3, 440.0, 0, 0, 0},
+      {0, 1, 440.0, 0, 0, 0},       {9, 2, 440.0, 2, 4.0, 3.0}, {9, 2, 140.0, 0, 0, 0},
       {10, 2, 440.0, 2, 3.5, 15.0}, {10, 2, 160.0, 0, 0, 0},
   };
   for (const RevengeCase& c : cases) {
@@ -241,7 +241,7 @@ struct Type9Case {
 
 TEST_F(SmallEnemyTest, Type9GroundGunFiresPairsThenWaitsTillItsCountWraps) {
   const Type9Case cases[] = {
-      {1, 1, {1, 17, 193, 209}, 2.0},             // two shots, ten silent slots
+      {1, 1, {1, 17, 193, 209}, 2.0},                    // two shots, ten silent slots
       {5, 1, {1, 17, 65, 81, 129, 145, 193, 209}, 3.0},  // wrap at 4
       {2, 0, {1, 21, 201}, 1.5},
       {1, 2, {1, 9, 17, 33, 41, 49, 65, 73, 81}, 3.0},
@@ -311,8 +311,8 @@ TEST_F(SmallEnemyTest, Type10SpeedsAndIntervalsFollowTheStage) {
   struct Case {
     int stage, mode, interval;
     double speed;
-  } const cases[] = {{1, 0, 95, 2.3}, {2, 0, 80, 2.5}, {1, 1, 80, 3.5}, {3, 1, 50, 4.0},
-                     {3, 2, 22, 4.5}};
+  } const cases[] = {
+      {1, 0, 95, 2.3}, {2, 0, 80, 2.5}, {1, 1, 80, 3.5}, {3, 1, 50, 4.0}, {3, 2, 22, 4.5}};
   for (const auto& c : cases) {
     SetUp();
     g_flags.StageNumber = c.stage;

@@ -43,8 +43,8 @@ TEST_F(WreckTest, WrecksFollowTheirLayer) {
   struct Case {
     int type, variant;
     double vy;
-  } const cases[] = {{300, 0, 2.5}, {300, 1, 2.5}, {302, 0, 2.5}, {302, 1, 0.75},
-                     {302, 2, -0.5}, {305, 0, 0.75}};
+  } const cases[] = {{300, 0, 2.5},  {300, 1, 2.5},  {302, 0, 2.5},
+                     {302, 1, 0.75}, {302, 2, -0.5}, {305, 0, 0.75}};
   for (const Case& c : cases) {
     EnemyObject& e = Spawn(c.type, c.variant, 180.0, 200.0);
     e.vy = -0.5;  // what any other variant keeps
