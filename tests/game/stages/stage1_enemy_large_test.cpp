@@ -264,16 +264,18 @@ TEST_F(LargeEnemyTest, Type6StopsFiringTheMomentItStartsDying) {
 }
 
 TEST_F(LargeEnemyTest, LifeSwitchSpendsOneFrameInStateZero) {
-  for (int type : {5, 6}) {
-    SetUp();
-    EnemyObject& e = Spawn(type, 0, 180.0, 100.0, 1);
-    e.screen_state = 1;
-    Frame();
-    EXPECT_EQ(e.life_state, 1);
-    EXPECT_EQ(e.script_counters[0], 0) << "no alive work on the switching frame";
-    Frame();
-    EXPECT_GT(e.script_counters[0], 0);
-  }
+  g_stage.layer1_speed = 2.0;
+  EnemyObject& five = Spawn(5, 0, 100.0, 100.0, 1);
+  EnemyObject& six = Spawn(6, 0, 250.0, 100.0, 1);
+  Frame();
+  // The switching frame does no alive work: no ground step, no braking.
+  EXPECT_EQ(five.life_state, 1);
+  EXPECT_EQ(six.life_state, 1);
+  EXPECT_DOUBLE_EQ(five.vy, 0.0);
+  EXPECT_DOUBLE_EQ(six.vy, 0.0);
+  Frame();
+  EXPECT_DOUBLE_EQ(five.vy, 2.0);
+  EXPECT_NEAR(six.vy, 5.9, 1e-12);
 }
 
 TEST_F(LargeEnemyTest, OtherLifeStatesDoNothing) {
