@@ -76,15 +76,24 @@ void CountPatternFrame(EnemyObject& e, int gun) {
   if (e.gun_counter[gun] < INT32_MAX) e.gun_counter[gun] += 1;
 }
 
+double AimAtFirstVolley(EnemyObject& e, int gun, int32_t shots) {
+  if (shots == 0) e.gun_angle[gun] = AngleToPlayer(e.gun_x[gun], e.gun_y[gun]);
+  return e.gun_angle[gun];
+}
+
 void PlayEnemyShotSound() { PlaySoundEffect(81); }
 
 int FireByDifficulty(EnemyObject& e, EnemyScriptFn heaven, EnemyScriptFn original,
                      EnemyScriptFn hell) {
   switch (e.difficulty) {
-    case 0: return heaven(e);
-    case 1: return original(e);
-    case 2: return hell(e);
-    default: return 0;
+    case 0:
+      return heaven(e);
+    case 1:
+      return original(e);
+    case 2:
+      return hell(e);
+    default:
+      return 0;
   }
 }
 
@@ -94,9 +103,12 @@ int RunLifeSwitch(EnemyObject& e, EnemyScriptFn alive, EnemyScriptFn death) {
       e.life_state = 1;
       e.state_timer = 0;
       return 0;
-    case 1: return alive(e);
-    case 8: return death(e);
-    default: return 0;
+    case 1:
+      return alive(e);
+    case 8:
+      return death(e);
+    default:
+      return 0;
   }
 }
 

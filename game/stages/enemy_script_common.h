@@ -63,6 +63,11 @@ int RunFirePattern(EnemyObject& e, int gun, int32_t interval, int32_t cap, int32
   return 0;
 }
 
+// "Player at the first volley": the gun's angle is taken toward the player's
+// core from the gun when the shot count is 0, kept in the gun's angle and
+// reused by the later volleys of the burst. Returns the angle to fire at.
+double AimAtFirstVolley(EnemyObject& e, int gun, int32_t shots);
+
 // The sound of a volley (silent when the player switched enemy-shot sound off).
 void PlayEnemyShotSound();
 

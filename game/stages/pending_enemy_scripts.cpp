@@ -2,7 +2,6 @@
 // such enemies only move by their velocity and fire no revenge.
 #include "stages/enemy_scripts.h"
 
-int UpdateEnemyType11(EnemyObject&) { return 0; }
 int UpdateEnemyType12(EnemyObject&) { return 0; }
 int UpdateEnemyType13(EnemyObject&) { return 0; }
 int UpdateEnemyType14(EnemyObject&) { return 0; }

@@ -172,7 +172,7 @@ TEST_F(EnemyCollisionsTest, BlastsTurnNearbyBulletsIntoItemsForTwentyUpdates) {
 // A small scenario through the per-frame passes: an enemy flies in, is drawn,
 // is shot down by the player's shots and leaves its blast and item behind.
 TEST_F(EnemyCollisionsTest, EnemyFliesInAndIsShotDown) {
-  SpawnEnemy(160, -30, 0, 0);  // screen (300, -30), 30 HP
+  SpawnEnemy(160, -30, 0, 2);  // screen (300, -30), 30 HP; variant 2 keeps its velocity
   EnemyObject& e = g_enemies[450];
   e.vy = 4.0;
   bool drawn = false;
