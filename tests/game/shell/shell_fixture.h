@@ -26,7 +26,7 @@ class ShellTest : public ::testing::Test {
     g_menu_repeat = MenuRepeatDelay{};
     g_continue_screen = ContinueScreenState{};
     RandomSeed = 0;
-    LoadConfig();
+    g_config = DefaultConfig();
     ForgetLoadedImagesForTesting();
     SetFrameStepHook(nullptr);
   }

@@ -1,0 +1,125 @@
+#include "screens/save_data.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "screens/atomic_file.h"
+#include "screens/text_file.h"
+#include "shell/game_math.h"
+
+SaveData g_save_data{};
+
+namespace {
+
+// Every stored value after the key, in file order, with its masking factor
+// and range. Lines 2-47 of the file.
+struct StoredValue {
+  int32_t* value;
+  int32_t factor;
+  int32_t low;
+  int32_t high;
+};
+constexpr int kStoredValues = 2 + kProgressModes + kProgressModes * kClearMarkSlots;
+
+int StoredValues(SaveData& d, StoredValue (&out)[kStoredValues]) {
+  int n = 0;
+  out[n++] = {&d.credits, 5, 0, 9999};
+  out[n++] = {&d.secret_stage_flag, 8, 0, 1};
+  for (int i = 0; i < kProgressModes; ++i) out[n++] = {&d.StageReachedTable[i], i + 7, 0, 7};
+  for (int j = 0; j < kProgressModes * kClearMarkSlots; ++j) {
+    out[n++] = {&d.ClearMarkTable[j / kClearMarkSlots][j % kClearMarkSlots], j + 5, 0, 2};
+  }
+  return n;
+}
+
+constexpr int32_t kLowestKey = 12;
+constexpr int32_t kKeyLimit = 112;  // keys are 12..111
+
+// Reads the whole file into `d`; false at the first value that is missing,
+// not a number or out of range (nothing after it is read).
+bool ReadProgress(TextFileReader& in, SaveData& d, int* bad_line) {
+  int32_t v = 0;
+  *bad_line = 1;
+  if (in.ReadIntLine(&v) != kReadStored) return false;
+  const int32_t key = v >> 8;  // the low 8 bits carry nothing
+  if (key < kLowestKey || key >= kKeyLimit) return false;
+  d.key = key;
+  StoredValue values[kStoredValues];
+  StoredValues(d, values);
+  for (int i = 0; i < kStoredValues; ++i) {
+    *bad_line = i + 2;
+    if (in.ReadIntLine(&v) != kReadStored) return false;
+    const int32_t plain = (v >> 8) - values[i].factor * key;
+    if (plain < values[i].low || plain > values[i].high) return false;
+    *values[i].value = plain;
+  }
+  return true;
+}
+
+// The progress of a new player; the unlock flags come from their own files.
+SaveData DefaultProgress() {
+  SaveData d{};
+  d.FighterUnlockFlag = g_save_data.FighterUnlockFlag;
+  d.StageUnlockFlag = g_save_data.StageUnlockFlag;
+  d.credits = 3;
+  for (int32_t& r : d.StageReachedTable) r = 1;
+  return d;
+}
+
+}  // namespace
+
+int LoadSaveData() {
+  TextFileReader in(kSaveDataPath);
+  if (!in.is_open()) {
+    if (in.missing()) {
+      ResetSaveData();
+    } else {
+      // Present but unreadable (permissions, a passing fault): play with the
+      // defaults, but never overwrite progress that may still be there.
+      LogFileProblem("%s: cannot be read (%s); defaults used, file left as it is", kSaveDataPath,
+                     std::strerror(in.open_error()));
+      g_save_data = DefaultProgress();
+    }
+    return 0;
+  }
+  SaveData d = g_save_data;
+  int bad_line = 0;
+  const bool good = ReadProgress(in, d, &bad_line);
+  in.Close();
+  if (good) {
+    g_save_data = d;
+    return 0;
+  }
+  // Keep the damaged file for the player to inspect before the reset
+  // replaces it.
+  const std::string kept = std::string(kSaveDataPath) + ".bad";
+  const bool moved = std::rename(kSaveDataPath, kept.c_str()) == 0;
+  LogFileProblem("%s: line %d missing or out of range; progress reset%s", kSaveDataPath, bad_line,
+                 moved ? " (old file kept as file/data.dat.bad)" : "");
+  ResetSaveData();
+  return 0;
+}
+
+int WriteSaveData() {
+  AtomicFileWriter out(kSaveDataPath);
+  if (!out.ok()) return -1;
+  // Drawn only once the file could be created, as the game's random sequence
+  // at boot depends on it.
+  const int32_t k = RandomInt(100) + kLowestKey;
+  out.AppendInt(int64_t{k} * 256, '\n');
+  StoredValue values[kStoredValues];
+  StoredValues(g_save_data, values);
+  for (const StoredValue& s : values) out.AppendInt((int64_t{k} * s.factor + *s.value) * 256, '\n');
+  return out.Commit() ? 0 : -1;
+}
+
+int ResetSaveData() {
+  g_save_data = DefaultProgress();
+  return WriteSaveData();
+}
+
+int SetSecretStageFlag(int op) {
+  if (op == 0 || op == 1) g_save_data.secret_stage_flag = op;
+  return g_save_data.secret_stage_flag;
+}
