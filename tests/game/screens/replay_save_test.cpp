@@ -9,6 +9,7 @@
 #include "result_scenes_fixture.h"
 #include "screens/list_cursor.h"
 #include "screens/scenes.h"
+#include "shell/program.h"
 #include "shell/sheet_layout.h"
 
 namespace {
@@ -242,6 +243,60 @@ TEST_F(ReplaySaveTest, ResultPanelShowsTheGameAndItsRank) {
       EXPECT_FALSE(Drew(t)) << t;
     }
   }
+}
+
+// After an arcade game: the name typed, the replay saved to the first slot,
+// the new entry shown on the ranking, then back to the title; everything
+// kept on disk.
+TEST_F(ReplaySaveTest, NameEntrySaveAndRankingKeepTheGameOnDisk) {
+  EndedGame(1, 0, 6, 2, 0, 0, 150000);
+  g_replay_buffer.inputs[0] = 8;
+  g_replay_buffer.inputs[123] = 16;
+  std::vector<uint32_t> script;
+  Tap(script, kShot);  // A
+  Step(script, kRight);
+  Tap(script, kShot);  // B
+  Step(script, kRight);
+  Tap(script, kShot);  // C, and the cursor jumps to END
+  Tap(script, kShot);  // END
+  Hold(script, 0, 120 - 1);  // the name entry's last frames
+  Hold(script, 0, 31);       // the save screen's guard
+  Tap(script, kShot);        // slot 1
+  Hold(script, 0, 90 - 2);   // SAVED
+  Hold(script, 0, 25);       // the ranking's guard
+  Tap(script, kShot);        // completes the fade-in
+  Tap(script, kShot);        // leaves
+  Script(script, static_cast<int>(script.size()) + 50);
+
+  std::vector<int> scenes;
+  g_flags.CurrentScene = kSceneNameEntry;
+  for (int i = 0; i < 3; ++i) {
+    RunCurrentScene();
+    scenes.push_back(g_flags.CurrentScene);
+  }
+  EXPECT_EQ(scenes, (std::vector<int>{kSceneReplaySave, kSceneRanking, kSceneBoot}));
+  EXPECT_EQ(FramesRun(), static_cast<int>(script.size()) - 1);
+  EXPECT_TRUE(Drew("SAVED"));
+  EXPECT_TRUE(Drew("1 ST"));
+
+  // What the next run of the program finds.
+  g_ranking = RankingTable{};
+  g_save_data = SaveData{};
+  LoadScores();
+  LoadSaveData();
+  EXPECT_STREQ(g_ranking.records[1][0].name, "ABC");
+  EXPECT_EQ(g_ranking.records[1][0].score, 150000);
+  EXPECT_EQ(g_save_data.StageReachedTable[1], 5);
+  EXPECT_EQ(g_save_data.ClearMarkTable[1][2], 2);
+  ReplayListEntry entry{};
+  ASSERT_EQ(ReadReplayHeader(&entry, 0), 0);
+  EXPECT_EQ(entry.valid, 1);
+  EXPECT_STREQ(entry.name, "ABC");
+  EXPECT_EQ(entry.header.words[kReplayWordScore], 150000);
+  static uint32_t inputs[kReplayInputWords];
+  ASSERT_EQ(ReadReplayFile(inputs, 0), 0);
+  EXPECT_EQ(inputs[0], 8u);
+  EXPECT_EQ(inputs[123], 16u);
 }
 
 }  // namespace
