@@ -4,8 +4,9 @@
 
 #include <cstdint>
 
-inline constexpr int kReplaySlotCount = 99;
-inline constexpr int kReplayListReturn = 99;  // the index of the RETURN entry
+#include "screens/replay.h"
+
+inline constexpr int kReplayListReturn = kReplaySlots;  // the index of the RETURN entry
 inline constexpr int kReplayListRows = 7;
 inline constexpr int kReplayListMaxTop = kReplayListReturn - (kReplayListRows - 1);  // 93
 

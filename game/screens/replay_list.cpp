@@ -78,7 +78,7 @@ int StartDemoReplay() {
 }  // namespace
 
 void ReadReplaySlotList(ReplaySlotList& list) {
-  for (int i = 0; i < kReplaySlotCount; ++i) {
+  for (int i = 0; i < kReplaySlots; ++i) {
     list.entries[i] = ReplayListEntry{};
     ReadReplayHeader(&list.entries[i], i);
   }
@@ -202,7 +202,7 @@ int RunReplayListScene() {
     }
     DrawWallOverlay();
     const ReplayListEntry* chosen =
-        s.cursor.index < kReplaySlotCount ? &g_list.entries[s.cursor.index] : nullptr;
+        s.cursor.index < kReplaySlots ? &g_list.entries[s.cursor.index] : nullptr;
     if (chosen != nullptr && chosen->valid == 1 && chosen->header.words[kReplayWordStageSelect] == 0)
       DrawStageScorePanel(chosen->header);
     // The side panel is drawn over the wall, so the frame end is spelled out

@@ -11,7 +11,7 @@ inline constexpr int kReplaySaveListBaseY = 244;
 
 // The slot list of both screens: entry i from Replay/replay<i+1>.dat.
 struct ReplaySlotList {
-  ReplayListEntry entries[kReplaySlotCount];
+  ReplayListEntry entries[kReplaySlots];
 };
 // Reads every slot's header; missing and damaged files are left invalid.
 void ReadReplaySlotList(ReplaySlotList& list);
