@@ -19,7 +19,7 @@ class ListCursorTest : public ::testing::Test {
     kesto_fake::Reset();
     g_flags = GameFlags{};
     g_input = InputState{};
-    LoadConfig();
+    g_config = DefaultConfig();  // no file touched
   }
 };
 
