@@ -185,4 +185,32 @@ TEST_F(ReplayListTest, TheAttractDemoStartsItsReplayAtOnceOrGoesBackToTheTitle) 
   }
 }
 
+TEST_F(ReplayListTest, RowsShowTheStageAsThePlayerKnowsIt) {
+  struct Case {
+    int sel_flag, stage;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {0, 3, "3"},   {0, 6, "ALL"}, {0, 7, "ALL!"}, {1, 2, "ST2"},
+      {1, 16, "BB1"}, {1, 20, "BB5"}, {1, 21, "???"},
+  };
+  ReplaySlotList list{};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.shown);
+    list.entries[0].valid = 1;
+    list.entries[0].header.words[kReplayWordStageSelect] = k.sel_flag;
+    list.entries[0].header.words[kReplayWordStage] = k.stage;
+    fake().calls.clear();
+    DrawReplayListRow(list, 0, 0, kReplayListBaseY);
+    auto texts = DrawnTexts();
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.back(), k.shown);
+  }
+  // Rows outside the seven shown draw nothing.
+  fake().calls.clear();
+  DrawReplayListRow(list, 0, 1, kReplayListBaseY);
+  DrawReplayListRow(list, 8, 1, kReplayListBaseY);
+  EXPECT_TRUE(DrawnTexts().empty());
+}
+
 }  // namespace
