@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "screens/atomic_file.h"
-#include "screens/config.h"
+#include "screens/config_file.h"
 #include "screens/text_file.h"
 
 GameConfig g_config{};
@@ -55,6 +55,21 @@ GameConfig DefaultConfig() {
   return c;
 }
 
+int ReadConfigFrom(TextFileReader& in, GameConfig* config) {
+  // A value cut off by the end of the file takes its fallback too: an empty
+  // or short file must never leave a button unassigned.
+  int damaged = 0;
+  for (const FileField& f : kFileOrder) {
+    int32_t v = 0;
+    if (in.ReadInt(&v) != kReadStored || !f.valid(v)) {
+      v = f.fallback;
+      ++damaged;
+    }
+    config->*f.field = v;
+  }
+  return damaged;
+}
+
 int LoadConfig() {
   TextFileReader in(kConfigPath);
   if (!in.is_open()) {
@@ -67,17 +82,7 @@ int LoadConfig() {
     }
     return 0;
   }
-  // A value cut off by the end of the file takes its fallback too: an empty
-  // or short file must never leave a button unassigned.
-  int damaged = 0;
-  for (const FileField& f : kFileOrder) {
-    int32_t v = 0;
-    if (in.ReadInt(&v) != kReadStored || !f.valid(v)) {
-      v = f.fallback;
-      ++damaged;
-    }
-    g_config.*f.field = v;
-  }
+  const int damaged = ReadConfigFrom(in, &g_config);
   if (damaged != 0) LogFileProblem("%s: %d of 11 values missing or out of range; fallbacks used", kConfigPath, damaged);
   return 0;
 }

@@ -1,4 +1,4 @@
-#include "screens/save_data.h"
+#include "screens/save_data_file.h"
 
 #include <cstdio>
 #include <cstring>
@@ -36,9 +36,10 @@ int StoredValues(SaveData& d, StoredValue (&out)[kStoredValues]) {
 constexpr int32_t kLowestKey = 12;
 constexpr int32_t kKeyLimit = 112;  // keys are 12..111
 
-// Reads the whole file into `d`; false at the first value that is missing,
-// not a number or out of range (nothing after it is read).
-bool ReadProgress(TextFileReader& in, SaveData& d, int* bad_line) {
+}  // namespace
+
+bool ReadProgressFrom(TextFileReader& in, SaveData* data, int* bad_line) {
+  SaveData& d = *data;
   int32_t v = 0;
   *bad_line = 1;
   if (in.ReadIntLine(&v) != kReadStored) return false;
@@ -56,6 +57,8 @@ bool ReadProgress(TextFileReader& in, SaveData& d, int* bad_line) {
   }
   return true;
 }
+
+namespace {
 
 // The progress of a new player; the unlock flags come from their own files.
 SaveData DefaultProgress() {
@@ -85,7 +88,7 @@ int LoadSaveData() {
   }
   SaveData d = g_save_data;
   int bad_line = 0;
-  const bool good = ReadProgress(in, d, &bad_line);
+  const bool good = ReadProgressFrom(in, &d, &bad_line);
   in.Close();
   if (good) {
     g_save_data = d;

@@ -57,6 +57,11 @@ TEST_F(SaveDataTest, AMissingFileAtBootDrawsKey13FromSeed0) {
   const std::vector<std::string> head = {"3328", "17408", "26624", "23552", "26880", "30208", "33536"};
   EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 7), head);
   for (int j = 0; j < 40; ++j) EXPECT_EQ(lines[7 + j], std::to_string(13 * (j + 5) * 256));
+  // With the file in place the next boot draws nothing.
+  RandomSeed = 0;
+  LoadSaveData();
+  EXPECT_EQ(RandomSeed, 0u);
+  EXPECT_EQ(g_save_data.key, 13);
 }
 
 TEST_F(SaveDataTest, EveryKeyReadsBackTheValuesWritten) {
