@@ -1,6 +1,7 @@
 #include "screens/replay_save.h"
 
 #include <filesystem>
+#include <memory>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -245,13 +246,20 @@ TEST_F(ReplaySaveTest, ResultPanelShowsTheGameAndItsRank) {
   }
 }
 
-// After an arcade game: the name typed, the replay saved to the first slot,
-// the new entry shown on the ranking, then back to the title; everything
-// kept on disk.
-TEST_F(ReplaySaveTest, NameEntrySaveAndRankingKeepTheGameOnDisk) {
-  EndedGame(1, 0, 6, 2, 0, 0, 150000);
-  g_replay_buffer.inputs[0] = 8;
-  g_replay_buffer.inputs[123] = 16;
+// Runs the current scene with its own script (frame 1 is its first frame);
+// returns the scene it handed over to.
+int RunSceneScripted(kesto_fake::State& fake, std::vector<uint32_t> script) {
+  fake.pumps = 0;
+  auto frames = std::make_shared<std::vector<uint32_t>>(std::move(script));
+  fake.pad_script = [frames](int pump) -> uint32_t {
+    return pump >= 1 && pump <= static_cast<int>(frames->size()) ? (*frames)[pump - 1] : 0;
+  };
+  fake.quit_after_pumps = 2000;
+  RunCurrentScene();
+  return g_flags.CurrentScene;
+}
+
+std::vector<uint32_t> TypeAbcThenEnd() {
   std::vector<uint32_t> script;
   Tap(script, kShot);  // A
   Step(script, kRight);
@@ -259,27 +267,33 @@ TEST_F(ReplaySaveTest, NameEntrySaveAndRankingKeepTheGameOnDisk) {
   Step(script, kRight);
   Tap(script, kShot);  // C, and the cursor jumps to END
   Tap(script, kShot);  // END
-  Hold(script, 0, 120 - 1);  // the name entry's last frames
-  Hold(script, 0, 31);       // the save screen's guard
-  Tap(script, kShot);        // slot 1
-  Hold(script, 0, 90 - 2);   // SAVED
-  Hold(script, 0, 25);       // the ranking's guard
-  Tap(script, kShot);        // completes the fade-in
-  Tap(script, kShot);        // leaves
-  Script(script, static_cast<int>(script.size()) + 50);
+  return script;
+}
 
+std::vector<uint32_t> WaitThen(int frames, std::vector<uint32_t> presses) {
+  std::vector<uint32_t> script(static_cast<size_t>(frames), 0);
+  script.insert(script.end(), presses.begin(), presses.end());
+  return script;
+}
+
+// After an arcade game over: the name typed, the replay saved to the first
+// slot, the new entry shown on the ranking, then back to the title; all of it
+// (with the game-over credit) found again by the next run of the program.
+TEST_F(ReplaySaveTest, ArcadeGameOverThroughNameEntrySaveAndRankingToTheTitle) {
+  EndedGame(1, 0, 6, 2, 0, 0, 150000);
+  g_replay_buffer.inputs[0] = 8;
+  g_replay_buffer.inputs[123] = 16;
+  g_save_data.credits = 3;
+  g_flags.CurrentScene = kSceneGameOver;
   std::vector<int> scenes;
-  g_flags.CurrentScene = kSceneNameEntry;
-  for (int i = 0; i < 3; ++i) {
-    RunCurrentScene();
-    scenes.push_back(g_flags.CurrentScene);
-  }
-  EXPECT_EQ(scenes, (std::vector<int>{kSceneReplaySave, kSceneRanking, kSceneBoot}));
-  EXPECT_EQ(FramesRun(), static_cast<int>(script.size()) - 1);
+  scenes.push_back(RunSceneScripted(fake(), {}));
+  scenes.push_back(RunSceneScripted(fake(), TypeAbcThenEnd()));
+  scenes.push_back(RunSceneScripted(fake(), WaitThen(31, {kShot})));  // slot 1
   EXPECT_TRUE(Drew("SAVED"));
   EXPECT_TRUE(Drew("1 ST"));
+  scenes.push_back(RunSceneScripted(fake(), WaitThen(25, {kShot, 0, kShot})));
+  EXPECT_EQ(scenes, (std::vector<int>{kSceneNameEntry, kSceneReplaySave, kSceneRanking, kSceneBoot}));
 
-  // What the next run of the program finds.
   g_ranking = RankingTable{};
   g_save_data = SaveData{};
   LoadScores();
@@ -288,6 +302,7 @@ TEST_F(ReplaySaveTest, NameEntrySaveAndRankingKeepTheGameOnDisk) {
   EXPECT_EQ(g_ranking.records[1][0].score, 150000);
   EXPECT_EQ(g_save_data.StageReachedTable[1], 5);
   EXPECT_EQ(g_save_data.ClearMarkTable[1][2], 2);
+  EXPECT_EQ(g_save_data.credits, 4);
   ReplayListEntry entry{};
   ASSERT_EQ(ReadReplayHeader(&entry, 0), 0);
   EXPECT_EQ(entry.valid, 1);
@@ -297,6 +312,68 @@ TEST_F(ReplaySaveTest, NameEntrySaveAndRankingKeepTheGameOnDisk) {
   ASSERT_EQ(ReadReplayFile(inputs, 0), 0);
   EXPECT_EQ(inputs[0], 8u);
   EXPECT_EQ(inputs[123], 16u);
+}
+
+// Stage-select play never enters the ranking: with a continue it goes
+// straight back to stage select, without one through the save screen.
+TEST_F(ReplaySaveTest, StageSelectGameOverWithAndWithoutAContinue) {
+  struct Case {
+    int continues;
+    std::vector<int> scenes;
+    bool files_written;
+  };
+  const Case cases[] = {
+      {1, {kSceneNameEntry, kSceneStageSelect}, false},
+      {0, {kSceneNameEntry, kSceneReplaySave, kSceneStageSelect}, true},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.continues);
+    ResetState();
+    fs::remove("file/score.dat");
+    fs::remove("file/data.dat");
+    RankingTable ranking_before = g_ranking;
+    EndedGame(2, 1, 18, 0, 1, k.continues, 999999);
+    g_save_data.credits = 3;
+    g_flags.CurrentScene = kSceneGameOver;
+    std::vector<int> scenes;
+    scenes.push_back(RunSceneScripted(fake(), {}));
+    scenes.push_back(RunSceneScripted(fake(), TypeAbcThenEnd()));
+    if (g_flags.CurrentScene == kSceneReplaySave) {
+      std::vector<uint32_t> to_return = WaitThen(31, {});
+      Tap(to_return, kBomb);
+      Tap(to_return, kShot);
+      scenes.push_back(RunSceneScripted(fake(), to_return));
+    }
+    EXPECT_EQ(scenes, k.scenes);
+    EXPECT_EQ(g_save_data.credits, 3);
+    EXPECT_EQ(fs::exists("file/score.dat"), k.files_written);
+    EXPECT_EQ(fs::exists("file/data.dat"), k.files_written);
+    EXPECT_TRUE(ReplayFiles().empty());
+    for (int s = 0; s < 5; ++s)
+      EXPECT_EQ(g_ranking.records[2][s].score, ranking_before.records[2][s].score);
+  }
+}
+
+// A replay played from the list comes back to the list at the same entry.
+TEST_F(ReplaySaveTest, PlaybackFromTheListReturnsToItsEntryAfterGameOver) {
+  EndedGame(0, 0, 2, 0, 1, 0, 4321);
+  ASSERT_EQ(WriteReplayFile(g_replay_buffer, 9), 0);  // file 10
+  std::vector<uint32_t> to_entry = WaitThen(30, {});
+  Step(to_entry, kRight);  // entry 7, first row
+  for (int i = 0; i < 2; ++i) Step(to_entry, kDown);
+  Tap(to_entry, kShot);
+  g_flags.CurrentScene = kSceneReplayList;
+  ASSERT_EQ(RunSceneScripted(fake(), to_entry), kSceneGamePlay);
+  ASSERT_EQ(g_flags.ReplayPlayback, 1);
+
+  g_flags.CurrentScene = kSceneGameOver;  // the replay's game has ended
+  EXPECT_EQ(RunSceneScripted(fake(), {}), kSceneReplayList);
+  fake().calls.clear();
+  EXPECT_EQ(RunSceneScripted(fake(), WaitThen(30, {kShot})), kSceneGamePlay);
+  EXPECT_EQ(g_flags.ReplayListPosition[0], 9);
+  EXPECT_EQ(g_flags.ReplayListPosition[1], 2);
+  EXPECT_EQ(g_flags.ReplayListPosition[2], 7);
+  EXPECT_EQ(HighlightYs().front(), 103 + 24 * 2);
 }
 
 }  // namespace
