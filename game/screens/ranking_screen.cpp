@@ -87,9 +87,12 @@ void StepRankingScreen(RankingScreen& s) {
   for (int r = 0; r < kRows; ++r)
     DrawRankingRow(g_ranking.records[s.mode][r], r, s.offset[r], s.alpha[r]);
 
-  int mode = AdjustMenuValue(s.mode, 3, 8, 0);
-  if (mode != s.mode) {
-    s.mode = mode;
+  // A press steps the mode once; holding does not repeat.
+  int left = LeftButtonState();
+  int right = RightButtonState();
+  if (left == 1 || right == 1) {
+    PlaySoundEffect(0);
+    s.mode = (s.mode + (left == 1 ? 3 : 1)) % 4;
     s.frames = 0;
     RestartFadeIn(s);
   }

@@ -61,7 +61,7 @@ TEST_F(RankingScreenTest, FirstShotCompletesTheFadeInASecondLeaves) {
   }
 }
 
-TEST_F(RankingScreenTest, LeftAndRightChangeModeWrappingAndRestartTheFadeIn) {
+TEST_F(RankingScreenTest, LeftAndRightPressesChangeModeWrappingAndRestartTheFadeIn) {
   RankingScreen s = EnterRankingScreen();
   ASSERT_EQ(s.mode, 1);
   std::vector<uint32_t> script;
@@ -69,7 +69,7 @@ TEST_F(RankingScreenTest, LeftAndRightChangeModeWrappingAndRestartTheFadeIn) {
   Step(script, kLeft);   // ORIGINAL -> HEAVEN
   Step(script, kLeft);   // HEAVEN -> ACCEL
   Step(script, kRight);  // ACCEL -> HEAVEN
-  Step(script, kLeft);   // HEAVEN -> ACCEL
+  Hold(script, kLeft, 30);  // HEAVEN -> ACCEL, once however long it is held
   Script(script, 1000);
   std::vector<int> modes;
   for (size_t f = 0; f < script.size(); ++f) {
