@@ -5,7 +5,6 @@
 int UpdateMidBossType100(EnemyObject&) { return 0; }
 int UpdateMidBossType110(EnemyObject&) { return 0; }
 int UpdateMidBossType120(EnemyObject&) { return 0; }
-int UpdateBossType200(EnemyObject&) { return 0; }
 int UpdateBossType210(EnemyObject&) { return 0; }
 int UpdateBossType220(EnemyObject&) { return 0; }
 int UpdateBossType230(EnemyObject&) { return 0; }

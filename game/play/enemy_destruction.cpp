@@ -94,11 +94,24 @@ void EndStageBossFight(const EnemyObject& e) {
   if (SpawnEnemy(e.x - 140.0, e.y + 180.0, 250, 0) != 0) StartStageClear();
 }
 
+// Parts have no script of their own and never leave the field by
+// themselves: whatever way their parent goes (a mid-boss climbing off after
+// its time limit, say), they go with it, unpaid.
+void RemoveOrphanedParts(const EnemyObject& parent) {
+  for (EnemyObject& part : g_enemies) {
+    if (part.in_use != 1 || part.linked != 1) continue;
+    if (part.parent_slot != parent.slot || part.parent_serial != parent.serial) continue;
+    part.screen_state = 2;
+    DestroyEnemy(part);
+  }
+}
+
 }  // namespace
 
 int DestroyEnemy(EnemyObject& e) {
   if (e.in_use != 1) return -1;
   if (e.screen_state == 1) PayOut(e);
+  if (e.boss_kind == 1 || e.boss_kind == 2) RemoveOrphanedParts(e);
   if (e.boss_kind == 1) {
     BossFightFlag(0);
     BossGaugeShown = 0;

@@ -268,7 +268,9 @@ int EndBossPhase(EnemyObject& e) {
       break;
     case 8: {
       StartBulletCancel(2, 240);
-      int bonus = e.kill_score;  // mid-boss 100: its kill score, which is 0
+      // The bonus of the type's last phase; mid-boss 100 has only phase 1.
+      int bonus = e.kill_score;
+      if (e.type == 100) bonus = e.phase_bonus[0];
       if (e.type == 110 || e.type == 120 || e.type == 200 || e.type == 210) bonus = e.phase_bonus[1];
       if (e.type == 220 || e.type == 230 || e.type == 240) bonus = e.phase_bonus[2];
       if (e.type == 250) bonus = e.phase_bonus[3];

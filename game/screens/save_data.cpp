@@ -6,6 +6,7 @@
 
 #include "screens/atomic_file.h"
 #include "screens/text_file.h"
+#include "shell/game_flags.h"
 #include "shell/game_math.h"
 
 SaveData g_save_data{};
@@ -123,6 +124,9 @@ int ResetSaveData() {
 }
 
 int SetSecretStageFlag(int op) {
+  // Watching a replay or the attract demo reach the hidden boss unlocks
+  // nothing; only a game played does.
+  if (op == 1 && g_flags.ReplayPlayback == 1) return g_save_data.secret_stage_flag;
   if (op == 0 || op == 1) g_save_data.secret_stage_flag = op;
   return g_save_data.secret_stage_flag;
 }

@@ -38,6 +38,6 @@ int ResetSaveData();
 // leaves the flag as it is. Return 0.
 int LoadSecretChar();
 int LoadSecretStage();
-// op 1 sets the saved secret-stage flag, 0 clears it, anything else only
-// reads; returns the flag.
+// op 1 sets the saved secret-stage flag (not while a replay plays), 0 clears
+// it, anything else only reads; returns the flag.
 int SetSecretStageFlag(int op);

@@ -137,7 +137,7 @@ TEST_F(EnemyCollisionsTest, BossPhaseEndsPayTheirBonus) {
     int cancel_frames;
   };
   const Case cases[] = {{200, 2, 108000, 10}, {220, 6, 102000, 10}, {200, 8, 72000, 240},
-                        {240, 8, 168000, 240}, {250, 8, 144000, 240}, {100, 8, 0, 240}};
+                        {240, 8, 168000, 240}, {250, 8, 144000, 240}, {100, 8, 66000, 240}};
   for (const Case& c : cases) {
     ResetAllEnemies();
     ResetAllBulletCancelSlots();

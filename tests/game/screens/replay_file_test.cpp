@@ -124,6 +124,10 @@ TEST_F(ReplayFileTest, DamagedFiles) {
       {"bomb mask 0", nullptr, header_with(kReplayWordBombMask, 0), 0, 0, -1, 10},
       {"stage-select flag 2", nullptr, header_with(kReplayWordStageSelect, 2), 0, 0, -1, 10},
   };
+  auto open_files = [] {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator{});
+  };
+  const auto files_before = open_files();
   for (Case& c : cases) {
     SCOPED_TRACE(c.name);
     Put("Replay/replay5.dat", c.text ? *c.text : c.owned);
@@ -138,6 +142,7 @@ TEST_F(ReplayFileTest, DamagedFiles) {
     EXPECT_EQ(first_untouched, c.inputs_read);
     EXPECT_TRUE(std::all_of(inputs.begin() + c.inputs_read, inputs.end(), [](uint32_t w) { return w == 0xDEADu; }));
   }
+  EXPECT_EQ(open_files(), files_before) << "a read left its file open";
   std::filesystem::remove("Replay/replay5.dat");
   ReplayListEntry entry{};
   entry.valid = 1;

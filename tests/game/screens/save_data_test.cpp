@@ -164,8 +164,12 @@ TEST_F(SaveDataTest, AFailedSaveReportsFailureAndKeepsTheOldFile) {
 TEST_F(SaveDataTest, TheSecretStageFlagIsSetClearedOrRead) {
   struct Case {
     int before, op, after;
-  } cases[] = {{0, 2, 0}, {1, 2, 1}, {0, 1, 1}, {1, 0, 0}, {1, -5, 1}, {0, 99, 0}};
+    int playback = 0;
+  } cases[] = {{0, 2, 0}, {1, 2, 1}, {0, 1, 1}, {1, 0, 0}, {1, -5, 1}, {0, 99, 0},
+               {0, 1, 0, 1},   // a replay or the demo reaching the hidden boss
+               {1, 2, 1, 1}};
   for (const Case& c : cases) {
+    g_flags.ReplayPlayback = c.playback;
     g_save_data.secret_stage_flag = c.before;
     EXPECT_EQ(SetSecretStageFlag(c.op), c.after);
     EXPECT_EQ(g_save_data.secret_stage_flag, c.after);
