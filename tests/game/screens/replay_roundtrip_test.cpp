@@ -1,0 +1,233 @@
+// A whole arcade game played through the scene loop with the real game play
+// and stage 1, one pad word per frame: it ends in game over, its replay is
+// saved from the replay-save screen, and playing that replay from the list
+// must reach the same game over with the same score and the same play state.
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include "game/play/determinism_harness.h"
+#include "play/player.h"
+#include "result_scenes_fixture.h"
+#include "screens/overlays.h"
+#include "screens/ranking.h"
+#include "screens/replay.h"
+#include "screens/scenes.h"
+#include "shell/game_play.h"
+#include "shell/program.h"
+
+namespace {
+
+using namespace result_scenes;
+
+// What the game-play scene left when a game ended, taken as it tidies up
+// (before the play objects are reset).
+struct GameEnd {
+  int games = 0;
+  int scene = -1;  // where the game was leaving for
+  int playback = 0;
+  int score = 0;
+  int misses = 0;
+  int input_frames = 0;
+  uint64_t digest = 0;
+  int unshown_frames = 0;  // counted over all games: frames fast-forward did not show
+};
+GameEnd g_end;
+
+// The play state's digest, less what is not play: the credits, the shown
+// high score and the replay's recorded score differ between a game and its
+// replay (the game itself added a credit and entered the ranking).
+uint64_t PlayDigest() {
+  PlayerObject& p = g_player;
+  const int32_t credits = p.credits, hi_score = p.shown_hi_score, replay_score = p.replay_score;
+  p.credits = p.shown_hi_score = p.replay_score = 0;
+  const uint64_t digest = DigestPlayState();
+  p.credits = credits;
+  p.shown_hi_score = hi_score;
+  p.replay_score = replay_score;
+  return digest;
+}
+
+void OnGameStep(const char* step) {
+  // The counter the last frame end left: not 0 when it showed no frame.
+  if (std::string(step) == "RunStageScript" && g_frame_clock.skip_counter != 0)
+    ++g_end.unshown_frames;
+  if (std::string(step) != "ResetStageObject") return;
+  ++g_end.games;
+  g_end.scene = g_flags.CurrentScene;
+  g_end.playback = g_flags.ReplayPlayback;
+  g_end.score = GetPlayerScore();
+  g_end.misses = GetPlayerTotalMisses();
+  g_end.input_frames = g_player.frame_index;
+  g_end.digest = PlayDigest();
+}
+
+// The pad, as a player would drive it: a script per scene, counted in
+// frames from the scene's first, so the flow does not hang on exact timing.
+class Player {
+ public:
+  // Game play: weave left and right while firing, and never continue.
+  static uint32_t PlayWord(int frame) {
+    uint32_t word = kShot;
+    word |= (frame / 90) % 2 == 0 ? kLeft : kRight;
+    if ((frame / 45) % 4 == 1) word |= kUp;
+    return word;
+  }
+
+  uint32_t Word(int pump) {
+    const int scene = g_flags.CurrentScene;
+    if (scene != scene_) {
+      scene_ = scene;
+      scene_start_ = pump;
+      ++visits_[scene];
+    }
+    const int f = pump - scene_start_;  // 0 on the scene's first frame
+    switch (scene) {
+      case kSceneGamePlay:
+        return GamePlayWord(f);
+      case kSceneMainMenu:
+        // The second visit goes to REPLAY, three items down.
+        if (visits_[scene] >= 2 && f >= 40 && f < 70) return Steps(f - 40, kDown, 3);
+        return TapShotFrom(f, visits_[scene] >= 2 ? 80 : 40);
+      case kSceneNameEntry:
+        // B, C and D, one step right before each; the cursor then rests on END.
+        if (f < 90) return f % 30 < 2 ? kRight : f % 30 == 20 ? kShot : 0;
+        return TapShotFrom(f, 100);
+      case kSceneReplayList:
+        // Back from a replay the list is still on slot 5: play it again,
+        // holding shot to fast-forward.
+        if (visits_[scene] >= 2) return f >= 40 ? kShot : 0;
+        [[fallthrough]];
+      case kSceneReplaySave:
+        // Slot 5 in both: four rows down.
+        if (f >= 40 && f < 80) return Steps(f - 40, kDown, 4);
+        return TapShotFrom(f, 90);
+      default:
+        return TapShotFrom(f, 40);
+    }
+  }
+
+  int visits(int scene) const {
+    auto it = visits_.find(scene);
+    return it == visits_.end() ? 0 : it->second;
+  }
+
+ private:
+  // A shot press every tenth frame from `first` on.
+  static uint32_t TapShotFrom(int f, int first) { return f >= first && f % 10 == 0 ? kShot : 0; }
+  // `count` one-step moves, each a two-frame hold and eight released frames.
+  static uint32_t Steps(int f, uint32_t direction, int count) {
+    return f / 10 < count && f % 10 < 2 ? direction : 0;
+  }
+
+  uint32_t GamePlayWord(int f) {
+    if (g_flags.ReplayPlayback == 1) return visits_[kSceneReplayList] >= 2 ? kShot : 0;
+    const ContinueScreenState& c = g_continue_screen;
+    if (c.active == 1 && c.phase == 1) {
+      // CONTINUE? down to NO, then shot once the guard is over.
+      if (menu_start_ < 0) menu_start_ = f;
+      const int m = f - menu_start_;
+      if (m < 2) return kDown;
+      return TapShotFrom(m, 40);
+    }
+    menu_start_ = -1;
+    return PlayWord(f);
+  }
+
+  int scene_ = -1;
+  int scene_start_ = 0;
+  int menu_start_ = -1;
+  std::map<int, int> visits_;
+};
+
+class ReplayRoundTripTest : public ResultScenesTest {
+ protected:
+  void SetUp() override {
+    ResultScenesTest::SetUp();
+    LoadBootData();
+    g_end = GameEnd{};
+    SetFrameStepHook(OnGameStep);
+    int last_pump = 0;
+    fake().pad_script = [this, last_pump](int pump) mutable {
+      // One frame's calls at a time: a whole game logs millions.
+      if (pump != last_pump) fake().calls.clear();
+      last_pump = pump;
+      return player_.Word(pump);
+    };
+    fake().quit_after_pumps = kMaxFrames;
+  }
+  void TearDown() override {
+    SetFrameStepHook(nullptr);
+    ResultScenesTest::TearDown();
+  }
+
+  // Runs scenes until `until` holds after one, or the frame budget is spent.
+  template <typename Until>
+  bool RunUntil(Until until) {
+    while (fake().pumps < kMaxFrames) {
+      RunCurrentScene();
+      scenes_.push_back(g_flags.CurrentScene);
+      if (until()) return true;
+    }
+    return false;
+  }
+
+  static constexpr int kMaxFrames = 60000;
+  Player player_;
+  std::vector<int> scenes_;  // the scene after each pass of the loop
+};
+
+TEST_F(ReplayRoundTripTest, SavedReplayReplaysToTheSameGameOver) {
+  g_flags.CurrentScene = kSceneBoot;
+
+  // Live: title, menus, an arcade game lost to the end, name entry, the save
+  // screen, then the ranking back to the title.
+  ASSERT_TRUE(RunUntil([] { return g_end.games == 1; })) << "the live game never ended";
+  const GameEnd live = g_end;
+  EXPECT_EQ(live.scene, kSceneGameOver);
+  EXPECT_EQ(live.playback, 0);
+  EXPECT_EQ(g_replay_buffer.header.words[kReplayWordScore], live.score);
+
+  ASSERT_TRUE(RunUntil([this] { return player_.visits(kSceneTitle) == 2; }));
+  EXPECT_EQ(scenes_,
+            (std::vector<int>{kSceneMainMenu, kSceneModeSelect, kSceneFighterSelect, kSceneGamePlay,
+                              kSceneGameOver, kSceneNameEntry, kSceneReplaySave, kSceneRanking,
+                              kSceneBoot, kSceneMainMenu}));
+
+  ReplayListEntry saved{};
+  ASSERT_EQ(ReadReplayHeader(&saved, 4), 0) << "slot 5 was not written";
+  EXPECT_EQ(saved.valid, 1);
+  EXPECT_STREQ(saved.name, "BCD");
+  EXPECT_EQ(saved.header.words[kReplayWordScore], live.score);
+  EXPECT_EQ(saved.header.words[kReplayWordMode], 1);
+  for (int slot = 0; slot < kReplaySlots; ++slot) {
+    if (slot == 4) continue;
+    ReplayListEntry other{};
+    EXPECT_EQ(ReadReplayHeader(&other, slot), -1) << "slot " << slot + 1 << " was written";
+  }
+  EXPECT_EQ(g_ranking.records[1][0].score, live.score) << "the game did not enter the ranking";
+
+  // Playback: the main menu's REPLAY, slot 5, to the end of the game and
+  // back to the list.
+  ASSERT_TRUE(RunUntil([] { return g_end.games == 2; })) << "the replay never ended";
+  const GameEnd played = g_end;
+  EXPECT_EQ(played.playback, 1);
+  EXPECT_EQ(played.scene, kSceneGameOver);
+  EXPECT_EQ(played.score, live.score);
+  EXPECT_EQ(played.misses, live.misses);
+  EXPECT_EQ(played.input_frames, live.input_frames);
+  EXPECT_EQ(played.digest, live.digest);
+  EXPECT_EQ(played.unshown_frames, 0);
+  RunCurrentScene();  // the game-over scene hands the replay back to its list
+  EXPECT_EQ(g_flags.CurrentScene, kSceneReplayList);
+
+  // Fast-forward skips only the showing of frames, never a frame of play.
+  ASSERT_TRUE(RunUntil([] { return g_end.games == 3; })) << "the fast-forwarded replay never ended";
+  EXPECT_EQ(g_end.playback, 1);
+  EXPECT_EQ(g_end.score, live.score);
+  EXPECT_EQ(g_end.input_frames, live.input_frames);
+  EXPECT_EQ(g_end.digest, live.digest);
+  EXPECT_GT(g_end.unshown_frames, 0) << "the replay was not fast-forwarded";
+}
+
+}  // namespace
