@@ -20,6 +20,8 @@ namespace {
 
 using namespace result_scenes;
 
+constexpr uint32_t kPause = 128;
+
 // What the game-play scene left when a game ended, taken as it tidies up
 // (before the play objects are reset).
 struct GameEnd {
@@ -66,6 +68,8 @@ void OnGameStep(const char* step) {
 // frames from the scene's first, so the flow does not hang on exact timing.
 class Player {
  public:
+  static constexpr int kPauseAt = 1500;
+
   // Game play: weave left and right while firing, and never continue.
   static uint32_t PlayWord(int frame) {
     uint32_t word = kShot;
@@ -95,8 +99,9 @@ class Player {
         return TapShotFrom(f, 100);
       case kSceneReplayList:
         // Back from a replay the list is still on slot 5: play it again,
-        // holding shot to fast-forward.
-        if (visits_[scene] >= 2) return f >= 40 ? kShot : 0;
+        // first holding shot to fast-forward, then with a pause.
+        if (visits_[scene] == 2) return f >= 40 ? kShot : 0;
+        if (visits_[scene] >= 3) return TapShotFrom(f, 40);
         [[fallthrough]];
       case kSceneReplaySave:
         // Slot 5 in both: four rows down.
@@ -121,7 +126,14 @@ class Player {
   }
 
   uint32_t GamePlayWord(int f) {
-    if (g_flags.ReplayPlayback == 1) return visits_[kSceneReplayList] >= 2 ? kShot : 0;
+    if (g_flags.ReplayPlayback == 1) {
+      if (visits_[kSceneReplayList] == 2) return kShot;
+      // A pause halfway, left by RETURN once the menu takes a choice.
+      if (visits_[kSceneReplayList] >= 3 && (f == kPauseAt || f == kPauseAt + 60)) {
+        return f == kPauseAt ? kPause : kShot;
+      }
+      return 0;
+    }
     const ContinueScreenState& c = g_continue_screen;
     if (c.active == 1 && c.phase == 1) {
       // CONTINUE? down to NO, then shot once the guard is over.
@@ -228,6 +240,15 @@ TEST_F(ReplayRoundTripTest, SavedReplayReplaysToTheSameGameOver) {
   EXPECT_EQ(g_end.input_frames, live.input_frames);
   EXPECT_EQ(g_end.digest, live.digest);
   EXPECT_GT(g_end.unshown_frames, 0) << "the replay was not fast-forwarded";
+
+  // A pause while watching holds the game, and the game goes on as recorded.
+  RunCurrentScene();
+  ASSERT_TRUE(RunUntil([] { return g_end.games == 4; })) << "the paused replay never ended";
+  EXPECT_EQ(g_end.playback, 1);
+  EXPECT_EQ(g_end.score, live.score);
+  EXPECT_EQ(g_end.input_frames, live.input_frames);
+  EXPECT_EQ(g_end.digest, live.digest);
+  EXPECT_EQ(g_flags.PausedThisGame, 1);
 }
 
 }  // namespace
