@@ -89,10 +89,17 @@ class Player {
     switch (scene) {
       case kSceneGamePlay:
         return GamePlayWord(f);
-      case kSceneMainMenu:
-        // The second visit goes to REPLAY, three items down.
-        if (visits_[scene] >= 2 && f >= 40 && f < 70) return Steps(f - 40, kDown, 3);
-        return TapShotFrom(f, visits_[scene] >= 2 ? 80 : 40);
+      case kSceneMainMenu: {
+        // ARCADE or STAGE SELECT (one down) first, then REPLAY (three down).
+        const int down = visits_[scene] >= 2 ? 3 : boss_practice ? 1 : 0;
+        if (f >= 40 && f < 40 + 10 * down) return Steps(f - 40, kDown, down);
+        return TapShotFrom(f, 50 + 10 * down);
+      }
+      case kSceneStageSelect:
+        // STAGE 1 BOSS (five down), and back after the game: RETURN (one up).
+        if (visits_[scene] == 1 && f >= 40 && f < 90) return Steps(f - 40, kDown, 5);
+        if (visits_[scene] >= 2 && f >= 40 && f < 50) return Steps(f - 40, kUp, 1);
+        return TapShotFrom(f, 100);
       case kSceneNameEntry:
         // B, C and D, one step right before each; the cursor then rests on END.
         if (f < 90) return f % 30 < 2 ? kRight : f % 30 == 20 ? kShot : 0;
@@ -111,6 +118,8 @@ class Player {
         return TapShotFrom(f, 40);
     }
   }
+
+  bool boss_practice = false;  // stage select's boss practice instead of arcade
 
   int visits(int scene) const {
     auto it = visits_.find(scene);
@@ -249,6 +258,29 @@ TEST_F(ReplayRoundTripTest, SavedReplayReplaysToTheSameGameOver) {
   EXPECT_EQ(g_end.input_frames, live.input_frames);
   EXPECT_EQ(g_end.digest, live.digest);
   EXPECT_EQ(g_flags.PausedThisGame, 1);
+}
+
+TEST_F(ReplayRoundTripTest, BossPracticeReplayStartsWhereTheGameDid) {
+  player_.boss_practice = true;
+  g_flags.CurrentScene = kSceneBoot;
+
+  ASSERT_TRUE(RunUntil([] { return g_end.games == 1; })) << "the live game never ended";
+  const GameEnd live = g_end;
+  EXPECT_EQ(live.scene, kSceneGameOver);
+
+  // Name entry, the save screen, back to stage select, its RETURN, the main
+  // menu's REPLAY, slot 5.
+  ASSERT_TRUE(RunUntil([] { return g_end.games == 2; })) << "the replay never ended";
+  ReplayListEntry saved{};
+  ASSERT_EQ(ReadReplayHeader(&saved, 4), 0) << "slot 5 was not written";
+  EXPECT_EQ(saved.header.words[kReplayWordStageSelect], 1);
+  EXPECT_EQ(saved.header.words[kReplayWordStage], 16);
+  EXPECT_EQ(player_.visits(kSceneStageSelect), 2);
+  EXPECT_EQ(g_end.playback, 1);
+  EXPECT_EQ(g_end.scene, kSceneGameOver);
+  EXPECT_EQ(g_end.score, live.score);
+  EXPECT_EQ(g_end.input_frames, live.input_frames);
+  EXPECT_EQ(g_end.digest, live.digest);
 }
 
 }  // namespace
