@@ -20,9 +20,7 @@ namespace {
 
 using namespace demo_replays;
 
-// The demo timer counts 2500 frames of the fighter under control, which
-// begin after its entry.
-constexpr int kDemoPlayFrames = 2500;
+// The demo timer's frames begin after the fighter's entry.
 constexpr int kEntryFramesAtMost = 120;
 constexpr int kTitleWaitFrames = 400;
 

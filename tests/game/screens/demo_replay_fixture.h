@@ -16,6 +16,12 @@ namespace demo_replays {
 
 inline constexpr int kDemoCount = 3;
 inline constexpr int kFirstDemoFile = 100;  // Replay/replay100.dat .. replay102.dat
+// The demo timer ends a demo after 2500 frames of the fighter under control;
+// a demo replay lasts longer, so the timer, not the replay, ends it.
+inline constexpr int kDemoPlayFrames = 2500;
+inline constexpr char kRerecordHint[] =
+    "the demo replays no longer match the game: record them again with "
+    "scripts/record_demo_replays.sh";
 
 struct DemoRun {
   int mode;  // 0 HEAVEN, 1 ORIGINAL, 2 HELL
