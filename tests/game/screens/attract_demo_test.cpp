@@ -9,6 +9,7 @@
 
 #include "demo_replay_fixture.h"
 #include "screens/scenes.h"
+#include "shell/game_math.h"
 #include "shell/game_play.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -141,6 +142,31 @@ TEST_F(AttractDemoTest, TheTitleLeftAloneShowsTheNextDemoAndComesBackToTheTitle)
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator("Replay"),
                           std::filesystem::directory_iterator{}),
             kDemoCount);
+}
+
+// The whole program, started and left alone at the title, plays a demo
+// replay's game under the banner: the first one, unless saved progress was
+// found (the progress file's key is the generator's first draw otherwise).
+TEST_F(AttractDemoTest, TheProgramLeftAloneAtTheTitlePlaysADemo) {
+  struct Case {
+    bool progress_saved;
+    int demo;
+  };
+  for (Case k : {Case{false, 0}, Case{true, 1}}) {
+    SCOPED_TRACE(k.progress_saved);
+    ResetState();
+    if (!k.progress_saved) std::filesystem::remove("file/data.dat");
+    RandomSeed = 0;  // as at program start
+    g_watch = DemoWatch{};
+    fake().pumps = 0;
+    fake().quit_after_pumps = kTitleWaitFrames + 150;
+    EXPECT_EQ(RunProgram(), 0);
+    EXPECT_EQ(g_watch.demo_mode, 1);
+    EXPECT_EQ(g_watch.playback, 1);
+    EXPECT_EQ(g_watch.fighter, kDemoRuns[k.demo].fighter);
+    EXPECT_TRUE(g_watch.overlay_seen);
+    EXPECT_EQ(g_flags.DemoReplayIndex, k.demo + 1);
+  }
 }
 
 // A hundred demos in a row, most cut short by a shot press after their first
