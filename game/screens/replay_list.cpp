@@ -62,11 +62,14 @@ void DrawListScreen(const ListScreen& s) {
 }
 
 // The attract demo: the next demo replay starts at once. -1 when its file is
-// missing or damaged (back to the title).
+// missing or damaged (back to the title). A damaged file passes its turn to
+// the next demo, or the title would pick it again every time and the other
+// demos would never show.
 int StartDemoReplay() {
   int file_slot = g_flags.DemoReplayIndex + kDemoFirstFile - 1;
   static ReplayListEntry demo;
   if (ReadReplayHeader(&demo, file_slot) != 0 || StartReplayPlayback(demo, file_slot) != 0) {
+    if (ReplayFileExists(file_slot + 1) >= 0) g_flags.DemoReplayIndex += 1;
     g_flags.CurrentScene = kSceneBoot;
     return -1;
   }
