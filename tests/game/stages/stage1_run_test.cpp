@@ -1,0 +1,173 @@
+// Plays stage 1 whole, with the real timeline, enemy scripts and boss,
+// through the game-play scene: the player holds fire and sweeps the field
+// and is kept alive by the debug invincibility switch, so every difficulty
+// runs from the first frame to the stage-clear tally.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "game/play/determinism_harness.h"
+#include "play/enemies.h"
+#include "play/explosions.h"
+#include "play/player.h"
+#include "play/stage_clear.h"
+#include "screens/overlays.h"
+#include "shell/game_flags.h"
+
+namespace {
+
+constexpr uint32_t kLeft = 2, kRight = 4, kShot = 16;
+constexpr int kBossType = 200;
+// The stage's events end at frame 5400; the tally runs long after the boss.
+constexpr int kRunFrames = 9600;
+
+// What a run went through, watched from outside after every frame.
+struct Stage1Milestones {
+  int warning_frame = -1;
+  int boss_frame = -1;
+  int clear_frame = -1;
+  int next_stage_frame = -1;
+  int score_at_warning = -1;
+  int score_at_clear = -1;
+  std::vector<int> boss_life_states;  // in the order they were seen
+  int boss_present_at_clear = 0;
+  std::set<int> serials;              // every enemy record spawned
+  int destroyed = 0;                  // gone in a burst of explosions, on the field
+  int longest_life = 0;               // frames, any enemy but the boss and its parts
+  std::string longest_life_type;
+  int left_after_clear = -1;          // enemies in the pool 600 frames after the clear began
+};
+
+struct Seen {
+  int type, first, last;
+  double x, y;
+  int on_field;
+};
+
+HarnessScript Stage1Script(int difficulty) {
+  HarnessScript s;
+  s.difficulty = difficulty;
+  s.invincible = true;
+  s.fire_every = 0;  // only the stage fires and drops
+  s.drop_every = 0;
+  s.frames = kRunFrames;
+  s.digest_every = 100;
+  // Fire held, sweeping left and right so the shots meet both sides.
+  for (int f = 1; f <= s.frames; ++f) s.pad.push_back(kShot | ((f / 90) % 2 ? kLeft : kRight));
+  return s;
+}
+
+// Adds the milestone watch to a script; `m` must outlive the run.
+void Watch(HarnessScript& s, Stage1Milestones& m) {
+  auto seen = std::make_shared<std::map<int, Seen>>();
+  auto explosions_before = std::make_shared<std::vector<int>>(kExplosionCount, 0);
+  s.on_frame = [&m, seen, explosions_before](int f) {
+    if (m.warning_frame < 0 && g_boss_warning.active == 1) {
+      m.warning_frame = f;
+      m.score_at_warning = g_player.score;
+    }
+    if (m.clear_frame < 0 && g_stage_clear.active == 1) {
+      m.clear_frame = f;
+      m.score_at_clear = g_player.score;
+      for (const EnemyObject& e : g_enemies) m.boss_present_at_clear += e.in_use == 1 && e.type == kBossType;
+    }
+    if (m.next_stage_frame < 0 && g_flags.StageNumber == 2) m.next_stage_frame = f;
+
+    std::set<int> alive;
+    for (const EnemyObject& e : g_enemies) {
+      if (e.in_use != 1) continue;
+      alive.insert(e.serial);
+      m.serials.insert(e.serial);
+      auto [it, fresh] = seen->try_emplace(e.serial, Seen{e.type, f, f, e.x, e.y, 0});
+      it->second.last = f;
+      it->second.x = e.x;
+      it->second.y = e.y;
+      it->second.on_field = e.screen_state == 1;
+      if (e.type == kBossType) {
+        if (m.boss_frame < 0) m.boss_frame = f;
+        if (m.boss_life_states.empty() || m.boss_life_states.back() != e.life_state)
+          m.boss_life_states.push_back(e.life_state);
+      }
+    }
+    // An enemy that left the pool this frame while on the field, with a new
+    // explosion where it was, was shot down.
+    for (auto it = seen->begin(); it != seen->end();) {
+      const Seen& g = it->second;
+      if (alive.count(it->first) != 0) {
+        ++it;
+        continue;
+      }
+      const bool boss_or_part = g.type >= kBossType && g.type < 300;
+      if (!boss_or_part && g.last - g.first > m.longest_life) {
+        m.longest_life = g.last - g.first;
+        m.longest_life_type = std::to_string(g.type);
+      }
+      if (g.last == f - 1 && g.on_field == 1) {
+        for (int k = 0; k < kExplosionCount; ++k) {
+          const Explosion& x = g_explosions[k];
+          if (x.in_use == 1 && (*explosions_before)[k] == 0 &&
+              std::hypot(x.x - g.x, x.y - g.y) < 64.0) {
+            ++m.destroyed;
+            break;
+          }
+        }
+      }
+      it = seen->erase(it);
+    }
+    for (int k = 0; k < kExplosionCount; ++k) (*explosions_before)[k] = g_explosions[k].in_use == 1;
+
+    if (m.clear_frame >= 0 && f == m.clear_frame + 600) {
+      m.left_after_clear = 0;
+      for (const EnemyObject& e : g_enemies) m.left_after_clear += e.in_use == 1;
+    }
+  };
+}
+
+const char* ModeName(int mode) {
+  static const char* const kNames[] = {"Heaven", "Original", "Hell", "Accel"};
+  return kNames[mode];
+}
+
+class Stage1RunTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(Stage1RunTest, PlaysFromTheFirstFrameToTheStageClearTally) {
+  HarnessScript s = Stage1Script(GetParam());
+  Stage1Milestones m;
+  Watch(s, m);
+  const HarnessResult r = RunHarness(s);
+
+  // The timeline's enemies came and some fell to the held fire.
+  EXPECT_GT(m.serials.size(), 250u);
+  EXPECT_GT(m.destroyed, 10);
+  EXPECT_GT(m.score_at_warning, 0);
+
+  // WARNING, then the boss, then the tally after the boss is gone.
+  ASSERT_GT(m.warning_frame, 0);
+  ASSERT_GT(m.boss_frame, m.warning_frame);
+  ASSERT_GT(m.clear_frame, m.boss_frame);
+  EXPECT_EQ(m.boss_present_at_clear, 0);
+  // Entry, phase 1, the break, phase 2, the death sequence: phases end on
+  // their time limits when the shots are too weak to end them.
+  EXPECT_EQ(m.boss_life_states, (std::vector<int>{0, 1, 2, 3, 8}));
+  // The tally pays out and hands over to stage 2.
+  EXPECT_GT(m.next_stage_frame, m.clear_frame);
+  EXPECT_GT(r.score, m.score_at_clear);
+  EXPECT_GT(m.score_at_clear, m.score_at_warning);
+  EXPECT_EQ(r.misses, 0);
+
+  // Nothing hangs about: every enemy leaves or dies, and the field is empty
+  // once the boss has gone.
+  EXPECT_LT(m.longest_life, 1500) << "type " << m.longest_life_type;
+  EXPECT_EQ(m.left_after_clear, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachDifficulty, Stage1RunTest, ::testing::Values(0, 1, 2, 3),
+                         [](const auto& info) { return std::string(ModeName(info.param)); });
+
+}  // namespace
