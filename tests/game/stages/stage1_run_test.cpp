@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr uint32_t kLeft = 2, kRight = 4, kShot = 16;
+constexpr uint32_t kDown = 1, kLeft = 2, kRight = 4, kUp = 8, kShot = 16, kBomb = 32, kAuto = 64;
 constexpr int kBossType = 200;
 // The stage's events end at frame 5400; the tally runs long after the boss.
 constexpr int kRunFrames = 9600;
@@ -50,13 +50,13 @@ struct Seen {
   int on_field;
 };
 
-HarnessScript Stage1Script(int difficulty) {
+HarnessScript Stage1Script(int difficulty, int frames = kRunFrames) {
   HarnessScript s;
   s.difficulty = difficulty;
   s.invincible = true;
   s.fire_every = 0;  // only the stage fires and drops
   s.drop_every = 0;
-  s.frames = kRunFrames;
+  s.frames = frames;
   s.digest_every = 100;
   // Fire held, sweeping left and right so the shots meet both sides.
   for (int f = 1; f <= s.frames; ++f) s.pad.push_back(kShot | ((f / 90) % 2 ? kLeft : kRight));
@@ -152,8 +152,7 @@ TEST_P(Stage1RunTest, PlaysFromTheFirstFrameToTheStageClearTally) {
   ASSERT_GT(m.boss_frame, m.warning_frame);
   ASSERT_GT(m.clear_frame, m.boss_frame);
   EXPECT_EQ(m.boss_present_at_clear, 0);
-  // Entry, phase 1, the break, phase 2, the death sequence: phases end on
-  // their time limits when the shots are too weak to end them.
+  // Entry, phase 1, the break, phase 2, the death sequence.
   EXPECT_EQ(m.boss_life_states, (std::vector<int>{0, 1, 2, 3, 8}));
   // The tally pays out and hands over to stage 2.
   EXPECT_GT(m.next_stage_frame, m.clear_frame);
@@ -165,6 +164,47 @@ TEST_P(Stage1RunTest, PlaysFromTheFirstFrameToTheStageClearTally) {
   // once the boss has gone.
   EXPECT_LT(m.longest_life, 1500) << "type " << m.longest_life_type;
   EXPECT_EQ(m.left_after_clear, 0);
+}
+
+// A whole stage recorded live, on HELL for its revenge bursts' extra random
+// draws, with moves, focus, full auto and bombs, replays to the same state.
+TEST(Stage1ReplayTest, AWholeRecordedStagePlaysBackToTheSameDigests) {
+  // Less of the fire meets the boss here: its fight lasts longer.
+  HarnessScript live = Stage1Script(2, 11000);
+  for (int f = 1; f <= live.frames; ++f) {
+    uint32_t w = 0;
+    switch ((f / 70) % 6) {
+      case 0: w = kShot | kRight; break;
+      case 1: w = kShot | kLeft | kUp; break;
+      case 2: w = kShot; break;  // held: focus
+      case 3: w = kAuto | kDown | kLeft; break;
+      case 4: w = kAuto | kRight; break;
+      default: w = kShot | kDown; break;
+    }
+    if (f % 1500 == 700) w = kBomb;
+    live.pad[f - 1] = w;
+  }
+  Stage1Milestones live_seen;
+  Watch(live, live_seen);
+  const HarnessResult played = RunHarness(live);
+  ASSERT_GT(live_seen.next_stage_frame, 0) << "the live run did not finish the stage " << live_seen.warning_frame << " " << live_seen.boss_frame << " " << live_seen.clear_frame << " " << played.score << " " << g_stage_clear.step << " " << g_stage_clear.remaining_total;
+  ASSERT_EQ(played.recorded.size(), static_cast<size_t>(live.frames));
+
+  HarnessScript replay = live;
+  replay.playback = true;
+  replay.pad.clear();
+  replay.record = played.recorded;
+  Stage1Milestones replay_seen;
+  Watch(replay, replay_seen);
+  const HarnessResult replayed = RunHarness(replay);
+
+  ASSERT_EQ(played.digests.size(), replayed.digests.size());
+  for (const auto& [frame, digest] : played.digests)
+    ASSERT_EQ(replayed.digests.at(frame), digest) << "first difference after frame " << frame;
+  EXPECT_EQ(replayed.score, played.score);
+  EXPECT_LT(played.bombs_left, 3);  // the bombs went off
+  EXPECT_EQ(replay_seen.clear_frame, live_seen.clear_frame);
+  EXPECT_EQ(replay_seen.destroyed, live_seen.destroyed);
 }
 
 INSTANTIATE_TEST_SUITE_P(EachDifficulty, Stage1RunTest, ::testing::Values(0, 1, 2, 3),
