@@ -36,12 +36,13 @@ struct Stage1Milestones {
   int score_at_warning = -1;
   int score_at_clear = -1;
   std::vector<int> boss_life_states;  // in the order they were seen
+  std::vector<int> boss_timed_out;    // its time-out mark when each was first seen
   int boss_present_at_clear = 0;
   std::set<int> serials;              // every enemy record spawned
   int destroyed = 0;                  // gone in a burst of explosions, on the field
   int longest_life = 0;               // frames, any enemy but the boss and its parts
   std::string longest_life_type;
-  int left_after_clear = -1;          // enemies in the pool 600 frames after the clear began
+  int left_at_next_stage = -1;        // enemies in the pool when the tally hands over
 };
 
 struct Seen {
@@ -77,7 +78,11 @@ void Watch(HarnessScript& s, Stage1Milestones& m) {
       m.score_at_clear = g_player.score;
       for (const EnemyObject& e : g_enemies) m.boss_present_at_clear += e.in_use == 1 && e.type == kBossType;
     }
-    if (m.next_stage_frame < 0 && g_flags.StageNumber == 2) m.next_stage_frame = f;
+    if (m.next_stage_frame < 0 && g_flags.StageNumber == 2) {
+      m.next_stage_frame = f;
+      m.left_at_next_stage = 0;
+      for (const EnemyObject& e : g_enemies) m.left_at_next_stage += e.in_use == 1;
+    }
 
     std::set<int> alive;
     for (const EnemyObject& e : g_enemies) {
@@ -91,8 +96,10 @@ void Watch(HarnessScript& s, Stage1Milestones& m) {
       it->second.on_field = e.screen_state == 1;
       if (e.type == kBossType) {
         if (m.boss_frame < 0) m.boss_frame = f;
-        if (m.boss_life_states.empty() || m.boss_life_states.back() != e.life_state)
+        if (m.boss_life_states.empty() || m.boss_life_states.back() != e.life_state) {
           m.boss_life_states.push_back(e.life_state);
+          m.boss_timed_out.push_back(e.timed_out);
+        }
       }
     }
     // An enemy that left the pool this frame while on the field, with a new
@@ -121,11 +128,6 @@ void Watch(HarnessScript& s, Stage1Milestones& m) {
       it = seen->erase(it);
     }
     for (int k = 0; k < kExplosionCount; ++k) (*explosions_before)[k] = g_explosions[k].in_use == 1;
-
-    if (m.clear_frame >= 0 && f == m.clear_frame + 600) {
-      m.left_after_clear = 0;
-      for (const EnemyObject& e : g_enemies) m.left_after_clear += e.in_use == 1;
-    }
   };
 }
 
@@ -163,7 +165,24 @@ TEST_P(Stage1RunTest, PlaysFromTheFirstFrameToTheStageClearTally) {
   // Nothing hangs about: every enemy leaves or dies, and the field is empty
   // once the boss has gone.
   EXPECT_LT(m.longest_life, 1500) << "type " << m.longest_life_type;
-  EXPECT_EQ(m.left_after_clear, 0);
+  EXPECT_EQ(m.left_at_next_stage, 0);
+}
+
+// Without a shot fired the boss's phases run out on their time limits, and
+// the stage still ends in the tally.
+TEST(Stage1TimeLimitTest, AnUnshotBossEndsOnItsTimeLimits) {
+  HarnessScript s = Stage1Script(1, 14600);
+  std::fill(s.pad.begin(), s.pad.end(), 0u);
+  Stage1Milestones m;
+  Watch(s, m);
+  const HarnessResult r = RunHarness(s);
+  ASSERT_EQ(m.boss_life_states, (std::vector<int>{0, 1, 2, 3, 8}));
+  // Phase 1 ends into the break, phase 2 into the death, both timed out.
+  EXPECT_EQ(m.boss_timed_out, (std::vector<int>{0, 0, 1, 0, 1}));
+  EXPECT_GT(m.clear_frame, m.boss_frame + 7000);
+  EXPECT_GT(m.next_stage_frame, m.clear_frame);
+  EXPECT_EQ(m.left_at_next_stage, 0);
+  EXPECT_EQ(r.misses, 0);
 }
 
 // A whole stage recorded live, on HELL for its revenge bursts' extra random
