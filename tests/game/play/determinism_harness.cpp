@@ -226,6 +226,10 @@ HarnessResult RunHarness(const HarnessScript& script) {
   BossFightFlag(0);
   g_flags.CurrentScene = kSceneGamePlay;
   g_flags.DifficultyMode = script.difficulty;
+  if (script.stage_select != 0) {
+    g_flags.sel_flag = 1;
+    g_flags.StageNumber = script.stage_select;
+  }
   InvincibleMode = script.invincible ? 1 : 0;
   SetPlayerFighter(script.fighter, script.variant);
 

@@ -35,6 +35,9 @@ struct HarnessScript {
   int drop_every = 45;
   // Digests after every n-th frame and after the last.
   int digest_every = 10;
+  // 0: a new game from stage 1. Else the stage-select number to play
+  // (16-20 boss practice, 21 the extra stage).
+  int stage_select = 0;
   // The game's difficulty mode (0 HEAVEN, 1 ORIGINAL, 2 HELL, 3 ACCEL).
   int difficulty = 1;
   // Keeps the player alive through the debug invincibility switch, which

@@ -39,6 +39,7 @@ struct Stage1Milestones {
   std::vector<int> boss_timed_out;    // its time-out mark when each was first seen
   int boss_present_at_clear = 0;
   std::set<int> serials;              // every enemy record spawned
+  std::set<int> types;                // and their types
   int destroyed = 0;                  // gone in a burst of explosions, on the field
   int longest_life = 0;               // frames, any enemy but the boss and its parts
   std::string longest_life_type;
@@ -89,6 +90,7 @@ void Watch(HarnessScript& s, Stage1Milestones& m) {
       if (e.in_use != 1) continue;
       alive.insert(e.serial);
       m.serials.insert(e.serial);
+      m.types.insert(e.type);
       auto [it, fresh] = seen->try_emplace(e.serial, Seen{e.type, f, f, e.x, e.y, 0});
       it->second.last = f;
       it->second.x = e.x;
@@ -183,6 +185,24 @@ TEST(Stage1TimeLimitTest, AnUnshotBossEndsOnItsTimeLimits) {
   EXPECT_GT(m.next_stage_frame, m.clear_frame);
   EXPECT_EQ(m.left_at_next_stage, 0);
   EXPECT_EQ(r.misses, 0);
+}
+
+// Boss practice starts the stage just before its WARNING: no regular
+// enemy comes, and the game ends after the tally instead of going on.
+TEST(Stage1PracticeTest, BossPracticeRunsFromTheWarningToTheTallyAndEnds) {
+  HarnessScript s = Stage1Script(1, 5200);
+  s.stage_select = 16;
+  Stage1Milestones m;
+  Watch(s, m);
+  RunHarness(s);
+  ASSERT_GT(m.warning_frame, 0);
+  EXPECT_LT(m.warning_frame, 100);
+  ASSERT_GT(m.boss_frame, m.warning_frame);
+  ASSERT_GT(m.clear_frame, m.boss_frame);
+  EXPECT_EQ(m.boss_life_states, (std::vector<int>{0, 1, 2, 3, 8}));
+  for (int type : m.types) EXPECT_TRUE(type >= kBossType && type < 300) << "type " << type;
+  EXPECT_EQ(g_flags.CurrentScene, kSceneGameOver);
+  EXPECT_EQ(g_flags.StageNumber, 16);
 }
 
 // A whole stage recorded live, on HELL for its revenge bursts' extra random
