@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "kesto/kesto.h"
+#include "screens/menu_scene.h"
 #include "screens/replay.h"
 #include "screens/scenes.h"
 #include "screens/screen_frame.h"
@@ -35,7 +36,6 @@ struct NameEntry {
   int32_t finished_frames;
 };
 
-int32_t g_pulse = 0;
 
 void DrawNameEntry(const NameEntry& e) {
   DrawText("SCORE NAME", 120, 28, 255, 1, 0);
@@ -46,7 +46,7 @@ void DrawNameEntry(const NameEntry& e) {
   int32_t cursor = SheetCell(kSheetEtc1, kNameCursorCell);
   if (e.finished == 0) {
     if (e.row >= kNameGridRows) {
-      DrawMenuHighlight(&g_pulse, 180, 228);
+      DrawMenuHighlight(&g_menu_highlight_pulse, 180, 228);
     } else {
       DrawSprite(96 + 24 * e.column, 108 + 24 * e.row, 1.0, 0.0, cursor, 255);
     }

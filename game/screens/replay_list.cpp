@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "kesto/kesto.h"
+#include "screens/menu_scene.h"
 #include "screens/hud.h"
 #include "screens/name_entry.h"
 #include "screens/overlays.h"
@@ -25,7 +26,6 @@ constexpr int kRowSpacing = 24;
 
 // The lists are large (99 headers): kept out of the stack.
 ReplaySlotList g_list;
-int32_t g_pulse = 0;
 
 int DigitCount(int value) {
   char text[16];
@@ -55,18 +55,21 @@ void DrawListScreen(const ListScreen& s) {
       DrawText("NO DATA", 138, 308, 255, 1, 0);
     }
   }
-  DrawMenuHighlight(&g_pulse, 180, 103 + kRowSpacing * s.cursor.row);
+  DrawMenuHighlight(&g_menu_highlight_pulse, 180, 103 + kRowSpacing * s.cursor.row);
   DrawReplayListHeads(kReplayListBaseY);
   for (int i = s.cursor.top; i < s.cursor.top + kReplayListRows; ++i)
     DrawReplayListRow(g_list, i, s.cursor.top, kReplayListBaseY);
 }
 
 // The attract demo: the next demo replay starts at once. -1 when its file is
-// missing or damaged (back to the title).
+// missing or damaged (back to the title). A damaged file passes its turn to
+// the next demo, or the title would pick it again every time and the other
+// demos would never show.
 int StartDemoReplay() {
   int file_slot = g_flags.DemoReplayIndex + kDemoFirstFile - 1;
   static ReplayListEntry demo;
   if (ReadReplayHeader(&demo, file_slot) != 0 || StartReplayPlayback(demo, file_slot) != 0) {
+    if (ReplayFileExists(file_slot + 1) >= 0) g_flags.DemoReplayIndex += 1;
     g_flags.CurrentScene = kSceneBoot;
     return -1;
   }

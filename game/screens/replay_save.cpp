@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "kesto/kesto.h"
+#include "screens/menu_scene.h"
 #include "screens/hud.h"
 #include "screens/overlays.h"
 #include "screens/ranking.h"
@@ -29,7 +30,6 @@ constexpr int kRowSpacing = 24;
 enum SaveState : int32_t { kChoosing = 0, kSaved = 1, kLeaving = 2, kSaveFailed = 3 };
 
 ReplaySlotList g_slots;
-int32_t g_pulse = 0;
 
 struct SaveScreen {
   GameResultRecord result;
@@ -46,7 +46,7 @@ void StepChoosing(SaveScreen& s) {
   if (ReplayBarred(s)) {
     DrawText("PRESS SHOT BUTTON", 78, 240, 255, 1, 0);
   } else {
-    DrawMenuHighlight(&g_pulse, 180, 252 + kRowSpacing * s.cursor.row);
+    DrawMenuHighlight(&g_menu_highlight_pulse, 180, 252 + kRowSpacing * s.cursor.row);
     DrawReplayListHeads(kReplaySaveListBaseY);
     for (int i = s.cursor.top; i < s.cursor.top + kReplayListRows; ++i)
       DrawReplayListRow(g_slots, i, s.cursor.top, kReplaySaveListBaseY);

@@ -168,10 +168,14 @@ TEST_F(ReplayListTest, ShotOnReturnInvalidEntriesAndDuringTheGuard) {
 TEST_F(ReplayListTest, TheAttractDemoStartsItsReplayAtOnceOrGoesBackToTheTitle) {
   FillBuffer(5000, "DEM");
   ASSERT_EQ(WriteReplayFile(g_replay_buffer, 100), 0);  // file 101
+  WriteFile("Replay/replay100.dat", Head(ReadFile("Replay/replay101.dat"), 20));  // cut short
   struct Case {
     int index, result, scene_after, next_index, frames;
   };
-  for (Case k : {Case{1, 0, kSceneGamePlay, 2, 1}, Case{2, -1, kSceneBoot, 2, 0}}) {
+  // File 101 plays; 102 is missing (its turn stays); 100 is damaged (its
+  // turn passes on).
+  for (Case k : {Case{1, 0, kSceneGamePlay, 2, 1}, Case{2, -1, kSceneBoot, 2, 0},
+                 Case{0, -1, kSceneBoot, 1, 0}}) {
     SCOPED_TRACE(k.index);
     ResetState();
     g_flags.CurrentScene = kSceneReplayList;
