@@ -174,6 +174,7 @@ void OnStep(const char* step) {
     g_result->score = GetPlayerScore();
     g_result->misses = GetPlayerTotalMisses() + 3 * GetPlayerContinues();
     g_result->bombs_left = GetPlayerBombs();
+    if (g_script->on_frame) g_script->on_frame(g_frame);
     if (!g_script->playback) {
       const int n = std::min(g_frame, kInputRecordWords);
       g_result->recorded.assign(g_player.input_record, g_player.input_record + n);
@@ -224,7 +225,12 @@ HarnessResult RunHarness(const HarnessScript& script) {
   AddItemCount(-GetItemsOnScreen());
   BossFightFlag(0);
   g_flags.CurrentScene = kSceneGamePlay;
-  g_flags.DifficultyMode = 1;
+  g_flags.DifficultyMode = script.difficulty;
+  if (script.stage_select != 0) {
+    g_flags.sel_flag = 1;
+    g_flags.StageNumber = script.stage_select;
+  }
+  InvincibleMode = script.invincible ? 1 : 0;
   SetPlayerFighter(script.fighter, script.variant);
 
   if (script.playback) {
@@ -259,6 +265,7 @@ HarnessResult RunHarness(const HarnessScript& script) {
   SetFrameStepHook(OnStep);
   RunGamePlayScene();
   SetFrameStepHook(nullptr);
+  InvincibleMode = 0;
   g_script = nullptr;
   g_result = nullptr;
   return result;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -34,6 +35,17 @@ struct HarnessScript {
   int drop_every = 45;
   // Digests after every n-th frame and after the last.
   int digest_every = 10;
+  // 0: a new game from stage 1. Else the stage-select number to play
+  // (16-20 boss practice, 21 the extra stage).
+  int stage_select = 0;
+  // The game's difficulty mode (0 HEAVEN, 1 ORIGINAL, 2 HELL, 3 ACCEL).
+  int difficulty = 1;
+  // Keeps the player alive through the debug invincibility switch, which
+  // only skips the player's collision checks: a whole stage can be played
+  // to its end without steering round the fire.
+  bool invincible = false;
+  // Called after every frame (1-based), once its digest is taken.
+  std::function<void(int frame)> on_frame;
 };
 
 struct HarnessResult {
