@@ -5,6 +5,7 @@
 #include "play/player.h"
 #include "play/stage.h"
 #include "screens/overlay_darkening.h"
+#include "screens/menu_scene.h"
 #include "screens/overlays.h"
 #include "screens/ranking.h"
 #include "shell/buttons.h"
@@ -33,8 +34,6 @@ constexpr int kShotGuardFrames = 31;
 constexpr int kDecideSound = 1;
 constexpr int kContinueSound = 2;
 constexpr int kMaxContinueDigit = 9;
-
-int32_t g_highlight_counter = 0;
 
 bool RetryOffered() { return g_flags.sel_flag == 1; }
 
@@ -103,7 +102,7 @@ void UpdateMenu(ContinueScreenState& c) {
 void Draw(const ContinueScreenState& c) {
   DarkenPlayField(c.darkness_alpha);
   if (c.phase != kMenu) return;
-  DrawMenuHighlight(&g_highlight_counter, 180, 188 + 40 * c.cursor);
+  DrawMenuHighlight(&g_menu_highlight_pulse, 180, 188 + 40 * c.cursor);
   DrawText("CONTINUE?", 126, 120, 255, 1, 0);
   DrawText("YES", 156, 180, 255, 1, 0);
   DrawText("NO", 156, 220, 255, 1, 0);

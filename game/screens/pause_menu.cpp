@@ -2,6 +2,7 @@
 #include "play/stage.h"
 #include "play/stage_clear.h"
 #include "screens/overlay_darkening.h"
+#include "screens/menu_scene.h"
 #include "screens/overlays.h"
 #include "shell/buttons.h"
 #include "shell/draw.h"
@@ -19,8 +20,6 @@ constexpr int kResumeFrames = 30;
 constexpr int kDecideSound = 1;
 
 enum PauseItem { kReturn = 0, kGoToTitle = 1, kRetry = 2 };
-
-int32_t g_highlight_counter = 0;
 
 void Choose(PauseMenuState& m) {
   PlaySoundEffect(kDecideSound);
@@ -88,7 +87,7 @@ int DrawPauseMenu() {
   const PauseMenuState& m = g_pause_menu;
   if (m.open != 1) return -1;
   DarkenPlayField(m.darkness_alpha);
-  DrawMenuHighlight(&g_highlight_counter, 180, 188 + 40 * m.cursor);
+  DrawMenuHighlight(&g_menu_highlight_pulse, 180, 188 + 40 * m.cursor);
   DrawText("PAUSE", 150, 120, 255, 1, 0);
   DrawText("RETURN", 144, 180, 255, 1, 0);
   DrawText("GO TO TITLE", 144, 220, 255, 1, 0);
