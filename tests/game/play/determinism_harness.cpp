@@ -218,7 +218,7 @@ HarnessResult RunHarness(const HarnessScript& script) {
   g_continue_screen = ContinueScreenState{};
   // A slot clear keeps a few fields of the last enemy there; the pool starts zeroed.
   for (EnemyObject& e : g_enemies) e = EnemyObject{};
-  LoadConfig();
+  g_config = DefaultConfig();
   ResetStageObject();
   ResetPlayObjects();
   AddEnemyBulletCount(-GetEnemyBulletsOnScreen());

@@ -22,7 +22,7 @@ class PlayerTest : public ::testing::Test {
     g_flags = GameFlags{};
     g_continue_screen = ContinueScreenState{};
     RandomSeed = 10;
-    LoadConfig();
+    g_config = DefaultConfig();
     std::memset(static_cast<void*>(&g_player), 0, sizeof g_player);
     InitPlayerForGame();
   }

@@ -54,7 +54,7 @@ class StageClearFreezeTest : public PlayTest {
  protected:
   void SetUp() override {
     PlayTest::SetUp();
-    LoadConfig();
+    g_config = DefaultConfig();
     ResetPlayObjects();
     AddEnemyBulletCount(-GetEnemyBulletsOnScreen());
     g_flags.CurrentScene = kSceneGamePlay;

@@ -28,7 +28,7 @@ class StageTest : public PlayTest {
 };
 
 TEST_F(StageTest, MusicOnFrameZeroOfStagesOneToFive) {
-  LoadConfig();
+  g_config = DefaultConfig();
   LoadBgmTable();
   for (int stage : {1, 5, 16, 21}) {
     ResetStageObject();

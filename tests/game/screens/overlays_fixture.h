@@ -33,7 +33,7 @@ class OverlaysTest : public ::testing::Test {
     g_flags.CurrentScene = kSceneGamePlay;
     g_input = InputState{};
     g_menu_repeat = MenuRepeatDelay{};
-    LoadConfig();
+    g_config = DefaultConfig();
     LoadBgmTable();
     LoadSoundEffects();
     ForgetLoadedImagesForTesting();
