@@ -5,13 +5,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "../../support/file_with_bytes.h"
 #include "screens/ranking_table.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::FILE* f = std::tmpfile();
+  std::FILE* f = FileWithBytes(data, size);
   if (f == nullptr) return 0;
-  if (size != 0) std::fwrite(data, 1, size, f);
-  std::rewind(f);
   TextFileReader in(f);
   static RankingTable table;
   const RankingReadReport report = ReadRankingFrom(in, table);

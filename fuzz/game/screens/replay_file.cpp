@@ -5,15 +5,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "../../support/file_with_bytes.h"
 #include "screens/replay_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static uint32_t inputs[kReplayInputWords + 1];
   for (int pass = 0; pass < 2; ++pass) {
-    std::FILE* f = std::tmpfile();
+    std::FILE* f = FileWithBytes(data, size);
     if (f == nullptr) return 0;
-    if (size != 0) std::fwrite(data, 1, size, f);
-    std::rewind(f);
     TextFileReader in(f);
     if (pass == 0) {
       ReplayListEntry entry;

@@ -4,13 +4,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "../../support/file_with_bytes.h"
 #include "screens/save_data_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::FILE* f = std::tmpfile();
+  std::FILE* f = FileWithBytes(data, size);
   if (f == nullptr) return 0;
-  if (size != 0) std::fwrite(data, 1, size, f);
-  std::rewind(f);
   TextFileReader in(f);
   SaveData d{};
   int bad_line = 0;
