@@ -1,16 +1,7 @@
-// Stand-ins for the enemy scripts of stages 2 to 5 until they are written:
+// Stand-ins for the enemy scripts of stages 4 and 5 until they are written:
 // such enemies only move by their velocity and fire no revenge.
 #include "stages/enemy_scripts.h"
 
-int UpdateEnemyType12(EnemyObject&) { return 0; }
-int UpdateEnemyType13(EnemyObject&) { return 0; }
-int UpdateEnemyType14(EnemyObject&) { return 0; }
-int UpdateEnemyType15(EnemyObject&) { return 0; }
-int UpdateEnemyType16(EnemyObject&) { return 0; }
-int UpdateEnemyType17(EnemyObject&) { return 0; }
-int UpdateEnemyType18(EnemyObject&) { return 0; }
-int UpdateEnemyType19(EnemyObject&) { return 0; }
-int UpdateEnemyType20(EnemyObject&) { return 0; }
 int UpdateEnemyType21(EnemyObject&) { return 0; }
 int UpdateEnemyType22(EnemyObject&) { return 0; }
 int UpdateEnemyType23(EnemyObject&) { return 0; }
@@ -26,6 +17,5 @@ int UpdateEnemyType34(EnemyObject&) { return 0; }
 int UpdateEnemyType35(EnemyObject&) { return 0; }
 int UpdateEnemyType36(EnemyObject&) { return 0; }
 int UpdateEnemyType37(EnemyObject&) { return 0; }
-int FireType13RevengeBurst(EnemyObject&) { return 0; }
 int FireType21RevengeBurst(EnemyObject&) { return 0; }
 int FireType31RevengeBurst(EnemyObject&) { return 0; }
