@@ -42,6 +42,42 @@ inline uint32_t Mix(const Channels& ch, uint32_t color, uint32_t edge, int t) {
   return out;
 }
 
+// What one cell value becomes: false for a pixel the glyph leaves alone.
+template <int Type>
+inline bool Shade(const uint8_t* row, int sx, const GlyphCopyColors& c, const Channels& ch,
+                  uint32_t* value, int* alpha) {
+  if constexpr (Type == 0) {
+    if (!((row[sx >> 3] >> (7 - (sx & 7))) & 1)) return false;
+    *value = c.color;
+    *alpha = 255;
+  } else if constexpr (Type == 1) {
+    // Body pixels carry bit 1 at every depth: the cache holds the index the
+    // text was written with, not a colour.
+    const uint8_t v = row[sx];
+    if (!v) return false;
+    *value = (v & 2) ? c.color : c.edge;
+    *alpha = 255;
+  } else if constexpr (Type == 2) {
+    *alpha = row[sx];
+    *value = c.color;
+    return *alpha > 0;
+  } else {
+    const int b = row[2 * sx], e = row[2 * sx + 1];
+    if (b == 0 && e == 0) return false;
+    if (b == 0) {
+      *value = c.edge;
+      *alpha = e;
+    } else if (b == 255) {
+      *value = c.color;
+      *alpha = 255;
+    } else {
+      *alpha = b + (((256 - b) * e) >> 8);
+      *value = Mix(ch, c.color, c.edge, (b << 8) / *alpha);
+    }
+  }
+  return true;
+}
+
 template <int Bytes, int Type, bool Vertical>
 void CopyLoop(const GlyphCopyTarget& t, const GlyphCopySource& s, const GlyphCopyColors& c,
               int cell_x, int cell_y, const Rect& box, const Rect& r) {
@@ -49,56 +85,33 @@ void CopyLoop(const GlyphCopyTarget& t, const GlyphCopySource& s, const GlyphCop
   for (int dy = r.top; dy < r.bottom; ++dy) {
     uint8_t* out = t.pixels + static_cast<ptrdiff_t>(dy) * t.pitch;
     uint8_t* alpha = t.alpha ? t.alpha + static_cast<ptrdiff_t>(dy) * t.alpha_pitch : nullptr;
+    // Across, a target row reads one cell row; down, one cell column.
+    const uint8_t* across = s.bits + static_cast<ptrdiff_t>(cell_y + (dy - box.top)) * s.pitch;
     for (int dx = r.left; dx < r.right; ++dx) {
-      const int sx = Vertical ? cell_x + (dy - box.top) : cell_x + (dx - box.left);
-      const int sy = Vertical ? cell_y + (box.right - 1 - dx) : cell_y + (dy - box.top);
-      const uint8_t* row = s.bits + static_cast<ptrdiff_t>(sy) * s.pitch;
-      uint8_t* p = out + static_cast<ptrdiff_t>(dx) * Bytes;
-      uint32_t value = 0;
-      int a = 0;
-      bool write = true;
-      if constexpr (Type == 0) {
-        if ((row[sx >> 3] >> (7 - (sx & 7))) & 1) {
-          value = c.color;
-          a = 255;
-        } else {
-          write = false;
-        }
-      } else if constexpr (Type == 1) {
-        // Body pixels carry bit 1 at every depth: the cache holds the index
-        // the text was written with, not a colour.
-        const uint8_t v = row[sx];
-        if (v) {
-          value = (v & 2) ? c.color : c.edge;
-          a = 255;
-        } else {
-          write = false;
-        }
-      } else if constexpr (Type == 2) {
-        a = row[sx];
-        value = c.color;
-        write = a > 0;
+      int sx;
+      const uint8_t* row;
+      if constexpr (Vertical) {
+        sx = cell_x + (dy - box.top);
+        row = s.bits + static_cast<ptrdiff_t>(cell_y + (box.right - 1 - dx)) * s.pitch;
       } else {
-        const int b = row[2 * sx], e = row[2 * sx + 1];
-        if (b == 0 && e == 0) {
-          write = false;
-        } else if (b == 0) {
-          value = c.edge;
-          a = e;
-        } else if (b == 255) {
-          value = c.color;
-          a = 255;
-        } else {
-          a = b + (((256 - b) * e) >> 8);
-          value = Mix(ch, c.color, c.edge, (b << 8) / a);
+        sx = cell_x + (dx - box.left);
+        row = across;
+        // Blank runs of a one-bit cell are passed over a byte at a time.
+        if constexpr (Type == 0) {
+          if (c.transparent && (sx & 7) == 0 && dx + 8 <= r.right && row[sx >> 3] == 0) {
+            dx += 7;
+            continue;
+          }
         }
       }
-      if (!write) {
+      uint32_t value = 0;
+      int a = 0;
+      if (!Shade<Type>(row, sx, c, ch, &value, &a)) {
         if (c.transparent) continue;
         value = 0;
         a = 0;
       }
-      Store<Bytes>(p, value);
+      Store<Bytes>(out + static_cast<ptrdiff_t>(dx) * Bytes, value);
       if (alpha) alpha[dx] = static_cast<uint8_t>(a);
     }
   }

@@ -206,7 +206,52 @@ TEST_F(FontTest, BlendingBitmapFontsGoesThroughTheWorkSurface) {
     const Rect drawn = Drawn(frame);
     EXPECT_GE(drawn.left, 10);
     EXPECT_LE(drawn.right, 10 + Measure(font, "AB\x82\xA0"));
+    // A string wider than the screen (and the work surface) is cut there.
+    SelectBlendMode(1, 128);
+    EXPECT_EQ(PrintStringWithFont(-30, 300, std::string(100, 'W').c_str(), Color(255, 255, 255),
+                                  font, 0, 0),
+              0);
+    EXPECT_EQ(PrintStringWithFont(0, 0, std::string(60, 'W').c_str(), Color(255, 255, 255), font,
+                                  0, 1),
+              0);
+    SelectBlendMode(0, 0);
     DestroyFont(font);
+  }
+}
+
+TEST_F(FontTest, TextOnTheFrontBufferOfAWindowLandsInItsClientArea) {
+  for (bool direct3d : {false, true}) {
+    for (int blend : {0, 1}) {
+      SCOPED_TRACE(testing::Message() << (direct3d ? "Direct3D" : "software") << " blend "
+                                      << blend);
+      if (direct3d) {
+        StartWith3D(true, 640, 480, 32);
+      } else {
+        Start(true, 640, 480, 32);
+      }
+      ASSERT_EQ(ChooseDrawTargetBody(-4), 0);
+      const int font = CreateFontToHandle(nullptr, 20, -1, 1, -1, -1, -1, -1);
+      SelectBlendMode(blend, 255);
+      const int pen = Measure(font, "AB");
+      ASSERT_EQ(PrintStringWithFont(10, 20, "AB", Color(255, 255, 255), font, Color(255, 0, 0), 0),
+                0);
+      FlushCurrentVertexBatch();
+      EndSceneIfBegun();
+      SelectBlendMode(0, 0);
+      const platform::video::Surface* primary = GetPrimarySurface();
+      const Rect box{client_.left + 10, client_.top + 20, client_.left + 10 + pen,
+                     client_.top + 20 + GetFontRecord(font)->line_height};
+      int inside = 0, outside = 0;
+      for (int y = 0; y < primary->height(); ++y)
+        for (int x = 0; x < primary->width(); ++x) {
+          const bool lit = (primary->ReadPixel(x, y) & 0xFFFFFF) != 0;
+          const bool in = x >= box.left && x < box.right && y >= box.top && y < box.bottom;
+          (in ? inside : outside) += lit;
+        }
+      EXPECT_GT(inside, 30);
+      EXPECT_EQ(outside, 0);
+      StopDirectDraw();
+    }
   }
 }
 

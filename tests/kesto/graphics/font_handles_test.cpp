@@ -120,36 +120,45 @@ TEST_F(FontHandleTest, DefaultFontFollowsItsSettings) {
 }
 
 TEST_F(FontHandleTest, LostDisplayRecreatesEveryFontUnderItsHandle) {
-  StartWith3D(false);
-  ASSERT_EQ(ChooseDrawTargetBody(-2), 0);
-  const int plain = CreateFontToHandle(nullptr, 16, -1, 0, -1, -1, -1, -1);
-  const int edged = CreateFontToHandle(nullptr, 20, -1, 0, -1, 3, -1, -1);
-  ASSERT_GE(plain, 0);
-  ASSERT_GE(edged, 0);
-  int flag = -1;
-  ASSERT_EQ(AttachFontDeleteFlag(plain, &flag), 0);
-  EXPECT_EQ(flag, 0);
-  SetFontCharSpacing(4, plain);
-  EXPECT_GT(Measure(plain, "abc"), 0);
-  const int old_texture = GetFontRecord(plain)->cache_texture;
+  for (bool direct3d : {false, true}) {
+    SCOPED_TRACE(direct3d ? "Direct3D" : "software");
+    StartScreen(direct3d);
+    const int plain = CreateFontToHandle(nullptr, 16, -1, 0, -1, -1, -1, -1);
+    const int edged = CreateFontToHandle(nullptr, 20, -1, 0, -1, 3, -1, -1);
+    ASSERT_GE(plain, 0);
+    ASSERT_GE(edged, 0);
+    int flag = -1;
+    ASSERT_EQ(AttachFontDeleteFlag(plain, &flag), 0);
+    EXPECT_EQ(flag, 0);
+    SetFontCharSpacing(4, plain);
+    EXPECT_GT(Measure(plain, "abc"), 0);
 
-  platform::video::SimulateDisplayLoss();
-  platform::video::EndDisplayLoss();
-  ASSERT_EQ(RecoverGraphicsDevice(), 0);
+    platform::video::SimulateDisplayLoss();
+    platform::video::EndDisplayLoss();
+    ASSERT_EQ(RecoverGraphicsDevice(), 0);
 
-  EXPECT_EQ(flag, 1);
-  for (int font : {plain, edged, GetDefaultFontHandle()}) {
-    const FontRecord* f = GetFontRecord(font);
-    ASSERT_NE(f, nullptr);
-    EXPECT_EQ(f->texture_cache, 1);
-    EXPECT_EQ(f->fill_index, 0);  // an empty cache
+    EXPECT_EQ(flag, 1);
+    for (int font : {plain, edged, GetDefaultFontHandle()}) {
+      const FontRecord* f = GetFontRecord(font);
+      ASSERT_NE(f, nullptr);
+      EXPECT_EQ(f->texture_cache, direct3d ? 1 : 0);
+      EXPECT_EQ(f->fill_index, 0);  // an empty cache
+    }
+    EXPECT_EQ(GetFontRecord(plain)->spacing, 0);
+    EXPECT_EQ(GetFontRecord(edged)->edge_size, 3);
+    Erase();
+    ASSERT_EQ(PrintStringWithFont(10, 10, "abc", Color(255, 255, 255), plain, 0, 0), 0);
+    SelectBlendMode(1, 255);
+    ASSERT_EQ(PrintStringWithFont(10, 40, "abc", Color(255, 255, 255), edged, 0, 0), 0);
+    SelectBlendMode(0, 0);
+    const std::vector<uint32_t> frame = Frame();
+    int top = 0, bottom = 0;
+    for (int y = 0; y < 480; ++y)
+      for (int x = 0; x < 640; ++x) (y < 40 ? top : bottom) += frame[y * 640 + x] == 0xFFFFFF;
+    EXPECT_GT(top, 10);
+    EXPECT_GT(bottom, 10);
+    StopDirectDraw();
   }
-  EXPECT_NE(GetFontRecord(plain)->cache_texture, old_texture);
-  EXPECT_EQ(GetFontRecord(plain)->spacing, 0);
-  EXPECT_EQ(GetFontRecord(edged)->edge_size, 3);
-  Erase();
-  ASSERT_EQ(PrintStringWithFont(10, 10, "abc", Color(255, 255, 255), plain, 0, 0), 0);
-  EXPECT_GT(Count(Frame(), 0xFFFFFF), 10);
 }
 
 TEST_F(FontHandleTest, StartAndEndOfGraphicsMakeAndDeleteTheDefaultFont) {
