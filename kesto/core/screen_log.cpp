@@ -77,6 +77,8 @@ int RecreateScreenLogFont() {
 int DrawScreenLog() {
   if (!g_log.prepared && InitScreenLog() != 0) return 0;
   RecreateScreenLogFont();
+  // Without its font every line would only log that the font is missing.
+  if (!IsValidFontHandle(g_log.font)) return 0;
   int width = 0, height = 0;
   GetScreenResolution(&width, &height);
   const int visible = std::min(height / std::max(g_log.font_height, 1), kScreenLogLines);

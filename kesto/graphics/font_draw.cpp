@@ -215,6 +215,7 @@ int DrawFontStringSoftware(int x, int y, const char* text, int color, int font, 
   EndSceneIfBegun();
   Surface* target = GetDrawTargetSurface();
   if (st.suspended) return 0;
+  if (!target) return -1;
   const int bits = GetScreenColorBits();
   const bool aa = (f->type & kFontTypeAntialias) != 0;
   if ((st.blend_mode == 0 || bits == 8) && !aa) {

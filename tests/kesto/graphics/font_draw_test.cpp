@@ -330,6 +330,11 @@ TEST_F(FontTest, TheFormattedTextEntryDrawsWithTheDefaultFont) {
   EXPECT_FALSE(f->codes[0x82 | (0xA2 << 8)].cached);
   EXPECT_FALSE(f->codes[0x82].cached);
   EXPECT_EQ(f->fill_index, 1);
+  // Nothing for a format that cannot be formatted, or none.
+  Erase();
+  EXPECT_EQ(PrintTextFormatted(0, 0, white, "ab%ls", L"\xD800"), 0);
+  EXPECT_EQ(PrintTextFormatted(0, 0, white, nullptr), 0);
+  EXPECT_TRUE(Drawn(Frame()).Empty());
 }
 
 }  // namespace
