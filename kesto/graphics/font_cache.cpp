@@ -135,8 +135,18 @@ void RenderTextOut(const RenderContext& c, FontCacheSlot* slot, const CodeListEn
   slot->height = static_cast<int16_t>(ext.cy);
   // A reused cell is cleared first, so no pixel of its last glyph's edge is
   // left around the new one; the text stays inside its cell.
-  for (int row = y; row < y + cell; ++row)
-    for (int col = x; col < x + cell; ++col) f->dib->SetIndex(col, row, 0);
+  const bool whole_rows = f->dib->bit_count() == 1 && x == 0 && cell >= f->dib->width();
+  for (int row = y; row < y + cell; ++row) {
+    if (f->dib->bit_count() == 8) {
+      std::memset(f->dib_bits + static_cast<size_t>(row) * f->dib_pitch + x, 0,
+                  static_cast<size_t>(cell));
+    } else if (whole_rows) {
+      std::memset(f->dib_bits + static_cast<size_t>(row) * f->dib_pitch, 0,
+                  static_cast<size_t>(f->dib_pitch));
+    } else {
+      for (int col = x; col < x + cell; ++col) f->dib->SetIndex(col, row, 0);
+    }
+  }
   const int clip[4] = {x, y, x + cell, y + cell};
   c.dc->SetClipRect(clip);
   c.dc->TextOut(x + c.e, y + c.e, code, length);

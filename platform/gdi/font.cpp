@@ -241,7 +241,16 @@ int Font::Advance(uint32_t unicode) const {
 }
 
 bool Font::RenderCode(uint32_t code, bool mono, GlyphImage* out) const {
-  return Render(CharCodeToUnicode(description_.charset, code), mono, out);
+  if (has_last_ && last_code_ == code && last_mono_ == mono) {
+    *out = last_;
+    return true;
+  }
+  if (!Render(CharCodeToUnicode(description_.charset, code), mono, out)) return false;
+  has_last_ = true;
+  last_code_ = code;
+  last_mono_ = mono;
+  last_ = *out;
+  return true;
 }
 
 int Font::AdvanceOfCode(uint32_t code) const {

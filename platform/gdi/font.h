@@ -87,6 +87,12 @@ class Font {
   struct FaceHolder;
   std::unique_ptr<FaceHolder> face_;
   mutable std::unordered_map<uint32_t, int> advances_;
+  // The glyph rendered last: a glyph is asked for twice in a row, once for
+  // its size and once for its bitmap.
+  mutable bool has_last_ = false;
+  mutable uint32_t last_code_ = 0;
+  mutable bool last_mono_ = false;
+  mutable GlyphImage last_;
 };
 
 struct GdiFaults {
