@@ -67,7 +67,11 @@ int InitScreenLog() {
 int RecreateScreenLogFont() {
   if (!g_log.prepared && InitScreenLog() != 0) return 0;
   if (g_log.font_deleted) {
-    g_log.font = CreateFontToHandle(nullptr, g_log.font_height, 4, 1, -1, -1, -1, -1);
+    // After a lost display every font is made again under its old handle;
+    // the log takes that one back rather than making another beside it.
+    if (!IsValidFontHandle(g_log.font)) {
+      g_log.font = CreateFontToHandle(nullptr, g_log.font_height, 4, 1, -1, -1, -1, -1);
+    }
     g_log.font_deleted = 0;
     AttachFontDeleteFlag(g_log.font, &g_log.font_deleted);
   }

@@ -5,6 +5,8 @@
 #include "core/app_log.h"
 #include "core/screen_log.h"
 #include "font_fixture.h"
+#include "graphics/graphics_manager.h"
+#include "platform/video/display.h"
 
 namespace {
 
@@ -86,6 +88,20 @@ TEST_F(ScreenLogTest, ItsFontComesBackAfterAModeSwitchAndGoesAtTheEnd) {
   const int font = GetScreenLogState().font;
   EXPECT_EQ(GetFontRecord(font)->type, 1);
   EXPECT_EQ(GetFontRecord(font)->thickness, 4);
+  // A lost display puts the font back under its handle, and the log keeps it.
+  platform::video::SimulateDisplayLoss();
+  platform::video::EndDisplayLoss();
+  ASSERT_EQ(RecoverGraphicsDevice(), 0);
+  ASSERT_EQ(PresentBackScreenBody(), 0);
+  EXPECT_EQ(GetScreenLogState().font, font);
+  EXPECT_EQ(GetScreenLogState().font_deleted, 0);
+  int fonts = 0;
+  for (int slot = 0; slot < kMaxFonts; ++slot) {
+    for (int check = 0; check < 2048; ++check) {
+      fonts += IsValidFontHandle(static_cast<int>(((check | 0x2000) << 16) | slot));
+    }
+  }
+  EXPECT_EQ(fonts, 2);  // the default font and the log's
   ASSERT_EQ(EndScreenLog(), 0);
   EXPECT_FALSE(IsValidFontHandle(font));
   EXPECT_EQ(GetScreenLogState().prepared, 0);
