@@ -1,6 +1,7 @@
 #include "graphics/font_cache.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -30,13 +31,13 @@ const char* const kEdgeDisc4[9] = {"..#####..", ".#######.", "#########",
 
 bool InEdgeMask(int edge, int dx, int dy) {
   if (edge <= 0) return false;
-  if (edge == 1) return (dx == 0) != (dy == 0) && std::abs(dx) + std::abs(dy) == 1;
+  if (edge == 1) return std::abs(dx) + std::abs(dy) == 1;
   if (edge > 4) return true;
   const char* const* rows = edge == 2 ? kEdgeDisc2 : edge == 3 ? kEdgeDisc3 : kEdgeDisc4;
   return rows[dy + edge][dx + edge] == '#';
 }
 
-// Every offset of the mask, listed once per render.
+// Every offset of the mask, listed once per glyph.
 std::vector<std::pair<int, int>> EdgeOffsets(int edge) {
   std::vector<std::pair<int, int>> out;
   for (int dy = -edge; dy <= edge; ++dy)
