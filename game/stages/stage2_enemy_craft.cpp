@@ -38,9 +38,9 @@ constexpr int32_t kType12AimedAfter = 40;  // gun 0's counter must have passed i
 constexpr int32_t kType12AimedInterval = 5;
 constexpr int32_t kType12AimedWrap = 10;
 
-// What type 12 fires on one stage: the side fans of part 1 (each from gun 0
-// and then gun 1 before the next), and the aimed volley of part 2 from guns
-// 2 and 3 at speed shots / 2 + base.
+// What type 12 fires on one stage: the side fans (each from gun 0 and then
+// gun 1 before the next), and the aimed volley from guns 2 and 3 at speed
+// shots / 2 + base.
 struct Type12Stage {
   const Fan* side;
   int side_count;
@@ -58,7 +58,7 @@ int FireType12(EnemyObject& e, const Type12Pattern& p) {
   const int n = GetStageNumber();
   if (n != 2 && n != 5) return 0;  // boss practice and other stages: silent
   const Type12Stage& st = n == 2 ? p.stage2 : p.stage5;
-  // Part 1: the two sides sweep toward each other, 12 degrees a volley.
+  // The two sides sweep toward each other, 12 degrees a volley.
   if (PatternSlotDue(e, 0, kType12SideInterval)) {
     const int32_t shots = e.gun_shots[0];
     if (shots < p.side_cap) {
@@ -72,7 +72,7 @@ int FireType12(EnemyObject& e, const Type12Pattern& p) {
   }
   CountPatternFrame(e, 0);
   if (e.gun_counter[0] <= kType12AimedAfter) return 0;
-  // Part 2: bursts aimed at their first volley from each nose gun.
+  // Then bursts aimed at their first volley from each nose gun.
   if (PatternSlotDue(e, 1, kType12AimedInterval)) {
     const int32_t shots = e.gun_shots[1];
     if (shots == 0) {

@@ -32,7 +32,7 @@ struct Type14Pattern {
 };
 
 int FireType14(EnemyObject& e, const Type14Pattern& p) {
-  // Part 1: four directions per set turning 28 degrees a volley, without
+  // Spirals: four directions per set turning 28 degrees a volley, without
   // end: the shot count is never reset by the pattern.
   if (PatternSlotDue(e, 0, p.spiral_interval)) {
     const double k = e.gun_shots[0];
@@ -47,7 +47,7 @@ int FireType14(EnemyObject& e, const Type14Pattern& p) {
     CountPatternShot(e, 0, kNoWrap);
   }
   CountPatternFrame(e, 0);
-  // Part 2: bursts from the centre aimed at their first volley, each volley
+  // Bursts from the centre aimed at their first volley, each volley
   // off by its own draw.
   if (PatternSlotDue(e, 1, kAimedInterval)) {
     const int32_t shots = e.gun_shots[1];

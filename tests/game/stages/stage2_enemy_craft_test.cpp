@@ -23,10 +23,10 @@ constexpr int kType12Frames = 200;
 struct Type12Case {
   int stage;
   int mode;
-  std::vector<int> side;  // pattern frames of part 1
+  std::vector<int> side;  // pattern frames of the side fans
   int side_bullets;
   double first_side_speed;
-  std::vector<int> aimed;  // pattern frames of part 2 (bullet type 9)
+  std::vector<int> aimed;  // pattern frames of the aimed bursts (bullet type 9)
   int aimed_bullets;
   double aimed_base;
 };
@@ -71,11 +71,14 @@ TEST_F(Stage2CraftTest, Type12SweepsItsSidesThenFiresAimedBurstsOnStages2And5) {
     if (side.empty()) continue;
     EXPECT_EQ(BulletsOn(side[0])[0].type, 2);
     EXPECT_DOUBLE_EQ(BulletsOn(side[0])[0].speed, c.first_side_speed);
-    // Speed shots / 2 + base within each burst of part 2.
+    // Speed shots / 2 + base within each aimed burst.
     for (size_t i = 0; i < aimed.size(); ++i) {
       const int slot = (c.aimed[i] - 40) % 50 / 5;
-      for (const FiredBullet& b : BulletsOn(aimed[i]))
-        if (b.type == 9) EXPECT_DOUBLE_EQ(b.speed, slot / 2.0 + c.aimed_base) << i;
+      for (const FiredBullet& b : BulletsOn(aimed[i])) {
+        if (b.type == 9) {
+          EXPECT_DOUBLE_EQ(b.speed, slot / 2.0 + c.aimed_base) << i;
+        }
+      }
     }
   }
 }
@@ -155,7 +158,9 @@ TEST_F(Stage2CraftTest, Type15FiresFromBothGunsAtTheModeInterval) {
       ASSERT_EQ(static_cast<int>(v.size()), c.per_volley) << c.mode;
       EXPECT_EQ(v[0].type, 0);
       EXPECT_DOUBLE_EQ(v[0].speed, c.speed);
-      if (c.mode == 2) EXPECT_DOUBLE_EQ(v[6].speed, 3.8);
+      if (c.mode == 2) {
+        EXPECT_DOUBLE_EQ(v[6].speed, 3.8);
+      }
     }
     EXPECT_TRUE(shot_sounds.empty());
   }

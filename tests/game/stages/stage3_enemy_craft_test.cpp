@@ -6,12 +6,6 @@ namespace {
 
 using Stage3CraftTest = EnemyScriptTest;
 
-std::vector<int> Offsets(const std::vector<int>& frames, int first) {
-  std::vector<int> out;
-  for (int f : frames) out.push_back(f - first);
-  return out;
-}
-
 // ---- type 16 ----
 
 // Move state 1 starts on frame 1; braking by 0.05 from 4 leaves vy exactly

@@ -83,7 +83,9 @@ TEST_F(Stage3LargeTest, Type19HatchHandshakeWithTheDrawing) {
   for (int f = kHatchAsked; f <= kHatchOpen; ++f) {
     Frame();
     pictures.push_back(e.form);
-    if (f < kHatchOpen) EXPECT_EQ(e.script_words[0], 1) << f;
+    if (f < kHatchOpen) {
+      EXPECT_EQ(e.script_words[0], 1) << f;
+    }
   }
   EXPECT_EQ(pictures, (std::vector<int>{0, 0, 0, 1, 1, 1, 2}));
   EXPECT_EQ(e.script_words[0], -1);  // open, as the drawing reports
@@ -99,7 +101,9 @@ TEST_F(Stage3LargeTest, Type19HatchHandshakeWithTheDrawing) {
   for (int i = 0; i < 7; ++i) {
     Frame();
     pictures.push_back(e.form);
-    if (i < 6) EXPECT_EQ(e.script_words[0], 2) << i;
+    if (i < 6) {
+      EXPECT_EQ(e.script_words[0], 2) << i;
+    }
   }
   EXPECT_EQ(pictures, (std::vector<int>{2, 2, 2, 1, 1, 1, 0}));
   EXPECT_EQ(e.script_words[0], -2);
