@@ -27,13 +27,21 @@ struct Type14Case {
   int mode;
   int spiral_every;
   int spiral_bullets;
+  int fan_set_bullets;  // the first four fans; the second set follows
+  double fan_set_speed;
+  double second_set_speed;
   int aimed_cap;
   int aimed_bullets;
+  double aimed_speed;
 };
 
 TEST_F(Stage2LargeTest, Type14SpiralsAndAimedBurstsByMode) {
   const Type14Case cases[] = {
-      {0, 24, 12, 5, 1}, {1, 15, 12, 8, 3}, {2, 12, 20, 10, 5}, {3, 15, 12, 8, 3}};
+      {0, 24, 12, 8, 2.0, 2.6, 5, 1, 2.0},
+      {1, 15, 12, 8, 2.4, 3.0, 8, 3, 2.5},
+      {2, 12, 20, 12, 2.6, 3.2, 10, 5, 3.5},
+      {3, 15, 12, 8, 2.4, 3.0, 8, 3, 2.5},
+  };
   constexpr int kFrames = 130;
   for (const Type14Case& c : cases) {
     SetUp();
@@ -43,8 +51,15 @@ TEST_F(Stage2LargeTest, Type14SpiralsAndAimedBurstsByMode) {
     for (int f : VolleyFrames()) {
       int n5 = 0, n1 = 0;
       for (const FiredBullet& b : BulletsOn(f)) {
-        n5 += b.type == 5;
-        n1 += b.type == 1;
+        if (b.type == 5) {
+          EXPECT_DOUBLE_EQ(b.speed, n5 < c.fan_set_bullets ? c.fan_set_speed : c.second_set_speed)
+              << c.mode;
+          ++n5;
+        }
+        if (b.type == 1) {
+          EXPECT_DOUBLE_EQ(b.speed, c.aimed_speed) << c.mode;
+          ++n1;
+        }
       }
       EXPECT_EQ(n5 + n1, CountOn(f));
       if (n5 > 0) {

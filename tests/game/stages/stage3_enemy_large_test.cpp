@@ -31,6 +31,7 @@ struct Type19Case {
   int mode;
   int ring_every;
   int ring_bullets;
+  double ring_speed[2];  // bullet type 5, then 7
   int hatch_volleys;
   int hatch_bullets;
   double hatch_base;  // speed base + shots x per_shot
@@ -39,10 +40,10 @@ struct Type19Case {
 
 TEST_F(Stage3LargeTest, Type19RingThenHatchCycle) {
   const Type19Case cases[] = {
-      {0, 20, 30, 4, 6, 3.0, 0.5},
-      {1, 20, 36, 8, 6, 4.0, 0.5},
-      {2, 15, 48, 8, 18, 4.0, 1.0},
-      {3, 20, 36, 8, 6, 4.0, 0.5},
+      {0, 20, 30, {2.0, 2.4}, 4, 6, 3.0, 0.5},
+      {1, 20, 36, {3.0, 3.4}, 8, 6, 4.0, 0.5},
+      {2, 15, 48, {3.6, 4.0}, 8, 18, 4.0, 1.0},
+      {3, 20, 36, {3.0, 3.4}, 8, 6, 4.0, 0.5},
   };
   constexpr int kFrames = 240;
   for (const Type19Case& c : cases) {
@@ -55,7 +56,10 @@ TEST_F(Stage3LargeTest, Type19RingThenHatchCycle) {
       if (v[0].type == 5) {
         ring.push_back(f);
         EXPECT_EQ(static_cast<int>(v.size()), c.ring_bullets) << c.mode;
-        EXPECT_EQ(v[1].type, 7);
+        for (size_t i = 0; i < v.size(); ++i) {
+          EXPECT_EQ(v[i].type, i % 2 == 0 ? 5 : 7);
+          EXPECT_DOUBLE_EQ(v[i].speed, c.ring_speed[i % 2]) << c.mode;
+        }
       } else {
         const double shots = static_cast<double>(hatch.size());
         hatch.push_back(f);
@@ -184,12 +188,19 @@ struct Type20Case {
   int mode;
   int wing_every;
   int wing_bullets;
+  double wing_speed;
   int inner_every;
   int inner_bullets;
+  double inner_speed;
 };
 
 TEST_F(Stage3LargeTest, Type20WingAndInnerSpiralsForItsWholeHover) {
-  const Type20Case cases[] = {{0, 10, 6, 9, 6}, {1, 4, 6, 6, 6}, {2, 4, 8, 4, 8}, {3, 4, 6, 6, 6}};
+  const Type20Case cases[] = {
+      {0, 10, 6, 2.0, 9, 6, 2.4},
+      {1, 4, 6, 2.5, 6, 6, 3.0},
+      {2, 4, 8, 3.0, 4, 8, 3.3},
+      {3, 4, 6, 2.5, 6, 6, 3.0},
+  };
   for (const Type20Case& c : cases) {
     SetUp();
     Spawn(20, 0, 180.0, -80.0, c.mode);  // fires before it is on the field
@@ -200,6 +211,7 @@ TEST_F(Stage3LargeTest, Type20WingAndInnerSpiralsForItsWholeHover) {
       for (const FiredBullet& b : BulletsOn(f)) {
         n10 += b.type == 10;
         n1 += b.type == 1;
+        EXPECT_DOUBLE_EQ(b.speed, b.type == 10 ? c.wing_speed : c.inner_speed) << c.mode;
       }
       EXPECT_EQ(n10 + n1, CountOn(f));
       if (n10 > 0) {
