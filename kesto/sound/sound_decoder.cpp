@@ -536,6 +536,11 @@ int ReadWholeSoundStream(const DataStream& stream, void** data, uint32_t* size) 
     return -1;
   }
   const size_t got = length > 0 ? stream.ops.read(block, 1, static_cast<size_t>(length), stream.handle) : 0;
+  // A short read of a file stream is a failing disk (the caller says so).
+  if (static_cast<int64_t>(got) != length) {
+    SoundFree(block);
+    return -1;
+  }
   *data = block;
   *size = static_cast<uint32_t>(got);
   return 0;
