@@ -40,6 +40,9 @@ class FileTroubleTest : public SavedFileTest {
       if (Unreadable(t)) {
         EXPECT_THAT(said, HasSubstr(r.path));
         EXPECT_THAT(said, HasSubstr(CauseOf(t)));
+        // Never taken for damage: nothing moved aside, nothing reset on disk.
+        EXPECT_THAT(said, Not(HasSubstr("damaged")));
+        EXPECT_FALSE(Exists(r.path + ".bad"));
       } else if (t == Trouble::kMissing) {
         EXPECT_THAT(said, Not(HasSubstr("cannot be read")));
       } else if (r.load_reports_damage) {
