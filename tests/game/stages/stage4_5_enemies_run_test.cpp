@@ -42,7 +42,6 @@ void WatchAges(HarnessScript& s, AgeWatch& w) {
     if (previous) previous(f);
     for (const EnemyObject& e : g_enemies) {
       if (e.in_use != 1 || (e.type >= 100 && e.type < 300)) continue;
-      if (e.type >= 12 && e.type <= 20) continue;  // not scripted on this branch yet
       auto [it, fresh] = w.first_seen.try_emplace(e.serial, f, e.type);
       if (it->second.second != e.type) it->second = {f, e.type};  // a reused serial
       if (f - it->second.first > w.oldest) {
