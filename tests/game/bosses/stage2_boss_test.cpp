@@ -159,7 +159,9 @@ TEST_F(Stage2BossTest, PhaseOnePatternBFansQuickenByHalvesOverTwoCycles) {
       const bool odd = v.t >= 60;
       ASSERT_EQ(v.shots.size(), odd ? c.odd : c.even) << v.t;
       EXPECT_EQ(v.se81, 1);
-      if (!odd) EXPECT_EQ(v.shots[0].speed, b / 2.0 + c.even_base);
+      if (!odd) {
+        EXPECT_EQ(v.shots[0].speed, b / 2.0 + c.even_base);
+      }
     }
   }
 }
@@ -198,7 +200,9 @@ TEST_F(Stage2BossTest, PhaseOnePatternCSilentDropsUnderStillRings) {
     }
     // A drop on its own frame plays nothing.
     for (const Volley& v : volleys)
-      if (v.shots[0].type == 22 && v.shots.size() == c.drops) EXPECT_EQ(v.se81, 0) << v.t;
+      if (v.shots[0].type == 22 && v.shots.size() == c.drops) {
+        EXPECT_EQ(v.se81, 0) << v.t;
+      }
   }
 }
 
@@ -426,7 +430,9 @@ TEST_F(Stage2BossTest, DeathSinksHaltsTheMusicPaysAndStartsTheStageClear) {
       EXPECT_EQ(g_bullet_cancels[0].frames_total, 240);
       EXPECT_EQ(e.collision_class, 1);
     }
-    if (frames > 2 && e.in_use == 1) EXPECT_NEAR(e.y - y, 0.2, 1e-9) << frames;
+    if (frames > 2 && e.in_use == 1) {
+      EXPECT_NEAR(e.y - y, 0.2, 1e-9) << frames;
+    }
     if (e.in_use == 1) {
       y = e.y;
       EXPECT_EQ(e.form, 1);

@@ -58,7 +58,9 @@ TEST_F(Stage2MidBossTest, DescentRunsAtTwiceItsSpeedSnapsToThePostAndOpensThePod
     ASSERT_NE(Pod(k), nullptr) << k;
     EXPECT_EQ(Pod(k)->x, 320.0);
     EXPECT_EQ(Pod(k)->y, 100.0);
-    if (k > 0) EXPECT_GT(Boss().message[k], Boss().message[k - 1]);
+    if (k > 0) {
+      EXPECT_GT(Boss().message[k], Boss().message[k - 1]);
+    }
   }
   EXPECT_EQ(e.life_state, 0);
   EXPECT_EQ(e.phase_hp[0], 22000);  // no damage while it came down
@@ -112,7 +114,10 @@ TEST_F(Stage2MidBossTest, PatternAFiresFromEachPodInTurnAndGrowsItsBodyFans) {
     ASSERT_EQ(Times(pods), expected);
     for (const Volley& v : pods) {
       ASSERT_EQ(v.shots.size(), c.pod_bullets) << v.t;
-      if (v.t < 70) EXPECT_EQ(v.se81, 0);  // the pods fire silently
+      // the pods fire silently
+      if (v.t < 70) {
+        EXPECT_EQ(v.se81, 0);
+      }
     }
     // Cycle k fires from pod k mod 4: once the ring is open, pods 0 to 3
     // stand left to right about 115 and 48 either side of the centre.
