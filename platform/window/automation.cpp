@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/input/input_devices.h"
+#include "platform/window/audio_capture.h"
 #include "platform/input/key_codes.h"
 #include "platform/video/presenter.h"
 
@@ -203,6 +204,7 @@ void NoteFramePump(bool frame_pump) {
     }
   }
   const uint64_t frame = presented + a.idle_frames;
+  if (frame_pump) CaptureAudioUpTo(presented);
   while (a.next_event < a.events.size() && a.events[a.next_event].frame <= frame) {
     Apply(a.events[a.next_event]);
     ++a.next_event;
