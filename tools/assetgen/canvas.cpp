@@ -39,7 +39,9 @@ Picture Canvas::Finish(KeyMode mode) {
       uint32_t p = row[x];
       int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
       int top = std::max({r, g, b});
-      if (top < kMinVisible) {
+      if (mode == KeyMode::kGlow && top < kGlowCut) {
+        r = g = b = 0;
+      } else if (top < kMinVisible) {
         if (mode == KeyMode::kSprite) {
           r = g = b = 0;
         } else {

@@ -140,6 +140,44 @@ TEST(GeneratedPictures, MapPiecesLetTheTileLayerShowThrough) {
   }
 }
 
+TEST(GeneratedPictures, PicturesLeaveRoomForWhatTheGameDrawsAcrossThem) {
+  // Each area is transparent in the picture because the game shows
+  // something there through it: drawn before it, under it, or beside it.
+  struct Room {
+    const SheetLayout* sheet;
+    int run;
+    CellRect area;  // within the run's first cell
+    const char* why;
+  };
+  const Room rooms[] = {
+      {&kSheetEtc1, 9, {18, 2, 324, 16}, "the boss gauge's bar, drawn before the plate"},
+      {&kSheetReplayBack, 0, {108, 24, 144, 24}, "REPLAY MODE, written before the panel"},
+      {&kSheetCharB1, 0, {0, 0, 360, 90}, "the fighter select's title plate"},
+      {&kSheetCharB4, 0, {0, 0, 360, 90}, "the fighter select's title plate"},
+      {&kSheetGameOver, 1, {0, 0, 256, 26}, "the GAME OVER logo under the caption"},
+      {&kSheetStart, 0, {0, 0, 26, 16}, "the ranking's fighter icon under AUTO GUARD"},
+  };
+  for (const Room& room : rooms) {
+    SCOPED_TRACE(std::string(room.sheet->path) + ": " + room.why);
+    const Picture p = LoadPicture(*room.sheet);
+    const CellRect cell = CellOfRun(room.sheet->runs[room.run], 0);
+    int ink = 0;
+    for (int y = room.area.y; y < room.area.y + room.area.height; ++y) {
+      for (int x = room.area.x; x < room.area.x + room.area.width; ++x) {
+        ink += !IsKey(p.At(cell.x + x, cell.y + y));
+      }
+    }
+    EXPECT_EQ(ink, 0);
+  }
+  // The GAME OVER logo's words keep to the part above the caption's.
+  const Picture over = LoadPicture(kSheetGameOver);
+  int low_ink = 0;
+  for (int y = 52; y < 80; ++y) {
+    for (int x = 0; x < 360; ++x) low_ink += !IsKey(over.At(x, y));
+  }
+  EXPECT_EQ(low_ink, 0);
+}
+
 TEST(GeneratedPictures, FontGlyphsAreDistinct) {
   Picture p = LoadPicture(kSheetFont);
   std::vector<std::vector<uint8_t>> seen;
