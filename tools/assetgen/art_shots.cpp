@@ -285,11 +285,16 @@ bool PaintShotSheet(Canvas& canvas, const SheetLayout& sheet, KeyMode* mode) {
     PaintBombRing(canvas);
     *mode = KeyMode::kGlow;
   }
-  else if (&sheet == &kSheetEb1) PaintEnemyBullets(canvas, sheet, kBulletColors[0]);
-  else if (&sheet == &kSheetEb2) PaintEnemyBullets(canvas, sheet, kBulletColors[1]);
-  else if (&sheet == &kSheetEb3) PaintEnemyBullets(canvas, sheet, kBulletColors[2]);
-  else if (&sheet == &kSheetEb4) PaintEnemyBullets(canvas, sheet, kBulletColors[3]);
-  else if (&sheet == &kSheetEb5) PaintEnemyBullets(canvas, sheet, kBulletColors[4]);
+  else if (&sheet == &kSheetEb1 || &sheet == &kSheetEb2 || &sheet == &kSheetEb3 ||
+           &sheet == &kSheetEb4 || &sheet == &kSheetEb5) {
+    const SheetLayout* sheets[] = {&kSheetEb1, &kSheetEb2, &kSheetEb3, &kSheetEb4, &kSheetEb5};
+    for (int i = 0; i < 5; ++i) {
+      if (sheets[i] == &sheet) PaintEnemyBullets(canvas, sheet, kBulletColors[i]);
+    }
+    // Bullets (and the puffs of cancelled ones) glow in their colour: a
+    // dim halo would show as a dark ball, and a screen of them as mud.
+    *mode = KeyMode::kGlow;
+  }
   else if (&sheet == &kSheetItemScore2 || &sheet == &kSheetItemPow || &sheet == &kSheetItemBomb ||
            &sheet == &kSheetItem1up || &sheet == &kSheetItemEx || &sheet == &kSheetItemScore ||
            &sheet == &kSheetItemScore3) {
