@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <set>
 #include <utility>
 
@@ -113,6 +114,9 @@ const char* FacePath(Face face) {
 
 // Faces live for the whole run of the generator.
 cairo_font_face_t* CairoFace(Face face) {
+  // Sheets are painted on several threads at once; faces are made once.
+  static std::mutex made;
+  const std::lock_guard<std::mutex> hold(made);
   static cairo_font_face_t* faces[4] = {};
   int i = static_cast<int>(face);
   if (faces[i] == nullptr) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 
 #include "rng.h"
 #include "synth.h"
@@ -258,6 +259,10 @@ int MusicSampleCount(const MusicDef& def) {
 std::vector<int16_t> RenderMusic(const MusicDef& def) { return Sequencer(def).Song(); }
 
 std::vector<uint8_t> EncodeMp3(const std::vector<int16_t>& pcm) {
+  // The encoder fills tables of its own at first use: one encoding at a
+  // time, whatever threads the generator runs.
+  static std::mutex one_at_a_time;
+  const std::lock_guard<std::mutex> hold(one_at_a_time);
   lame_global_flags* lame = lame_init();
   if (lame == nullptr) return {};
   lame_set_in_samplerate(lame, kMusicRate);
