@@ -31,9 +31,7 @@ void SingleEx(const EnemyObject& e, int gun, int type, double angle, double spee
   FireBulletFanEx(e.gun_x[gun], e.gun_y[gun], type, angle, speed, 1, 0, Owner(e), p1, p2);
 }
 
-double AimFrom(const EnemyObject& e, int gun) {
-  return AngleToPlayer(e.gun_x[gun], e.gun_y[gun]);
-}
+double AimFrom(const EnemyObject& e, int gun) { return AngleToPlayer(e.gun_x[gun], e.gun_y[gun]); }
 
 // The interval of a stream whose volleys come faster as it goes on: `first`
 // for volleys below `n1`, `second` below `n2`, `last` after. The stream fires
@@ -51,9 +49,15 @@ double& DriftY(EnemyObject& e) { return e.motion_y; }
 void RunMoveScript(EnemyObject& e) {
   int32_t& t = BossMoveTimer(e);
   switch (e.move_state) {
-    case -1: HoldBossMoveTimer(e); break;
-    case 1: RunBossMoveToPoint(e, 180.0, 100.0, 2.0, -1); break;
-    case 2: RunBossSway(e, 0.2, 2, 0.1, 1); break;
+    case -1:
+      HoldBossMoveTimer(e);
+      break;
+    case 1:
+      RunBossMoveToPoint(e, 180.0, 100.0, 2.0, -1);
+      break;
+    case 2:
+      RunBossSway(e, 0.2, 2, 0.1, 1);
+      break;
     case 3:
       e.vx = 3.0 * CosDeg(2.0 * t) + DriftX(e);
       e.vy = 0.1 * SinDeg(t) + DriftY(e);
@@ -61,7 +65,9 @@ void RunMoveScript(EnemyObject& e) {
       DriftY(e) = SinDeg(5.0 * t);
       ++t;
       break;
-    case 4: RunBossMoveToPoint(e, 180.0, 360.0, 3.0, -4); break;
+    case 4:
+      RunBossMoveToPoint(e, 180.0, 360.0, 3.0, -4);
+      break;
     case 5:
       e.vx = 2.2 * CosDeg(t) + DriftX(e);
       e.vy = 0.1 * SinDeg(2.0 * t) + DriftY(e);
@@ -69,9 +75,14 @@ void RunMoveScript(EnemyObject& e) {
       DriftY(e) = 1.2 * SinDeg(4.0 * t);
       ++t;
       break;
-    case 50: RunBossMoveToPoint(e, 180.0, 100.0, 2.0, -50); break;
-    case 51: RunBossMoveToPoint(e, 180.0, 100.0, 1.0, -51); break;
-    default: break;  // 0: waits where it was placed
+    case 50:
+      RunBossMoveToPoint(e, 180.0, 100.0, 2.0, -50);
+      break;
+    case 51:
+      RunBossMoveToPoint(e, 180.0, 100.0, 1.0, -51);
+      break;
+    default:
+      break;  // 0: waits where it was placed
   }
 }
 
@@ -122,7 +133,9 @@ void RunBreak(EnemyObject& e, int brk, int arrived_move, int next_state, int nex
         step = 2;
       }
       break;
-    default: WaitThenEnter(e, next_state, next_move); break;
+    default:
+      WaitThenEnter(e, next_state, next_move);
+      break;
   }
 }
 
@@ -142,8 +155,7 @@ void FireType250PatternA(EnemyObject& e) {
     const double gx = e.gun_x[0], gy = e.gun_y[0];
     for (int a = 0; a < 360; a += 10) {
       const int p = 10 * n + a;
-      Single(e, gx + 24 * CosDeg(p), gy + 16 * SinDeg(p), 10, a + e.gun_angle[0] + 5 - 2 * n,
-             6.0);
+      Single(e, gx + 24 * CosDeg(p), gy + 16 * SinDeg(p), 10, a + e.gun_angle[0] + 5 - 2 * n, 6.0);
     }
     ++n;
   }
@@ -375,7 +387,9 @@ void RunBossType250Phase1(EnemyObject& e) {
         e.move_state = 50;
       }
       break;
-    default: step = 0; break;
+    default:
+      step = 0;
+      break;
   }
 }
 
@@ -449,16 +463,35 @@ int UpdateBossType250(EnemyObject& e) {
   RunMoveScript(e);
   LayOutGuns(e);
   switch (e.life_state) {
-    case 0: EnterBossType250(e); break;
-    case 1: RunBossType250Phase1(e); break;
-    case 2: BreakBossType250Phase1(e); break;
-    case 3: RunBossType250Phase2(e); break;
-    case 4: BreakBossType250Phase2(e); break;
-    case 5: RunBossType250Phase3(e); break;
-    case 6: BreakBossType250Phase3(e); break;
-    case 7: RunBossType250Phase4(e); break;
-    case 8: RunBossType250Death(e); break;
-    default: break;
+    case 0:
+      EnterBossType250(e);
+      break;
+    case 1:
+      RunBossType250Phase1(e);
+      break;
+    case 2:
+      BreakBossType250Phase1(e);
+      break;
+    case 3:
+      RunBossType250Phase2(e);
+      break;
+    case 4:
+      BreakBossType250Phase2(e);
+      break;
+    case 5:
+      RunBossType250Phase3(e);
+      break;
+    case 6:
+      BreakBossType250Phase3(e);
+      break;
+    case 7:
+      RunBossType250Phase4(e);
+      break;
+    case 8:
+      RunBossType250Death(e);
+      break;
+    default:
+      break;
   }
   // Destroyed by its own death sequence: nothing more to set.
   if (e.in_use == 1) Shield(e);

@@ -22,7 +22,7 @@ uint32_t Owner(const EnemyObject& e) { return static_cast<uint32_t>(e.serial); }
 
 void Volley() { PlaySoundEffect(81); }
 
-struct FanSpec {
+struct FanRow {
   int type;
   double speed, count, step;
 };
@@ -31,11 +31,11 @@ void Fan(const EnemyObject& e, int gun, int type, double angle, double speed, do
          double step) {
   FireBulletFan(e.gun_x[gun], e.gun_y[gun], type, angle, speed, count, step, Owner(e));
 }
-void Fan(const EnemyObject& e, int gun, const FanSpec& f, double angle, double speed_add = 0.0) {
+void Fan(const EnemyObject& e, int gun, const FanRow& f, double angle, double speed_add = 0.0) {
   Fan(e, gun, f.type, angle, f.speed + speed_add, f.count, f.step);
 }
 template <size_t N>
-void Fans(const EnemyObject& e, int gun, const FanSpec (&fans)[N], int used, double angle,
+void Fans(const EnemyObject& e, int gun, const FanRow (&fans)[N], int used, double angle,
           double speed_add = 0.0) {
   for (int i = 0; i < used && i < static_cast<int>(N); ++i) Fan(e, gun, fans[i], angle, speed_add);
 }
@@ -45,15 +45,20 @@ double Aim(const EnemyObject& e, int gun) { return AngleToPlayer(e.gun_x[gun], e
 void RunMoveScript(EnemyObject& e) {
   int32_t& t = BossMoveTimer(e);
   switch (e.move_state) {
-    case -1: HoldBossMoveTimer(e); break;
+    case -1:
+      HoldBossMoveTimer(e);
+      break;
     // Rides with background layer 1 until the scroll stops.
-    case 0: e.vy = GetScrollSpeed(1); break;
+    case 0:
+      e.vy = GetScrollSpeed(1);
+      break;
     case 1:
       e.vx = CosDeg(static_cast<double>(t / 2)) * 0.2;
       e.vy = SinDeg(static_cast<double>(-t)) * 0.1;
       ++t;
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -69,10 +74,10 @@ void LayOutGuns(EnemyObject& e) {
 
 // ---- Phase 1 pattern A: aimed bursts from gun 0, side fans from 1 and 2 --
 struct PatternARow {
-  FanSpec burst[2];
+  FanRow burst[2];
   int bursts;
   int side_interval;
-  FanSpec side[5];
+  FanRow side[5];
   int sides;
 };
 constexpr PatternARow kPatternA[3] = {
@@ -189,8 +194,10 @@ void PatternC(EnemyObject& e, const PatternCRow& r, bool hell) {
                             90 + SinDeg(k) * 60};
     const double up[4] = {270 + SinDeg(k + 180) * 60, 270 + SinDeg(180 - k) * 60,
                           270 + SinDeg(180 - k) * 60, 270 + SinDeg(k + 180) * 60};
-    for (int i = 0; i < 4; ++i) Fan(e, 1 + i % 2, 5, down[i], r.wave_speed, r.wave_count, r.wave_step);
-    for (int i = 0; i < 4; ++i) Fan(e, 1 + i % 2, 5, up[i], r.wave_speed, r.wave_count, r.wave_step);
+    for (int i = 0; i < 4; ++i)
+      Fan(e, 1 + i % 2, 5, down[i], r.wave_speed, r.wave_count, r.wave_step);
+    for (int i = 0; i < 4; ++i)
+      Fan(e, 1 + i % 2, 5, up[i], r.wave_speed, r.wave_count, r.wave_step);
     Fan(e, 0, 7, 90 + CosDeg(4 * s10) * 90, r.drop_speed, r.wave_count, r.wave_step);
     ++s10;
   }
@@ -199,7 +206,7 @@ void PatternC(EnemyObject& e, const PatternCRow& r, bool hell) {
 
 // ---- Phase 2 pattern A: three aimed bursts from all five guns ------------
 struct Phase2ARow {
-  FanSpec fans[6];
+  FanRow fans[6];
   int used;
 };
 constexpr Phase2ARow kPhase2A[3] = {
@@ -281,7 +288,7 @@ struct Phase2CRow {
   int triples;
   double triple_speed;
   int ring_interval;
-  FanSpec rings[2];
+  FanRow rings[2];
   int ring_count;
   int cross_interval;
   double cross_speed;
@@ -336,8 +343,8 @@ struct Phase3Row {
   int aimed_volleys, aimed_cycle;
   double speed, count, step;
 };
-constexpr Phase3Row kPhase3[3] = {{60, 3, 15, 3.0, 1, 0}, {30, 5, 15, 3.0, 1, 0},
-                                  {20, 5, 13, 4.0, 3, 2}};
+constexpr Phase3Row kPhase3[3] = {
+    {60, 3, 15, 3.0, 1, 0}, {30, 5, 15, 3.0, 1, 0}, {20, 5, 13, 4.0, 3, 2}};
 
 void Phase3Pattern(EnemyObject& e, const Phase3Row& r) {
   int32_t& c0 = e.gun_counter[0];
@@ -383,9 +390,7 @@ void FireType240PatternCHeaven(EnemyObject& e) { PatternC(e, kPatternC[kHeaven],
 void FireType240PatternCOriginal(EnemyObject& e) { PatternC(e, kPatternC[kOriginal], false); }
 void FireType240PatternCHell(EnemyObject& e) { PatternC(e, kPatternC[kHell], true); }
 void FireType240Phase2PatternAHeaven(EnemyObject& e) { Phase2PatternA(e, kPhase2A[kHeaven]); }
-void FireType240Phase2PatternAOriginal(EnemyObject& e) {
-  Phase2PatternA(e, kPhase2A[kOriginal]);
-}
+void FireType240Phase2PatternAOriginal(EnemyObject& e) { Phase2PatternA(e, kPhase2A[kOriginal]); }
 void FireType240Phase2PatternAHell(EnemyObject& e) { Phase2PatternA(e, kPhase2A[kHell]); }
 void FireType240Phase2PatternBHeaven(EnemyObject& e) {
   Phase2PatternB(e, kPhase2B[kHeaven], false);
@@ -445,7 +450,9 @@ void RunBossType240Phase1(EnemyObject& e) {
       if (InBossWindow(e, 61, 1999)) RunBossPattern(e, kC);
       if (CountBossStep(e, 2060)) step = 0;
       break;
-    default: step = 0; break;
+    default:
+      step = 0;
+      break;
   }
 }
 
@@ -484,7 +491,9 @@ void RunBossType240Phase2(EnemyObject& e) {
       if (InBossWindow(e, 0, 1599)) RunBossPattern(e, kC);
       if (CountBossStep(e, 1600)) step = 0;
       break;
-    default: step = 0; break;
+    default:
+      step = 0;
+      break;
   }
 }
 
@@ -509,14 +518,29 @@ int UpdateBossType240(EnemyObject& e) {
   RunMoveScript(e);
   LayOutGuns(e);
   switch (e.life_state) {
-    case 0: EnterBossType240(e); break;
-    case 1: RunBossType240Phase1(e); break;
-    case 2: BreakBossType240Phase1(e); break;
-    case 3: RunBossType240Phase2(e); break;
-    case 4: BreakBossType240Phase2(e); break;
-    case 5: RunBossType240Phase3(e); break;
-    case 8: RunBossType240Death(e); break;
-    default: break;
+    case 0:
+      EnterBossType240(e);
+      break;
+    case 1:
+      RunBossType240Phase1(e);
+      break;
+    case 2:
+      BreakBossType240Phase1(e);
+      break;
+    case 3:
+      RunBossType240Phase2(e);
+      break;
+    case 4:
+      BreakBossType240Phase2(e);
+      break;
+    case 5:
+      RunBossType240Phase3(e);
+      break;
+    case 8:
+      RunBossType240Death(e);
+      break;
+    default:
+      break;
   }
   return 0;
 }

@@ -52,13 +52,19 @@ void RunMoveScript(EnemyObject& e) {
       e.vy = SinDeg(static_cast<double>(t / 2)) * 0.2;
       ++t;
       break;
-    case 2: RunBossVerticalBrake(e, 3.0, -0.04, -2); break;
-    case 20: RunBossMoveToPoint(e, 180.0, 100.0, Type120ApproachSpeed(e), -20); break;
+    case 2:
+      RunBossVerticalBrake(e, 3.0, -0.04, -2);
+      break;
+    case 20:
+      RunBossMoveToPoint(e, 180.0, 100.0, Type120ApproachSpeed(e), -20);
+      break;
     case 30:
       e.vx = 0.0;
       e.vy = 0.0;
       break;
-    default: t = 0; break;
+    default:
+      t = 0;
+      break;
   }
 }
 
@@ -82,8 +88,11 @@ void TurnTurret(EnemyObject& e) {
       a0 = TruncToInt(TurnAngleToward(a0, 90.0, 3.0));
       if (a0 == 90) mode = kAtRest;
       break;
-    case kHeld: a0 = TruncToInt(WrapAngleInt(a0)); break;
-    default: break;
+    case kHeld:
+      a0 = TruncToInt(WrapAngleInt(a0));
+      break;
+    default:
+      break;
   }
 }
 
@@ -352,12 +361,23 @@ int UpdateMidBossType120(EnemyObject& e) {
   Climb(e);
   LayOutTurretAndGuns(e);
   switch (e.life_state) {
-    case 0: EnterMidBossType120(e); break;
-    case 1: RunMidBossType120Phase1(e); break;
-    case 2: BreakMidBossType120Phase1(e); break;
-    case 3: RunMidBossType120Phase2(e); break;
-    case 8: RunMidBossType120Death(e); break;
-    default: break;
+    case 0:
+      EnterMidBossType120(e);
+      break;
+    case 1:
+      RunMidBossType120Phase1(e);
+      break;
+    case 2:
+      BreakMidBossType120Phase1(e);
+      break;
+    case 3:
+      RunMidBossType120Phase2(e);
+      break;
+    case 8:
+      RunMidBossType120Death(e);
+      break;
+    default:
+      break;
   }
   return 0;
 }

@@ -1,8 +1,9 @@
+#include "bosses/hidden_boss.h"
+
 #include <cmath>
 #include <string>
 
 #include "boss_volley_fixture.h"
-#include "bosses/hidden_boss.h"
 
 class HiddenBossTest : public BossVolleyTest {
  protected:
@@ -145,7 +146,7 @@ TEST_F(HiddenBossTest, PhaseOneLoopsThroughItsStepsAndMotions) {
     if (e.move_state != moves.back()) moves.push_back(e.move_state);
   }
   EXPECT_EQ(steps, (std::vector<int>{0, 1, 3, 4, 5, 0}));
-    // Each arrival (-50) is taken up by the step on the frame it comes.
+  // Each arrival (-50) is taken up by the step on the frame it comes.
   EXPECT_EQ(moves, (std::vector<int>{2, 50, 3, 50, 2}));
 }
 

@@ -1,8 +1,9 @@
+#include "bosses/stage5_boss.h"
+
 #include <cmath>
 #include <string>
 
 #include "boss_volley_fixture.h"
-#include "bosses/stage5_boss.h"
 #include "screens/save_data.h"
 
 class Stage5BossTest : public BossVolleyTest {

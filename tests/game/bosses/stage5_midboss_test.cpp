@@ -1,8 +1,9 @@
+#include "bosses/stage5_midboss.h"
+
 #include <cmath>
 #include <string>
 
 #include "boss_volley_fixture.h"
-#include "bosses/stage5_midboss.h"
 
 class Stage5MidBossTest : public BossVolleyTest {
  protected:
@@ -257,8 +258,8 @@ TEST_F(Stage5MidBossTest, PhaseTwoDropsAlternatelyAndTurnsItsRingsWithTheTurret)
     size_t fives, fours;
     double speed5;
   };
-  for (const Case& c : {Case{0, 60, 9, 3, 3, 2.0}, Case{1, 50, 5, 4, 4, 3.0},
-                        Case{2, 40, 5, 6, 12, 3.5}}) {
+  for (const Case& c :
+       {Case{0, 60, 9, 3, 3, 2.0}, Case{1, 50, 5, 4, 4, 3.0}, Case{2, 40, 5, 6, 12, 3.5}}) {
     SCOPED_TRACE(c.difficulty);
     ResetAllEnemies();
     SpawnToPhase1(c.difficulty);

@@ -29,7 +29,7 @@ struct ShieldSeen {
   int guarded_frames = 0;  // attack frames with the player invulnerable
   int shielded = 0;        // of those, with the shots absorbed
   int hurt_while_guarded = 0;
-  int hurt = 0;            // attack frames on which the boss lost hit points
+  int hurt = 0;  // attack frames on which the boss lost hit points
 };
 
 // Every attack frame: is the shield up exactly while the player cannot be

@@ -19,16 +19,16 @@
 namespace stage_run {
 
 struct Stage5Seen {
-  std::vector<int> mid_states;  // type 120's life states in order
-  int mid_frame = -1;           // first seen
-  int mid_gone = -1;            // first frame without it
-  int mid_down = -1;            // the frame the gate flag went up
-  int gated_spawns = 0;         // regular enemies placed on stage frames 4400-5540
-  int scroll_stop = -1;         // first frame with layer 1 still, the boss out
-  int boss_hittable = -1;       // first frame with type 240 in class 0
-  int music8 = -1, music9 = -1; // the frames the boss tunes started
+  std::vector<int> mid_states;   // type 120's life states in order
+  int mid_frame = -1;            // first seen
+  int mid_gone = -1;             // first frame without it
+  int mid_down = -1;             // the frame the gate flag went up
+  int gated_spawns = 0;          // regular enemies placed on stage frames 4400-5540
+  int scroll_stop = -1;          // first frame with layer 1 still, the boss out
+  int boss_hittable = -1;        // first frame with type 240 in class 0
+  int music8 = -1, music9 = -1;  // the frames the boss tunes started
   int music_halts = 0;
-  int mid_halts = 0;  // while the mid-boss was about, its death included
+  int mid_halts = 0;               // while the mid-boss was about, its death included
   std::vector<int> hidden_states;  // type 250's
   std::vector<int> hidden_timed_out;
   int hidden_frame = -1;
