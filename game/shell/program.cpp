@@ -15,6 +15,7 @@
 #include "play/score_popups.h"
 #include "play/stage.h"
 #include "play/stage_clear.h"
+#include "screens/atomic_file.h"
 #include "screens/config.h"
 #include "screens/hud.h"
 #include "screens/overlays.h"
@@ -61,6 +62,10 @@ int LoadBootData() {
   // A fresh checkout has no save folders (git keeps no empty folders), and
   // every save into them would fail.
   EnsureSaveFolders();
+  // Saves cut short by a kill leave their temporary files beside the saved
+  // ones; only the copy that runs (the single-instance lock is held) is here.
+  RemoveLeftoverTemporaryFiles("file");
+  RemoveLeftoverTemporaryFiles("Replay");
   LoadConfig();
   LoadSaveData();
   LoadSecretChar();

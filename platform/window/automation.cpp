@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
+#include "platform/file_system.h"
 #include "platform/input/input_devices.h"
 #include "platform/input/key_codes.h"
 #include "platform/video/presenter.h"
@@ -160,21 +160,24 @@ void ConfigureAutomationFromEnvironment() {
       std::fprintf(stderr, "kesto: KESTO_QUIT_AFTER_FRAMES ignored: not a number: %s\n", n);
     }
   }
-  if (const char* path = std::getenv("KESTO_INPUT_SCRIPT")) {
-    std::ifstream f(path, std::ios::binary);
-    if (!f) {
-      std::fprintf(stderr, "kesto: KESTO_INPUT_SCRIPT: cannot read %s\n", path);
-      return;
-    }
-    std::ostringstream text;
-    text << f.rdbuf();
-    std::vector<std::string> errors;
-    auto events = ParseInputScript(text.str(), &errors);
-    for (const std::string& e : errors) {
-      std::fprintf(stderr, "kesto: KESTO_INPUT_SCRIPT %s: %s (skipped)\n", path, e.c_str());
-    }
-    SetInputScript(std::move(events));
+  if (const char* path = std::getenv("KESTO_INPUT_SCRIPT")) SetInputScript(LoadInputScript(path));
+}
+
+std::vector<ScriptEvent> LoadInputScript(const char* path) {
+  // A script is a few kilobytes; a read error must not pass for its end.
+  constexpr size_t kMaxScriptBytes = size_t{64} << 20;
+  std::vector<uint8_t> bytes;
+  if (const int error = ReadWholeFile(path, kMaxScriptBytes, &bytes); error != 0) {
+    std::fprintf(stderr, "kesto: KESTO_INPUT_SCRIPT: cannot read %s (%s)\n", path,
+                 FileErrorText(error).c_str());
+    return {};
   }
+  std::vector<std::string> errors;
+  auto events = ParseInputScript(std::string(bytes.begin(), bytes.end()), &errors);
+  for (const std::string& e : errors) {
+    std::fprintf(stderr, "kesto: KESTO_INPUT_SCRIPT %s: %s (skipped)\n", path, e.c_str());
+  }
+  return events;
 }
 
 void NoteFramePump(bool frame_pump) {

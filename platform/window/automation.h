@@ -27,6 +27,10 @@ struct ScriptEvent {
 std::vector<ScriptEvent> ParseInputScript(const std::string& text,
                                           std::vector<std::string>* errors);
 
+// Reads and parses a script file (a regular file only); what cannot be read
+// or parsed is said on stderr and left out.
+std::vector<ScriptEvent> LoadInputScript(const char* path);
+
 // The window that receives the close message.
 void SetAutomationWindow(WindowHandle window);
 // Called at the start of every pump: applies due script events and posts

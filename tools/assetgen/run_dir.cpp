@@ -88,9 +88,26 @@ namespace {
 using Entry = ManifestEntry;
 using Manifest = std::map<std::string, Entry>;
 
-Manifest ReadManifest(const fs::path& file) {
+// A whole regular file (never a folder, a FIFO or a device, and nothing
+// larger than any generated file), false when it cannot be read to its end.
+bool ReadRegularFile(const fs::path& file, std::string* text) {
+  constexpr uintmax_t kLargestFile = uintmax_t{256} << 20;
+  std::error_code ec;
+  if (!fs::is_regular_file(file, ec) || fs::file_size(file, ec) > kLargestFile || ec) return false;
   std::ifstream in(file, std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (!in) return false;
+  // read() turns a failing read into badbit; the iterators would throw.
+  char block[1 << 16];
+  while (in.read(block, sizeof block) || in.gcount() > 0) {
+    text->append(block, static_cast<size_t>(in.gcount()));
+    if (text->size() > kLargestFile) return false;
+  }
+  return !in.bad();
+}
+
+Manifest ReadManifest(const fs::path& file) {
+  std::string text;
+  if (!ReadRegularFile(file, &text)) return {};
   return ParseManifest(text);
 }
 
@@ -114,9 +131,9 @@ bool WriteAtomically(const fs::path& target, const std::vector<uint8_t>& bytes) 
 }
 
 bool ReadFile(const fs::path& file, std::vector<uint8_t>* out) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return false;
-  out->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::string text;
+  if (!ReadRegularFile(file, &text)) return false;
+  out->assign(text.begin(), text.end());
   return true;
 }
 

@@ -1,13 +1,17 @@
 #include "platform/window/automation.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <memory>
+#include <string>
 
 #include "platform/input/input_devices.h"
 #include "platform/input/key_codes.h"
-#include "platform/video/presenter.h"
 #include "platform/video/direct_draw.h"
+#include "platform/video/presenter.h"
 #include "platform/video/surface.h"
 
 namespace pw = platform::window;
@@ -125,6 +129,30 @@ TEST_F(AutomationTest, ScriptEventsApplyWhenTheirFrameIsPresented) {
   made->Release();
   dd->Release();
   pv::SetPresenter(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(InputScriptTest, AScriptThatCannotBeReadIsSaidAndNothingIsScripted) {
+  // A folder, a FIFO (no writer: a blocking open would wait for ever) and a
+  // device (reading it would never end).
+  const std::string folder = ::testing::TempDir() + "script-folder-" + std::to_string(getpid());
+  const std::string fifo = folder + ".fifo";
+  std::filesystem::create_directories(folder);
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  ::alarm(60);
+  for (const std::string& path : {folder, fifo, std::string("/dev/zero")}) {
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(pw::LoadInputScript(path.c_str()).empty());
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("KESTO_INPUT_SCRIPT: cannot read " + path + " ("), std::string::npos)
+        << said;
+  }
+  ::alarm(0);
+  std::filesystem::remove_all(folder);
+  std::filesystem::remove(fifo);
 }
 
 }  // namespace
