@@ -19,10 +19,11 @@
 namespace stage_run {
 
 struct Stage5Seen {
-  std::vector<int> mid_states;   // type 120's life states in order
-  int mid_frame = -1;            // first seen
-  int mid_gone = -1;             // first frame without it
-  int mid_down = -1;             // the frame the gate flag went up
+  std::vector<int> mid_states;  // type 120's life states in order
+  int mid_frame = -1;           // first seen
+  int mid_gone = -1;            // first frame without it
+  int mid_down = -1;            // the frame the gate flag went up
+  int mid_down_stage_frame = -1;
   int gated_spawns = 0;          // regular enemies placed on stage frames 4400-5540
   int scroll_stop = -1;          // first frame with layer 1 still, the boss out
   int boss_hittable = -1;        // first frame with type 240 in class 0
@@ -83,7 +84,10 @@ inline void WatchStage5(HarnessScript& s, Stage5Seen& w) {
       }
     }
     if (!mid && w.mid_frame >= 0 && w.mid_gone < 0) w.mid_gone = f;
-    if (w.mid_down < 0 && GetMidBossDownFlag() == 1) w.mid_down = f;
+    if (w.mid_down < 0 && GetMidBossDownFlag() == 1) {
+      w.mid_down = f;
+      w.mid_down_stage_frame = stage_frame;
+    }
     if (w.left_at_fade < 0 && g_stage_clear.active == 1 && g_stage_clear.step >= 9) {
       w.left_at_fade = 0;
       for (const EnemyObject& e : g_enemies) w.left_at_fade += e.in_use == 1;
