@@ -189,7 +189,9 @@ TEST_F(Stage5BossTest, TheFirstBreakPaysRestartsTheScrollAndSwaysForSixtyFrames)
       EXPECT_EQ(g_stage.scroll_mode, 3);
       EXPECT_EQ(e.move_state, 1);
     }
-    if (e.life_state == 2) EXPECT_EQ(e.phase_hp[1], 76000);
+    if (e.life_state == 2) {
+      EXPECT_EQ(e.phase_hp[1], 76000);
+    }
   }
   g_player_shots[0].alive = 0;
   EXPECT_EQ(frames, 60);
