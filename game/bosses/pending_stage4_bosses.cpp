@@ -1,6 +1,5 @@
-// Stand-ins for the stage 4 boss scripts until they are built: the bosses
-// only move by their velocity.
+// Stand-in for the stage 4 boss script until it is built: the boss only
+// moves by its velocity.
 #include "bosses/bosses.h"
 
-int UpdateMidBossType110(EnemyObject&) { return 0; }
 int UpdateBossType230(EnemyObject&) { return 0; }
