@@ -8,7 +8,7 @@
 
 #include "boss_fixture.h"
 
-class Stage4BossTest : public BossTest {
+class Stage4FightTest : public BossTest {
  protected:
   static constexpr int kBossSlot = 300;
 

@@ -7,7 +7,7 @@
 #include "play/stage.h"
 #include "stage4_boss_fixture.h"
 
-class Stage4MidBossTest : public Stage4BossTest {
+class Stage4MidBossTest : public Stage4FightTest {
  protected:
   void SpawnToPhase1(int difficulty) {
     Spawn(110, difficulty);
