@@ -492,13 +492,20 @@ TEST_F(Stage4BossTest, BreakTwoBlowsUpThePodsAndPhaseThreeFightsTheBodyAlone) {
   EXPECT_EQ(CountExplosions(52), 4);
   EXPECT_EQ(CountExplosions(122), 24);
   EXPECT_EQ(DrawsBetween(seed, RandomSeed), 48);
+  int tenths = 0;
   for (const Explosion& x : g_explosions) {
     if (x.in_use != 1) continue;
-    if (x.kind == 122) EXPECT_EQ(x.param1, 0.0);
+    if (x.kind == 122) {
+      EXPECT_EQ(x.param1, 0.0);  // plain debris, drawn at scale 1
+      // RandomInt(40) / 10 + 1 divides as reals.
+      const double speed = std::hypot(x.vx, x.vy);
+      tenths += std::abs(speed - std::round(speed)) > 0.05 ? 1 : 0;
+    }
     bool near_a_pod = false;
     for (const auto& p : pods) near_a_pod = near_a_pod || std::hypot(x.x - p[0], x.y - p[1]) < 33;
     EXPECT_TRUE(near_a_pod);
   }
+  EXPECT_GT(tenths, 12);
   const int frames = RunUntilState(5, 400);
   EXPECT_LT(frames, 400);
   EXPECT_EQ(e.move_state, 3);

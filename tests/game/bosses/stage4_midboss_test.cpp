@@ -263,16 +263,22 @@ TEST_F(Stage4MidBossTest, TheBreakBlowsOffTheSideTurretsInOneFrameAndPays) {
   EXPECT_EQ(CountExplosions(122), 12);
   // Each debris piece draws its speed and then its angle.
   EXPECT_EQ(DrawsBetween(seed, RandomSeed), 24);
-  int drifting = 0;
+  int drifting = 0, tenths = 0;
   for (const Explosion& x52 : g_explosions) {
     if (x52.in_use != 1) continue;
     if (x52.kind == 122) {
       EXPECT_EQ(x52.param1, 0.0);  // plain debris, drawn at scale 1
       EXPECT_NEAR(std::abs(x52.x - x), 120.0, 32.0 + 1e-9);
+      // RandomInt(40) / 10 + 1 divides as reals: 1.0 to 4.9.
+      const double speed = std::hypot(x52.vx, x52.vy);
+      EXPECT_GE(speed, 1.0 - 1e-9);
+      EXPECT_LE(speed, 4.9 + 1e-9);
+      tenths += std::abs(speed - std::round(speed)) > 0.05 ? 1 : 0;
     }
     if (x52.kind == 52 && x52.y == y && std::abs(x52.x - x) == 120.0) ++drifting;
   }
   EXPECT_EQ(drifting, 2);
+  EXPECT_GT(tenths, 6);
   // The side turrets' boxes are gone.
   ShotAt(e.x - 100, e.y + 48, 100);
   Frame();
