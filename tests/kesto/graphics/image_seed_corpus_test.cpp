@@ -230,11 +230,9 @@ Bytes ReadAll(const std::filesystem::path& p) {
 }
 
 TEST(ImageSeedCorpus, EverySeedIsWhatItsNameSays) {
-  // The source tree: from the environment, else three folders above this file.
+  // The source tree: from the environment, else the one the build names.
   const char* source = std::getenv("KESTO_SOURCE_DIR");
-  const std::filesystem::path root =
-      source ? std::filesystem::path(source)
-             : std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path();
+  const std::filesystem::path root = std::filesystem::path(source ? source : KESTO_SOURCE_DIR_PATH);
   const std::filesystem::path corpus = root / "fuzz" / "corpus";
   for (const Target& t : kTargets) {
     const std::filesystem::path dir = corpus / t.name;

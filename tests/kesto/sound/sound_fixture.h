@@ -75,10 +75,10 @@ inline std::vector<uint8_t> Samples16(const std::vector<int16_t>& s) {
   return v;
 }
 
-// The fixtures sit beside this header.
+// The fixtures sit beside this header, in the source tree the build names
+// (a compiler's file name can be relative to some other folder).
 inline std::string FixturePath(const std::string& name) {
-  std::string here = __FILE__;
-  return here.substr(0, here.find_last_of('/') + 1) + "data/" + name;
+  return std::string(KESTO_SOURCE_DIR_PATH) + "/tests/kesto/sound/data/" + name;
 }
 
 inline std::vector<uint8_t> ReadFixture(const std::string& name) {
