@@ -85,8 +85,8 @@ class Stage4FightTest : public BossTest {
         if (types.empty() || types.count(s.type)) kept.push_back(s);
       if (!kept.empty()) {
         const EnemyObject& e = Boss();
-        out.push_back({t, kept, {e.gun_x, e.gun_x + kEnemyGunCount},
-                       {e.gun_y, e.gun_y + kEnemyGunCount}});
+        out.push_back(
+            {t, kept, {e.gun_x, e.gun_x + kEnemyGunCount}, {e.gun_y, e.gun_y + kEnemyGunCount}});
       }
     }
     return out;

@@ -43,8 +43,8 @@ TEST_F(Stage4BossTest, TheBodyTakesItsPostThenThePodsFlyInFromTheSides) {
   int placed = -1, phase1 = -1, se83 = 0;
   for (int frame = 1; frame <= 400 && phase1 < 0; ++frame) {
     ShotAt(e.x, e.y, 500);
-    const double before[4][2] = {{PodX(0), PodY(0)}, {PodX(1), PodY(1)}, {PodX(2), PodY(2)},
-                                 {PodX(3), PodY(3)}};
+    const double before[4][2] = {
+        {PodX(0), PodY(0)}, {PodX(1), PodY(1)}, {PodX(2), PodY(2)}, {PodX(3), PodY(3)}};
     Frame();
     se83 += CountSound(83);
     EXPECT_EQ(e.collision_class, 0);
@@ -397,12 +397,13 @@ TEST_F(Stage4BossTest, PhaseTwoPatternsFireFromTheOrbitingPods) {
     size_t column;  // type-10 bullets a volley of pattern A
     int ring_interval;
     size_t ring;  // type-10 bullets a volley of pattern B (4 pods)
+    double ring_step;
     int outer_interval;
     size_t outer;
   };
-  const Case cases[] = {{0, 5, 4, 3, 1, 15, 12, 14, 4},
-                        {1, 8, 4, 5, 1, 8, 12, 7, 4},
-                        {2, 8, 6, 5, 3, 7, 20, 7, 12}};
+  const Case cases[] = {{0, 5, 4, 3, 1, 15, 12, 20, 14, 4},
+                        {1, 8, 4, 5, 1, 8, 12, 18, 7, 4},
+                        {2, 8, 6, 5, 3, 7, 20, 15, 7, 12}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.difficulty);
     ResetAllEnemies();
@@ -451,7 +452,7 @@ TEST_F(Stage4BossTest, PhaseTwoPatternsFireFromTheOrbitingPods) {
         ASSERT_EQ(ring.size(), c.ring);
         // Along the ring's gun angle less 90, wobbled from the second volley.
         if (rings.size() <= 2) {
-          const double half = (c.ring / 4 - 1) * (c.difficulty == 2 ? 15 : c.difficulty ? 18 : 20) / 2.0;
+          const double half = (static_cast<double>(c.ring / 4) - 1) * c.ring_step / 2;
           EXPECT_NEAR(ring[0].angle, ring_angle - 1 - 90 - half, 1e-9);
         }
       }
@@ -482,8 +483,8 @@ TEST_F(Stage4BossTest, BreakTwoBlowsUpThePodsAndPhaseThreeFightsTheBodyAlone) {
   Frame();
   ASSERT_EQ(e.life_state, 4);
   ResetAllExplosions();
-  const double pods[4][2] = {{PodX(0), PodY(0)}, {PodX(1), PodY(1)}, {PodX(2), PodY(2)},
-                             {PodX(3), PodY(3)}};
+  const double pods[4][2] = {
+      {PodX(0), PodY(0)}, {PodX(1), PodY(1)}, {PodX(2), PodY(2)}, {PodX(3), PodY(3)}};
   const uint32_t seed = RandomSeed;
   Frame();
   EXPECT_EQ(CountSound(20), 1);

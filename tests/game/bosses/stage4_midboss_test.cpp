@@ -118,9 +118,9 @@ TEST_F(Stage4MidBossTest, PhaseOnePatternAFiresFiveFansFromEachSideTurretAndSpee
 TEST_F(Stage4MidBossTest, PhaseOnePatternBBurstsFromEachTurretInTurnWithTheTopAddingFans) {
   struct Case {
     int difficulty;
-    int volleys;           // per turret
-    size_t side, top;      // bullets of a side turret's volley and of the top's
-    double first_speed;    // first fan's speed at volley 0
+    int volleys;         // per turret
+    size_t side, top;    // bullets of a side turret's volley and of the top's
+    double first_speed;  // first fan's speed at volley 0
   };
   const Case cases[] = {{0, 15, 5, 7, 2.0}, {1, 20, 5, 7, 2.0}, {2, 20, 7, 11, 2.4}};
   for (const Case& c : cases) {
