@@ -261,7 +261,7 @@ TEST_F(Stage4MidBossTest, TheBreakBlowsOffTheSideTurretsInOneFrameAndPays) {
   EXPECT_EQ(g_bullet_cancels[0].frames_total, 10);
   EXPECT_EQ(CountExplosions(52), 18 + 2);
   EXPECT_EQ(CountExplosions(122), 12);
-  // Each debris piece draws its speed and then its angle.
+  // Each bit of debris draws its speed and then its angle.
   EXPECT_EQ(DrawsBetween(seed, RandomSeed), 24);
   int drifting = 0, tenths = 0;
   for (const Explosion& x52 : g_explosions) {
