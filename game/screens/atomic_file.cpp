@@ -4,11 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <vector>
 
 #include "screens/text_file.h"
@@ -16,6 +18,47 @@
 namespace {
 
 AtomicWriteFault g_fault = AtomicWriteFault::kNone;
+
+struct Guard {
+  SaveGuard guard;
+  std::string reason;
+};
+
+std::map<std::string, Guard>& Guards() {
+  static auto* guards = new std::map<std::string, Guard>();
+  return *guards;
+}
+
+const Guard* GuardFor(const std::string& path) {
+  auto it = Guards().find(path);
+  return it == Guards().end() ? nullptr : &it->second;
+}
+
+// The damaged file at `path` moved to <path>.bad, right before the new file
+// takes its place. True when nothing stands in the way of replacing it.
+bool KeepDamagedFile(const std::string& path) {
+  const std::string kept = path + ".bad";
+  if (::rename(path.c_str(), kept.c_str()) == 0) {
+    LogFileProblem("%s: the damaged file is kept as %s", path.c_str(), kept.c_str());
+    return true;
+  }
+  if (errno == ENOENT) return true;  // gone meanwhile: nothing left to keep
+  LogFileProblem(
+      "%s: not saved: the damaged file cannot be kept as %s (%s), so it is left as it is",
+      path.c_str(), kept.c_str(), std::strerror(errno));
+  return false;
+}
+
+// mkstemp's names: the writer's pattern, six letters or digits after it.
+bool IsTemporaryName(const std::string& name) {
+  const size_t at = name.rfind(".tmp-");
+  if (at == std::string::npos || at == 0 || name.size() - at != 11) return false;
+  for (size_t i = at + 5; i < name.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(name[i]);
+    if (!std::isalnum(c)) return false;
+  }
+  return true;
+}
 
 std::string ParentOf(const std::string& path) {
   std::filesystem::path parent = std::filesystem::path(path).parent_path();
@@ -52,7 +95,45 @@ void SyncFolder(const std::string& folder) {
 
 void SetAtomicWriteFaultForTesting(AtomicWriteFault fault) { g_fault = fault; }
 
+void SetSaveGuard(const char* path, SaveGuard guard, const std::string& reason) {
+  if (guard == SaveGuard::kReplace) {
+    Guards().erase(path);
+  } else {
+    Guards()[path] = Guard{guard, reason};
+  }
+}
+
+SaveGuard SaveGuardOf(const char* path) {
+  const Guard* g = GuardFor(path);
+  return g != nullptr ? g->guard : SaveGuard::kReplace;
+}
+
+void ClearSaveGuardsForTesting() { Guards().clear(); }
+
+int RemoveLeftoverTemporaryFiles(const char* folder) {
+  int removed = 0;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    std::error_code type_ec;
+    if (!IsTemporaryName(name) || !it->is_regular_file(type_ec) || it->is_symlink(type_ec))
+      continue;
+    if (::unlink(it->path().c_str()) == 0) {
+      LogFileProblem("%s: removed, left by a save that did not finish", it->path().c_str());
+      ++removed;
+    }
+  }
+  return removed;
+}
+
 AtomicFileWriter::AtomicFileWriter(const char* path) : path_(path) {
+  if (const Guard* g = GuardFor(path_); g != nullptr && g->guard == SaveGuard::kNeverReplace) {
+    LogFileProblem(
+        "%s: not saved: the file could not be read at start (%s), so it is left as it is",
+        path_.c_str(), g->reason.c_str());
+    return;
+  }
   const std::string folder = ParentOf(path_);
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
@@ -111,6 +192,11 @@ bool AtomicFileWriter::Commit() {
   }
   if (good && g_fault == AtomicWriteFault::kCrashBeforeRename) return false;
   if (good) {
+    const Guard* g = GuardFor(path_);
+    if (g != nullptr && g->guard == SaveGuard::kKeepDamagedAsBad) {
+      if (!KeepDamagedFile(path_)) return false;
+      Guards().erase(path_);
+    }
     step = "rename";
     good = ::rename(temp_path_.c_str(), path_.c_str()) == 0;
   }

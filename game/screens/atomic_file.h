@@ -36,6 +36,21 @@ class AtomicFileWriter {
 // The whole of `contents` as the file `path`; false (logged) on failure.
 bool WriteFileAtomically(const char* path, std::string_view contents);
 
+// What a save may do to the file already at a path, decided by whoever read
+// that file. A file that was there but could not be read may still hold the
+// player's progress: no save replaces it in this run. A damaged file is moved
+// to <path>.bad by the save that replaces it, and when it cannot be moved the
+// save is refused, so its bytes are never lost.
+enum class SaveGuard { kReplace, kKeepDamagedAsBad, kNeverReplace };
+// `reason` (why the file could not be read) goes into the refusal's message.
+void SetSaveGuard(const char* path, SaveGuard guard, const std::string& reason = {});
+SaveGuard SaveGuardOf(const char* path);
+void ClearSaveGuardsForTesting();
+
+// Removes the temporary files that saves cut short by a kill left in
+// `folder` (only names the writer makes, only plain files); returns how many.
+int RemoveLeftoverTemporaryFiles(const char* folder);
+
 // Tests: make the next commits fail in the write, or stop just before the
 // rename as a crash would (the temporary file is then left behind).
 enum class AtomicWriteFault { kNone, kFailWrite, kCrashBeforeRename };

@@ -72,18 +72,31 @@ int ReadConfigFrom(TextFileReader& in, GameConfig* config) {
 
 int LoadConfig() {
   TextFileReader in(kConfigPath);
-  if (!in.is_open()) {
-    if (in.missing()) {
-      ResetConfig();
-    } else {
-      // Unreadable but present: play with the defaults and leave the file.
-      LogFileProblem("%s: cannot be read (%s); defaults used", kConfigPath, std::strerror(in.open_error()));
-      g_config = DefaultConfig();
-    }
+  if (in.missing()) {
+    SetSaveGuard(kConfigPath, SaveGuard::kReplace);
+    ResetConfig();
     return 0;
   }
-  const int damaged = ReadConfigFrom(in, &g_config);
-  if (damaged != 0) LogFileProblem("%s: %d of 11 values missing or out of range; fallbacks used", kConfigPath, damaged);
+  GameConfig read = g_config;
+  const int damaged = in.is_open() ? ReadConfigFrom(in, &read) : 0;
+  in.Close();
+  if (in.failed()) {
+    LogFileProblem(
+        "%s: cannot be read (%s); the default settings are used for this run, and the file is "
+        "kept as it is and not saved over",
+        kConfigPath, in.failure());
+    SetSaveGuard(kConfigPath, SaveGuard::kNeverReplace, in.failure());
+    g_config = DefaultConfig();
+    return 0;
+  }
+  g_config = read;
+  if (damaged != 0) {
+    // Read with fallbacks and left as it is; the config screen's next save
+    // keeps it as config.dat.bad before replacing it.
+    LogFileProblem("%s: damaged (%d of 11 values missing or out of range); fallbacks used",
+                   kConfigPath, damaged);
+  }
+  SetSaveGuard(kConfigPath, damaged != 0 ? SaveGuard::kKeepDamagedAsBad : SaveGuard::kReplace);
   return 0;
 }
 

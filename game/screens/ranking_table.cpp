@@ -1,8 +1,6 @@
 #include "screens/ranking_table.h"
 
-#include <cstdio>
 #include <cstring>
-#include <string>
 #include <utility>
 
 #include "screens/atomic_file.h"
@@ -84,6 +82,8 @@ RankingReadReport ReadRankingFrom(TextFileReader& in, RankingTable& table) {
           complete = false;
         }
       }
+      char as_read[4];
+      std::memcpy(as_read, r.name, sizeof as_read);
       SanitizeName(r.name);
       if (!complete) {
         r = DefaultRankingRecord(m, s);
@@ -91,6 +91,8 @@ RankingReadReport ReadRankingFrom(TextFileReader& in, RankingTable& table) {
       } else if (!InRange(r)) {
         r = DefaultRankingRecord(m, s);
         ++report.out_of_range;
+      } else if (std::memcmp(as_read, r.name, sizeof as_read) != 0) {
+        ++report.names_changed;
       }
       table.records[m][s] = r;
     }
@@ -103,33 +105,46 @@ RankingReadReport ReadRankingFrom(TextFileReader& in, RankingTable& table) {
 
 int LoadScores() {
   TextFileReader in(kScorePath);
-  if (!in.is_open()) {
-    if (in.missing()) {
-      ResetScores();
-    } else {
-      LogFileProblem("%s: cannot be read (%s); default ranking used, file left as it is", kScorePath,
-                     std::strerror(in.open_error()));
-      g_ranking = DefaultTable();
-    }
+  if (in.missing()) {
+    SetSaveGuard(kScorePath, SaveGuard::kReplace);
+    ResetScores();
     return 0;
   }
   RankingTable table;
-  const RankingReadReport report = ReadRankingFrom(in, table);
+  const RankingReadReport report = in.is_open() ? ReadRankingFrom(in, table) : RankingReadReport{};
   in.Close();
+  if (in.failed()) {
+    // The ranking on disk may be whole: never save over it in this run.
+    LogFileProblem(
+        "%s: cannot be read (%s); the default ranking is used for this run, and the file is "
+        "kept as it is and not saved over",
+        kScorePath, in.failure());
+    SetSaveGuard(kScorePath, SaveGuard::kNeverReplace, in.failure());
+    g_ranking = DefaultTable();
+    return 0;
+  }
   if (report.not_a_number) {
-    const std::string kept = std::string(kScorePath) + ".bad";
-    const bool moved = std::rename(kScorePath, kept.c_str()) == 0;
-    LogFileProblem("%s: a value is not a number; ranking reset%s", kScorePath,
-                   moved ? " (old file kept as file/score.dat.bad)" : "");
+    LogFileProblem("%s: damaged (a value is not a number); ranking reset", kScorePath);
+    SetSaveGuard(kScorePath, SaveGuard::kKeepDamagedAsBad);
     ResetScores();
     return 0;
   }
   if (report.cut_off != 0) {
-    LogFileProblem("%s: ends early; %d records take their defaults", kScorePath, report.cut_off);
+    LogFileProblem("%s: damaged (ends early); %d records take their defaults", kScorePath,
+                   report.cut_off);
   }
   if (report.out_of_range != 0) {
-    LogFileProblem("%s: %d records out of range take their defaults", kScorePath, report.out_of_range);
+    LogFileProblem("%s: damaged (%d records out of range take their defaults)", kScorePath,
+                   report.out_of_range);
   }
+  if (report.names_changed != 0) {
+    LogFileProblem("%s: damaged (%d names hold characters the game cannot show; drawn as _)",
+                   kScorePath, report.names_changed);
+  }
+  // A damaged file stays until the next save, which keeps it as score.dat.bad
+  // before replacing it.
+  const bool damaged = report.cut_off != 0 || report.out_of_range != 0 || report.names_changed != 0;
+  SetSaveGuard(kScorePath, damaged ? SaveGuard::kKeepDamagedAsBad : SaveGuard::kReplace);
   g_ranking = table;
   return 0;
 }

@@ -9,6 +9,7 @@ struct RankingReadReport {
   bool not_a_number = false;  // the whole table is to be reset
   int cut_off = 0;            // records the end of the file cut short (defaults given)
   int out_of_range = 0;       // records with a value outside its range (defaults given)
+  int names_changed = 0;      // names with bytes the font cannot draw (made drawable)
 };
 
 // The record ResetScores puts in `slot` (0-4) of `mode`.

@@ -76,9 +76,49 @@ int BuildReplayPath(std::string& path, int n) {
   return 0;
 }
 
+namespace {
+
+// What the replay already in a slot allows a save to do with it: a replay
+// that reads whole is replaced, as the player chose that slot; a damaged one
+// is kept as <name>.bad first; one that cannot be read is never replaced,
+// since it may be whole.
+bool MaySaveOver(const std::string& path) {
+  bool whole = false;
+  bool unreadable = false;
+  std::string why;
+  {
+    TextFileReader in(path.c_str());
+    if (in.missing()) return true;
+    ReplayListEntry entry;
+    if (in.is_open()) ReadReplayHeaderFrom(in, &entry);
+    unreadable = in.failed();
+    why = in.failure();
+    whole = !unreadable && entry.valid == 1;
+  }
+  if (whole) {
+    // The header reads; so must every input word.
+    static uint32_t scratch[kReplayInputWords];
+    TextFileReader in(path.c_str());
+    whole = ReadReplayInputsFrom(in, scratch) == 0;
+    unreadable = in.failed();
+    why = in.failure();
+  }
+  if (unreadable) {
+    LogFileProblem(
+        "%s: not saved: the replay already there cannot be read (%s), so it is left as it is",
+        path.c_str(), why.c_str());
+    return false;
+  }
+  SetSaveGuard(path.c_str(), whole ? SaveGuard::kReplace : SaveGuard::kKeepDamagedAsBad);
+  return true;
+}
+
+}  // namespace
+
 int WriteReplayFile(const ReplayBuffer& buffer, int slot) {
   const std::string path = SlotPath(slot);
   if (path.empty()) return -1;
+  if (!MaySaveOver(path)) return -1;
   AtomicFileWriter out(path.c_str());
   if (!out.ok()) return -1;
   // The name is written as it stands, never as a format.
@@ -94,17 +134,27 @@ int ReadReplayHeader(ReplayListEntry* entry, int slot) {
   const std::string path = SlotPath(slot);
   if (path.empty()) return -1;
   TextFileReader in(path.c_str());
-  if (!in.is_open()) return -1;
-  ReadReplayHeaderFrom(in, entry);
-  return 0;
+  const bool opened = in.is_open();
+  if (opened) ReadReplayHeaderFrom(in, entry);
+  in.Close();
+  if (in.failed()) {
+    LogFileProblem("%s: cannot be read (%s); listed as empty", path.c_str(), in.failure());
+    *entry = ReplayListEntry{};
+  }
+  return opened ? 0 : -1;
 }
 
 int ReadReplayFile(uint32_t* destination, int index) {
   const std::string path = SlotPath(index);
   if (path.empty()) return -1;
   TextFileReader in(path.c_str());  // closed on every way out
-  if (!in.is_open()) return -1;
-  const int result = ReadReplayInputsFrom(in, destination);
+  if (in.missing()) return -1;
+  const int result = in.is_open() ? ReadReplayInputsFrom(in, destination) : -1;
+  in.Close();
+  if (in.failed()) {
+    LogFileProblem("%s: cannot be read (%s)", path.c_str(), in.failure());
+    return -1;
+  }
   if (result != 0) LogFileProblem("%s: damaged or cut short", path.c_str());
   return result;
 }
@@ -112,10 +162,10 @@ int ReadReplayFile(uint32_t* destination, int index) {
 int ReplayFileExists(int number) {
   std::string path;
   if (BuildReplayPath(path, number) != 0) return -1;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return -1;
-  std::fclose(f);
-  return number;
+  // Only a file that opens as a regular file counts: a FIFO in its place
+  // would otherwise hold the title until something wrote to it.
+  TextFileReader in(path.c_str());
+  return in.is_open() ? number : -1;
 }
 
 int ClearReplayBuffer() {

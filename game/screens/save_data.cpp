@@ -1,10 +1,7 @@
-#include "screens/save_data_file.h"
-
-#include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "screens/atomic_file.h"
+#include "screens/save_data_file.h"
 #include "screens/text_file.h"
 #include "shell/game_flags.h"
 #include "shell/game_math.h"
@@ -75,32 +72,36 @@ SaveData DefaultProgress() {
 
 int LoadSaveData() {
   TextFileReader in(kSaveDataPath);
-  if (!in.is_open()) {
-    if (in.missing()) {
-      ResetSaveData();
-    } else {
-      // Present but unreadable (permissions, a passing fault): play with the
-      // defaults, but never overwrite progress that may still be there.
-      LogFileProblem("%s: cannot be read (%s); defaults used, file left as it is", kSaveDataPath,
-                     std::strerror(in.open_error()));
-      g_save_data = DefaultProgress();
-    }
+  if (in.missing()) {
+    SetSaveGuard(kSaveDataPath, SaveGuard::kReplace);
+    ResetSaveData();
     return 0;
   }
   SaveData d = g_save_data;
   int bad_line = 0;
-  const bool good = ReadProgressFrom(in, &d, &bad_line);
+  const bool good = in.is_open() && ReadProgressFrom(in, &d, &bad_line);
   in.Close();
+  if (in.failed()) {
+    // What is on disk may be the player's progress intact (a passing fault, a
+    // permission): play on the defaults and never save over it.
+    LogFileProblem(
+        "%s: cannot be read (%s); progress starts from the defaults for this run, and the "
+        "file is kept as it is and not saved over",
+        kSaveDataPath, in.failure());
+    SetSaveGuard(kSaveDataPath, SaveGuard::kNeverReplace, in.failure());
+    g_save_data = DefaultProgress();
+    return 0;
+  }
   if (good) {
+    SetSaveGuard(kSaveDataPath, SaveGuard::kReplace);
     g_save_data = d;
     return 0;
   }
-  // Keep the damaged file for the player to inspect before the reset
-  // replaces it.
-  const std::string kept = std::string(kSaveDataPath) + ".bad";
-  const bool moved = std::rename(kSaveDataPath, kept.c_str()) == 0;
-  LogFileProblem("%s: line %d missing or out of range; progress reset%s", kSaveDataPath, bad_line,
-                 moved ? " (old file kept as file/data.dat.bad)" : "");
+  // The reset below saves at once; the damaged file goes to data.dat.bad
+  // first, or, when it cannot, stays and the defaults live in memory only.
+  LogFileProblem("%s: damaged (line %d missing, not a number or out of range); progress reset",
+                 kSaveDataPath, bad_line);
+  SetSaveGuard(kSaveDataPath, SaveGuard::kKeepDamagedAsBad);
   ResetSaveData();
   return 0;
 }

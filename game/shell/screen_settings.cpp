@@ -1,11 +1,11 @@
 #include "shell/screen_settings.h"
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 #include <string>
 
 #include "kesto/kesto.h"
+#include "screens/text_file.h"
 #include "shell/frame.h"
 
 namespace {
@@ -45,9 +45,19 @@ ScreenSettings ParseScreenSettings(std::string_view text) {
 }
 
 ScreenSettings LoadScreenSettings(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return ScreenSettings{0, 1};
-  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  // The two numbers stand at the start; nothing past this changes them.
+  constexpr size_t kReadAtMost = 64 * 1024;
+  TextFileReader in(path, kReadAtMost);
+  std::string text;
+  in.ReadRest(&text);
+  in.Close();
+  if (in.missing()) return ScreenSettings{0, 1};
+  if (in.failed()) {
+    // As if it were missing: a folder or a failing disk must not stop the game.
+    std::fprintf(stderr, "%s: cannot be read (%s); full screen with frame pacing\n", path,
+                 in.failure());
+    return ScreenSettings{0, 1};
+  }
   return ParseScreenSettings(text);
 }
 

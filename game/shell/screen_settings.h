@@ -11,7 +11,8 @@ struct ScreenSettings {
 // Two integers read as "%d" would: a value that cannot be read is 0, and a
 // failed first value stops the second too. Values beyond int saturate.
 ScreenSettings ParseScreenSettings(std::string_view text);
-// Reads the file; a missing file means full screen with pacing on.
+// Reads the file; a missing file, or one that cannot be read (said on
+// stderr), means full screen with pacing on.
 ScreenSettings LoadScreenSettings(const char* path);
 // Reads screen.txt into the frame clock and hands the window flag to Kesto.
 int ReadScreenSettings();

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <string>
 
+#include "core/screen_log.h"
 #include "core/tracked_memory.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
@@ -110,10 +111,12 @@ int WriteLog(const char* text) {
   }
   if (buffer) {
     const size_t n = ConvertLineFeeds(text, len, buffer);
+    if (IsScreenLogEnabled()) AddScreenLogText(buffer);
     WriteToFile(buffer, n);
     if (buffer != small) FreeTracked(buffer);
   } else {
     // No memory for the conversion: the text as it stands beats losing it.
+    if (IsScreenLogEnabled()) AddScreenLogText(text);
     WriteToFile(text, len);
   }
   return -1;
@@ -152,5 +155,3 @@ int DecreaseLogIndent() {
 void WriteLogUnconverted(const char* text) {
   if (text) WriteToFile(text, std::strlen(text));
 }
-
-int IsScreenLogEnabled() { return 0; }

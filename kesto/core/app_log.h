@@ -45,7 +45,3 @@ int DecreaseLogIndent();
 // The file steps of WriteLog without the line-feed conversion: for the call
 // lock's long-wait line, which must not wait on anything.
 void WriteLogUnconverted(const char* text);
-
-// The on-screen log that presenting may draw over the frame; nothing enables
-// it, so this is always 0.
-int IsScreenLogEnabled();

@@ -60,12 +60,15 @@ int PaintRectangle(int x1, int y1, int x2, int y2, int color, int fill) {
   return Locked([&] { return PaintRectangleBody(x1, y1, x2, y2, color, fill); });
 }
 int PrintTextFormatted(int x, int y, int color, const char* format, ...) {
-  // Formatted before the lock is taken, into 1024 bytes, cut at 1023.
-  char text[1024];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
+  // Formatted before the lock is taken, into 1024 bytes, cut at 1023; a
+  // format that cannot be formatted draws nothing.
+  char text[1024] = "";
+  if (format) {
+    va_list args;
+    va_start(args, format);
+    FormatTextArgs(text, sizeof text, format, args);
+    va_end(args);
+  }
   TrimDanglingLeadByte(text);
   return Locked([&] { return PrintTextBody(x, y, text, color); });
 }

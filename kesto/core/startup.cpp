@@ -12,6 +12,7 @@
 #include "core/entry_bodies.h"
 #include "core/input.h"
 #include "core/pump.h"
+#include "core/screen_log.h"
 #include "core/startup_log.h"
 #include "core/text_input.h"
 #include "core/window_main.h"
@@ -278,6 +279,7 @@ int RunStartupSequence() {
   s.library_started = 1;
   SetFlipVsyncFlag(1);
   if (!s.kept.window_mode) BringWindowToFront(s.main_window, 1);
+  InitScreenLog();
   if (!s.kept.graphics_off) {
     if (!system_memory_only && direct3d_in_use && GetCurrentDevice3D() < 0) {
       SetVideoMemoryUseAndReset(0);
@@ -291,6 +293,7 @@ int RunStartupSequence() {
 int RunShutdownSequence() {
   WindowCoreState& s = CoreState();
   s.ending_state = 1;
+  EndScreenLog();
   StopDirectShowMusicForExit();
   StopMusicPlayback();
   StopDirectDraw();

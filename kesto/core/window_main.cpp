@@ -1,6 +1,7 @@
 #include "core/window_main.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "core/entry_bodies.h"
@@ -143,6 +144,11 @@ int CreateMainWindow() {
   if (!pw::AcquireInstanceLock()) {
     if (!s.kept.allow_second_instance) {
       CoreLog("２重起動されています、ソフトを終了します\n");
+      // Without this a player starting the game twice sees nothing at all.
+      std::fprintf(
+          stderr,
+          "kesto: another copy of the program is already running (it holds %s); this one ends\n",
+          pw::InstanceLockPath().c_str());
       pw::ExitProcess(0);
     }
     CoreLog("２重起動されていますが続行します\n");

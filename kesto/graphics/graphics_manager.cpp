@@ -2,6 +2,7 @@
 
 #include "graphics/device3d_services.h"
 #include "graphics/draw_state.h"
+#include "graphics/font_handles.h"
 #include "graphics/font_movie_services.h"
 #include "graphics/graphic_table.h"
 #include "graphics/graphics_host.h"
@@ -63,6 +64,7 @@ int StartGraphicsManager() {
   s.suspended = 0;
   if (g_manager.usable_3d) SetCullMode3D(0);
   SyncRenderStatesStub();
+  ResetDefaultFontSettings();
   InitFontSystem();
   GfxLogIndent(-1);
   GfxLog("グラフィック管理系の初期化は正常に終了しました\n");

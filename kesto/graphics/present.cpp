@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/entry_bodies.h"
+#include "core/screen_log.h"
 #include "graphics/device3d_services.h"
 #include "graphics/draw_state.h"
 #include "graphics/graphics_host.h"
@@ -53,6 +54,22 @@ void WaitOutOfBlank(DirectDraw* dd) {
   }
 }
 
+// The on-screen log over the whole screen, unblended; the caller's area and
+// blend stay.
+void DrawScreenLogOverFrame() {
+  if (!IsScreenLogEnabled()) return;
+  DrawState& s = GetDrawState();
+  const Rect area = s.area;
+  const int mode = s.blend_mode, param = s.blend_param;
+  int w = 0, h = 0;
+  GetScreenResolution(&w, &h);
+  ApplyDrawArea(0, 0, w, h);
+  SelectBlendMode(0, 0);
+  DrawScreenLog();
+  ApplyDrawArea(area.left, area.top, area.right, area.bottom);
+  SelectBlendMode(mode, param);
+}
+
 }  // namespace
 
 PresentState& GetPresentState() { return g_present; }
@@ -69,6 +86,7 @@ int PresentFrame() {
   if (!dd) return -1;
   WaitWhileWindowInactive();
   if (IsSystemMemoryOnly() || Host().windowed || Host().has_menu) return PresentByCopy();
+  DrawScreenLogOverFrame();
   if (GetDrawTarget() == -4 && g_present.flip_vsync) {
     ++g_present.present_count;
     WaitVerticalBlankFrames(1);
@@ -86,6 +104,7 @@ int PresentFrame() {
 int PresentByCopy() {
   DirectDraw* dd = GetDirectDrawObject();
   if (!dd) return -1;
+  DrawScreenLogOverFrame();
   if (GetDrawTarget() == -4) {
     ++g_present.present_count;
     return WaitVerticalBlankFrames(1);

@@ -4,6 +4,8 @@
 
 #include "graphics/device3d_services.h"
 #include "graphics/draw_state.h"
+#include "core/screen_log.h"
+#include "graphics/font_handles.h"
 #include "graphics/font_movie_services.h"
 #include "graphics/graphic_table.h"
 #include "graphics/graphics_host.h"
@@ -225,6 +227,11 @@ int SwitchScreenMode(int width, int height, int color_bits, int force, int refre
   }
   GfxLog("画面モード変更処理を開始します\n");
   GfxLogIndent(1);
+  // The default font is set up again after the switch as it was.
+  char font_face[256] = "";
+  int font_size = -1, font_thickness = -1;
+  const bool had_font =
+      GetFontSettings(font_face, &font_size, &font_thickness, GetDefaultFontHandle()) == 0;
   const int old_w = g_screen.width, old_h = g_screen.height, old_bits = g_screen.color_bits,
             old_refresh = g_screen.refresh_rate;
   g_screen = {width, height, color_bits, refresh_rate};
@@ -311,6 +318,8 @@ int SwitchScreenMode(int width, int height, int color_bits, int force, int refre
   CreateScreenSurfaces();
   if (!g_dd.direct3d_disabled && !g_dd.system_memory_only) InitializeDirect3D();
   StartGraphicsManager();
+  if (had_font) SetDefaultFontSize(font_face, font_size, font_thickness);
+  InitScreenLog();
   CreateScreenPalette();
   MeasureCopyMethod();
   MeasureFrameTime();

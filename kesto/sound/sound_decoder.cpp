@@ -19,6 +19,9 @@ int64_t SoundStreamLength(const DataStream& stream) {
 
 namespace {
 
+// No sound loaded whole (an effect, a short jingle) comes near this.
+constexpr int64_t kMaxWholeSoundFileBytes = int64_t{256} << 20;
+
 // A fmt chunk larger than this is not a wave format; refusing it keeps a
 // hostile size from asking for gigabytes.
 constexpr uint32_t kMaxFmtSize = 64 * 1024;
@@ -500,7 +503,12 @@ int ReadWholeSoundFile(const char* path, void** data, uint32_t* size) {
   }
   const DataStream stream{GetFileStreamTable(), file};
   const int64_t length = SoundStreamLength(stream);
-  void* block = length >= 0 && length <= 0x7FFFFFFF ? SoundAlloc(static_cast<size_t>(length), 4305) : nullptr;
+  if (length > kMaxWholeSoundFileBytes) {
+    SoundLogFormat("右記のファイルは音声ファイルとしては大きすぎるため読み込みません：%s", path);
+    CallFileClose(file);
+    return -1;
+  }
+  void* block = length >= 0 ? SoundAlloc(static_cast<size_t>(length), 4305) : nullptr;
   if (block == nullptr) {
     SoundLogFormat("右記のファイルのロードに必要なメモリの確保に失敗しました：%s", path);
     CallFileClose(file);
@@ -508,6 +516,12 @@ int ReadWholeSoundFile(const char* path, void** data, uint32_t* size) {
   }
   const size_t got = length > 0 ? stream.ops.read(block, 1, static_cast<size_t>(length), file) : 0;
   CallFileClose(file);
+  // Fewer bytes than the file holds is a failed read, not a shorter sound.
+  if (static_cast<int64_t>(got) != length) {
+    SoundLogFormat("右記のファイルの読み込みに失敗しました：%s", path);
+    SoundFree(block);
+    return -1;
+  }
   *data = block;
   *size = static_cast<uint32_t>(got);
   return 0;
@@ -522,6 +536,11 @@ int ReadWholeSoundStream(const DataStream& stream, void** data, uint32_t* size) 
     return -1;
   }
   const size_t got = length > 0 ? stream.ops.read(block, 1, static_cast<size_t>(length), stream.handle) : 0;
+  // A short read of a file stream is a failing disk (the caller says so).
+  if (static_cast<int64_t>(got) != length) {
+    SoundFree(block);
+    return -1;
+  }
   *data = block;
   *size = static_cast<uint32_t>(got);
   return 0;

@@ -1,10 +1,12 @@
 #include "platform/audio/midi_file.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <map>
+
+#include "platform/file_system.h"
 
 namespace platform::audio {
 
@@ -135,12 +137,14 @@ bool MidiFileLength(const uint8_t* data, size_t size, double* seconds) {
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
-  std::string local = path;
-  std::replace(local.begin(), local.end(), '\\', '/');
-  std::ifstream in(local, std::ios::binary);
-  if (!in) return false;
-  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return true;
+  const int error = platform::ReadWholeFile(path.c_str(), kMaxMusicFileBytes, bytes);
+  if (error == 0) return true;
+  // A missing track is the library's to report; anything else names its cause.
+  if (error != ENOENT) {
+    std::fprintf(stderr, "kesto: music file %s: cannot be read (%s)\n", path.c_str(),
+                 platform::FileErrorText(error).c_str());
+  }
+  return false;
 }
 
 }  // namespace platform::audio

@@ -13,7 +13,12 @@ namespace platform::audio {
 // MIDI File ("MThd", or RIFF "RMID" around one).
 bool MidiFileLength(const uint8_t* data, size_t size, double* seconds);
 
-// Reads a whole file whose path may use backslashes. False when it cannot.
+// No track, MIDI or MP3, comes near this; a larger file is refused unread.
+inline constexpr size_t kMaxMusicFileBytes = size_t{256} << 20;
+
+// Reads a whole music file whose path may use backslashes (a regular file
+// only, at most kMaxMusicFileBytes). False when it cannot; the cause goes to
+// stderr unless the file is just missing.
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes);
 
 }  // namespace platform::audio

@@ -1,7 +1,8 @@
 // Unattended runs: KESTO_QUIT_AFTER_FRAMES=N posts the main window's close
-// message after the N-th presented frame (the N-th pump while nothing has
-// been presented), and KESTO_INPUT_SCRIPT=file replays key and pad presses
-// at given frames. Script lines are "frame name down|up"; names are key
+// message after the N-th frame (the N-th pump while nothing has been
+// presented yet), and KESTO_INPUT_SCRIPT=file replays key and pad presses
+// at given frames. Frames count presents; once more than 16 frame pumps
+// in a row pass without one, each further frame pump counts as a frame. Script lines are "frame name down|up"; names are key
 // names (Z, X, ESCAPE, SPACE, RETURN, UP, NUMPAD2, F1, ...) or PAD_UP,
 // PAD_DOWN, PAD_LEFT, PAD_RIGHT, PAD_BUTTON0 ... PAD_BUTTON31 of an
 // injected joypad; "#" starts a comment.
@@ -26,6 +27,10 @@ struct ScriptEvent {
 // Parses a script; bad lines are skipped and described in errors.
 std::vector<ScriptEvent> ParseInputScript(const std::string& text,
                                           std::vector<std::string>* errors);
+
+// Reads and parses a script file (a regular file only); what cannot be read
+// or parsed is said on stderr and left out.
+std::vector<ScriptEvent> LoadInputScript(const char* path);
 
 // The window that receives the close message.
 void SetAutomationWindow(WindowHandle window);

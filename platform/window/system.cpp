@@ -1,17 +1,18 @@
 #include "platform/window/system.h"
 
-#include <pthread.h>
-
 #include <SDL.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/sysinfo.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>
@@ -144,13 +145,26 @@ int ComInitCount() { return g_com_count; }
 
 bool DirectXProbeStep(int step) { return g_faults.directx_fail_step != step; }
 
+std::string InstanceLockPath() { return LockPath(); }
+
 bool AcquireInstanceLock() {
   if (g_lock_fd >= 0) return true;
-  const int fd = open(LockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd < 0) return true;  // no lock file possible: run rather than refuse
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  const std::string path = LockPath();
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0600);
+  int error = fd < 0 ? errno : 0;
+  if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    error = errno;
     close(fd);
-    return false;
+    if (error == EWOULDBLOCK) return false;
+  }
+  if (error != 0) {
+    // No lock possible: run rather than refuse, but say what that allows.
+    std::fprintf(
+        stderr,
+        "kesto: cannot make the single-instance lock %s (%s): two copies of the program may now "
+        "run side by side\n",
+        path.c_str(), std::strerror(error));
+    return true;
   }
   g_lock_fd = fd;
   return true;
@@ -164,7 +178,8 @@ void ReleaseInstanceLock() {
 }
 
 bool IsInstanceLockHeldElsewhere() {
-  const int fd = open(LockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  const int fd =
+      open(LockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0600);
   if (fd < 0) return false;
   const bool held = flock(fd, LOCK_EX | LOCK_NB) != 0;
   if (!held) flock(fd, LOCK_UN);

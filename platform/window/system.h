@@ -48,8 +48,11 @@ bool DirectXProbeStep(int step);
 // The single running copy, as a lock held by the window class's owner.
 // KESTO_INSTANCE_LOCK names the lock file (default: $XDG_RUNTIME_DIR or
 // the temporary directory, "Kesto.lock").
+// False only when another copy holds it; when no lock can be made at all
+// the copy runs, and stderr says that two copies may then run together.
 bool AcquireInstanceLock();
 void ReleaseInstanceLock();
+std::string InstanceLockPath();
 // Another holder (this process included) has the lock.
 bool IsInstanceLockHeldElsewhere();
 

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "support/scoped_temp_dir.h"
 
@@ -43,6 +46,47 @@ TEST(FileSystemTest, WindowsNamesFindFilesUnderAnyCase) {
       platform::CloseFile(fd);
     }
   }
+}
+
+TEST(FileSystemTest, WholeFileReadsTellEveryFailureApart) {
+  ScopedTempDir dir;
+  std::ofstream(dir.file("track.mp3")) << "0123456789";
+  mkdir(dir.file("folder.mp3").c_str(), 0755);
+  mkfifo(dir.file("fifo.mp3").c_str(), 0644);
+  ::alarm(60);  // an open or read that waits on the FIFO fails the test
+  struct Case {
+    std::string path;
+    size_t cap;
+    int error;
+  } cases[] = {
+      {dir.file("track.mp3"), 10, 0},
+      {dir.file("TRACK.MP3"), 100, 0},  // any case, as elsewhere
+      {dir.file("track.mp3"), 9, EFBIG},
+      {dir.file("none.mp3"), 100, ENOENT},
+      {dir.file("folder.mp3"), 100, EISDIR},
+      {dir.file("fifo.mp3"), 100, EINVAL},
+      {"/dev/zero", size_t{1} << 40, EINVAL},
+  };
+  for (const Case& c : cases) {
+    std::vector<uint8_t> bytes{1, 2, 3};
+    EXPECT_EQ(platform::ReadWholeFile(c.path.c_str(), c.cap, &bytes), c.error) << c.path;
+    EXPECT_EQ(bytes.size(), c.error == 0 ? 10u : 0u) << c.path;
+  }
+  EXPECT_EQ(platform::FileErrorText(EINVAL), "not a regular file (a FIFO, device or socket)");
+
+  // A disk failing part-way: an error, never a shorter file.
+  platform::FailReadsForTesting("track.mp3", 4);
+  std::vector<uint8_t> bytes;
+  EXPECT_EQ(platform::ReadWholeFile(dir.file("track.mp3").c_str(), 100, &bytes), EIO);
+  EXPECT_TRUE(bytes.empty());
+  const int fd = platform::OpenFileForRead(dir.file("track.mp3").c_str());
+  char buffer[10];
+  EXPECT_EQ(platform::ReadFileBytes(fd, buffer, 3), 3);
+  EXPECT_EQ(platform::ReadFileBytes(fd, buffer, 3), -1);
+  platform::CloseFile(fd);
+  platform::FailReadsForTesting("", 0);
+  EXPECT_EQ(platform::ReadWholeFile(dir.file("track.mp3").c_str(), 100, &bytes), 0);
+  ::alarm(0);
 }
 
 TEST(FileSystemTest, LogFileSteps) {

@@ -34,4 +34,23 @@ TEST_F(AtomicFileTest, AFolderThatCannotBeMadeIsAFailure) {
   EXPECT_EQ(Get("file"), "a plain file where the folder should be");
 }
 
+TEST_F(AtomicFileTest, TemporaryFilesOfKilledSavesAreRemovedAndNothingElse) {
+  Put("file/score.dat", "kept\n");
+  SetAtomicWriteFaultForTesting(AtomicWriteFault::kCrashBeforeRename);
+  EXPECT_FALSE(WriteFileAtomically("file/score.dat", "new\n"));
+  EXPECT_FALSE(WriteFileAtomically("file/data.dat", "new\n"));
+  SetAtomicWriteFaultForTesting(AtomicWriteFault::kNone);
+  ASSERT_EQ(FilesIn("file").size(), 3u);  // the two temporary files are left
+  Put("file/notes.tmp-short", "mine");
+  Put("file/folder.tmp-ABC123/inside", "mine");
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(RemoveLeftoverTemporaryFiles("file"), 2);
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("left by a save that did not finish"),
+            std::string::npos);
+  EXPECT_EQ(FilesIn("file"),
+            (std::vector<std::string>{"folder.tmp-ABC123", "notes.tmp-short", "score.dat"}));
+  EXPECT_EQ(Get("file/score.dat"), "kept\n");
+  EXPECT_EQ(RemoveLeftoverTemporaryFiles("no such folder"), 0);
+}
+
 }  // namespace

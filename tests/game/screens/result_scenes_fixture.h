@@ -13,10 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "screens/atomic_file.h"
 #include "screens/config.h"
 #include "screens/ranking.h"
 #include "screens/replay.h"
 #include "screens/save_data.h"
+#include "screens/text_file.h"
 #include "shell/buttons.h"
 #include "shell/frame.h"
 #include "shell/game_flags.h"
@@ -42,6 +44,8 @@ class ResultScenesTest : public ::testing::Test {
   }
   // Program-start globals and default saved files, within the same directory.
   void ResetState() {
+    ClearSaveGuardsForTesting();
+    InjectSavedFileFaultForTesting(nullptr, SavedFileFault::kNone);
     kesto_fake::Reset();
     g_flags = GameFlags{};
     g_input = InputState{};

@@ -18,6 +18,7 @@
 #include "screens/ranking.h"
 #include "screens/replay.h"
 #include "screens/save_data.h"
+#include "screens/text_file.h"
 #include "shell/game_flags.h"
 #include "shell/game_math.h"
 #include "support/kesto_fake/kesto_fake.h"
@@ -33,8 +34,14 @@ class SavedFileTest : public ::testing::Test {
     g_ranking = RankingTable{};
     RandomSeed = 0;
     SetAtomicWriteFaultForTesting(AtomicWriteFault::kNone);
+    ClearSaveGuardsForTesting();
+    InjectSavedFileFaultForTesting(nullptr, SavedFileFault::kNone);
   }
-  void TearDown() override { SetAtomicWriteFaultForTesting(AtomicWriteFault::kNone); }
+  void TearDown() override {
+    SetAtomicWriteFaultForTesting(AtomicWriteFault::kNone);
+    ClearSaveGuardsForTesting();
+    InjectSavedFileFaultForTesting(nullptr, SavedFileFault::kNone);
+  }
 
   static void Put(const std::string& path, const std::string& text) {
     const auto folder = std::filesystem::path(path).parent_path();

@@ -1,7 +1,10 @@
 #include "shell/screen_settings.h"
 
+#include <unistd.h>
+
 #include <fstream>
 
+#include "game/screens/file_trouble.h"
 #include "shell_fixture.h"
 #include "support/scoped_temp_dir.h"
 
@@ -42,4 +45,41 @@ TEST_F(ScreenSettingsTest, FileValuesReachTheFrameClockAndKesto) {
   EXPECT_EQ(g_frame_clock.window_flag, 1);
   EXPECT_EQ(g_frame_clock.frame_wait, 0);
   EXPECT_EQ(kesto_fake::CallsNamed("ChangeWindowMode")[0].iarg(0), 1);
+}
+
+TEST_F(ScreenSettingsTest, AFileThatCannotBeReadCountsAsMissingAndSaysWhy) {
+  using namespace file_trouble;
+  struct Expected {
+    int window, wait;
+  };
+  for (Trouble t : kAllTroubles) {
+    SCOPED_TRACE(NameOf(t));
+    ScopedTempDir dir(true);
+    ::alarm(60);  // a read that waits on the FIFO fails instead of hanging
+    Arrange("./screen.txt", t, "1 0      \n", "1", "1 2");
+    ::testing::internal::CaptureStderr();
+    const ScreenSettings s = LoadScreenSettings("./screen.txt");
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    InjectSavedFileFaultForTesting(nullptr, SavedFileFault::kNone);
+    const Expected e = t == Trouble::kCut          ? Expected{1, 0}
+                       : t == Trouble::kOutOfRange ? Expected{1, 2}
+                                                   : Expected{0, 1};
+    EXPECT_EQ(s.window_flag, e.window);
+    EXPECT_EQ(s.frame_wait, e.wait);
+    if (Unreadable(t)) {
+      EXPECT_NE(said.find(CauseOf(t)), std::string::npos) << said;
+      EXPECT_NE(said.find("full screen with frame pacing"), std::string::npos) << said;
+    } else {
+      EXPECT_EQ(said, "");
+    }
+  }
+  ::alarm(0);
+}
+
+TEST_F(ScreenSettingsTest, OnlyTheStartOfAHugeFileIsRead) {
+  ScopedTempDir dir(true);
+  std::ofstream("screen.txt") << "1 0" << std::string(1 << 20, '\n') << "garbage";
+  const ScreenSettings s = LoadScreenSettings("screen.txt");
+  EXPECT_EQ(s.window_flag, 1);
+  EXPECT_EQ(s.frame_wait, 0);
 }

@@ -1,13 +1,18 @@
 // The music channel: MP3 through the filter graph with its end-of-stream
 // loop, MIDI through the sequencer and DirectMusic with their timing and
 // notifications, stopping, volume, and the path helpers.
+#include "sound/music.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 
 #include "kesto/sound/sound_fixture.h"
 #include "platform/audio/midi_file.h"
+#include "platform/file_system.h"
 #include "support/scoped_temp_dir.h"
-#include "sound/music.h"
 
 namespace sound_test {
 namespace {
@@ -132,6 +137,36 @@ TEST_F(MusicTest, FilesNoPlayerTakesFailWithTheirPath) {
   EXPECT_EQ("ミュージックファイル bgm//a.mp3 の演奏に失敗しました\n", log_);
   platform::audio::SetFault(platform::audio::Fault::kCreateFilterGraph, true);
   EXPECT_EQ(-1, PlayMusicFile("bgm/tone.mp3", 3));
+}
+
+TEST_F(MusicTest, ATrackThatCannotBeReadFailsItsStartAndTheNextTrackPlays) {
+  // A folder or a FIFO named like a track, and a disk failing
+  // part-way through a good track: each a failed start, never a crash, a
+  // wait or a read without end.
+  std::filesystem::create_directories("bgm/folder.mp3");
+  ASSERT_EQ(0, mkfifo("bgm/fifo.mp3", 0644));
+  WriteFile("bgm/failing.mp3", ReadFixture("tone.mp3"));
+  platform::FailReadsForTesting("failing.mp3", 100);
+  ::alarm(60);
+  for (int engine : {0, 1}) {
+    Start(engine);
+    for (const char* track : {"bgm/folder.mp3", "bgm/fifo.mp3", "bgm/failing.mp3"}) {
+      log_.clear();
+      ::testing::internal::CaptureStderr();
+      EXPECT_EQ(-1, PlayMusicFile(track, 3)) << track;
+      const std::string said = ::testing::internal::GetCapturedStderr();
+      EXPECT_NE(log_.find("の演奏に失敗しました"), std::string::npos) << track;
+      EXPECT_NE(said.find("cannot be read"), std::string::npos) << track << ": " << said;
+      EXPECT_EQ(0, IsMusicPlaying()) << track;
+      EXPECT_EQ(0, platform::audio::LiveFilterGraphCount()) << track;
+    }
+    ASSERT_EQ(0, PlayMusicFile("bgm/tone.mp3", 3));
+    EXPECT_GT(Peak(Play(10), 0, 2 * 4410), 4000);
+    StopMusicPlayback();
+    ShutdownSoundSystem();
+  }
+  ::alarm(0);
+  platform::FailReadsForTesting("", 0);
 }
 
 TEST_F(MusicTest, SequencerReplaysALoopOnEveryNotification) {

@@ -1,6 +1,14 @@
 // Sound handles on the manual output: the table, handle checks, playing with
 // restarts, buffer choice, waits, volume and deletion.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
 #include "kesto/sound/sound_fixture.h"
+#include "platform/file_system.h"
+#include "support/scoped_temp_dir.h"
 
 namespace sound_test {
 namespace {
@@ -171,6 +179,34 @@ TEST_F(SoundHandlesTest, BadFilesFailTheLoadWithTheirLogLinesAndNeverTheProgram)
   EXPECT_EQ("右記のファイルのオープンに失敗しました：no/such/file.wav\n"
             "右記の音声ファイルのロードに失敗しました_1：no/such/file.wav\n",
             log_);
+}
+
+TEST_F(SoundHandlesTest, FilesThatCannotBeReadFailTheLoadWithoutWaitingOrReadingWithoutEnd) {
+  ScopedTempDir dir;
+  const std::string folder = dir.file("folder.wav"), fifo = dir.file("fifo.wav"),
+                    failing = dir.file("failing.wav");
+  std::filesystem::create_directories(folder);
+  ASSERT_EQ(0, mkfifo(fifo.c_str(), 0644));
+  const std::vector<uint8_t> ramp = Ramp(4000);
+  std::ofstream(failing, std::ios::binary)
+      .write(reinterpret_cast<const char*>(ramp.data()), static_cast<std::streamsize>(ramp.size()));
+  ::alarm(60);
+  for (const std::string& path : {folder, fifo, std::string("/dev/zero")}) {
+    log_.clear();
+    EXPECT_EQ(-1, LoadSoundFileSingle(path.c_str())) << path;
+    EXPECT_EQ("右記のファイルのオープンに失敗しました：" + path +
+                  "\n右記の音声ファイルのロードに失敗しました_1：" + path + "\n",
+              log_);
+  }
+  // A disk failing part-way: a failed load, not a shorter sound.
+  platform::FailReadsForTesting("failing.wav", 1000);
+  log_.clear();
+  EXPECT_EQ(-1, LoadSoundFileSingle(failing.c_str()));
+  EXPECT_NE(std::string::npos, log_.find("右記のファイルの読み込みに失敗しました：" + failing));
+  platform::FailReadsForTesting("", 0);
+  EXPECT_GE(LoadSoundFileSingle(failing.c_str()), 0);
+  ::alarm(0);
+  EXPECT_EQ("", fatal_);
 }
 
 TEST_F(SoundHandlesTest, BuffersThatCannotBeMadeAtAllAreFatalAndFallBackFirst) {

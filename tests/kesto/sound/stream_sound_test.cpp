@@ -1,10 +1,14 @@
 // Streaming sounds on the manual output: the first fill, segment chains with
 // loop counts, looping without gaps, the end of the data, restarts, and the
 // segments that must be refused.
-#include "kesto/sound/sound_fixture.h"
 #include "sound/stream_sound.h"
 
+#include <fstream>
 #include <list>
+
+#include "kesto/sound/sound_fixture.h"
+#include "platform/file_system.h"
+#include "support/scoped_temp_dir.h"
 
 namespace sound_test {
 namespace {
@@ -185,6 +189,23 @@ TEST_F(StreamSoundTest, LoadsMakeStreamsInAStreamingMode) {
   ASSERT_EQ(0, PlaySoundHandle(h, 1, 1));
   EXPECT_EQ(Bytes(300, 7), AsBytes(Render(300)));
   SoundDataMode = 0;
+}
+
+TEST_F(StreamSoundTest, AFileThatFailsPartWayIsRefusedNotStreamedShort) {
+  ScopedTempDir dir;
+  const std::string path = dir.file("failing.wav");
+  const std::vector<uint8_t> image = Wave(PcmFmt(1, kRate, 8), Bytes(3000, 7));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(image.data()),
+             static_cast<std::streamsize>(image.size()));
+  platform::FailReadsForTesting("failing.wav", 1000);
+  for (int kind : {0, 2}) {  // decoded whole, or held in memory
+    log_.clear();
+    EXPECT_EQ(-1, AddStreamSoundFile(path.c_str(), 0, AddSoundData(), kind)) << kind;
+    EXPECT_NE(std::string::npos, log_.find("音声データの読み込みに失敗しました")) << kind;
+  }
+  platform::FailReadsForTesting("", 0);
+  EXPECT_EQ(0, AddStreamSoundFile(path.c_str(), 0, AddSoundData(), 2));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "run_dir.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -105,6 +107,24 @@ TEST(RunDirectory, AnOutputThatCannotBeMadeIsReportedAndLeavesNoFile) {
   GenerateReport r = GenerateRunDirectory(dir.path().string(), outputs, "s1");
   EXPECT_EQ(r.failed, 1);
   EXPECT_FALSE(fs::exists(dir.path() / "bgm/x.mp3"));
+}
+
+TEST(RunDirectory, AFolderOrFifoWhereAnOutputStandsIsKeptUnread) {
+  ScopedTempDir dir;
+  Fixture f;
+  GenerateRunDirectory(dir.path().string(), f.Outputs(), "s1");
+  // Both outputs listed as the generator's, then replaced by the user.
+  fs::remove(dir.path() / "bmp/a.dat");
+  fs::create_directories(dir.path() / "bmp/a.dat");
+  fs::remove(dir.path() / "bgm/air fortress 4th.mp3");
+  ASSERT_EQ(mkfifo((dir.path() / "bgm/air fortress 4th.mp3").c_str(), 0644), 0);
+  ::alarm(60);  // reading the FIFO would wait for a writer
+  GenerateReport r = GenerateRunDirectory(dir.path().string(), f.Outputs(), "s2");
+  ::alarm(0);
+  EXPECT_EQ(r.kept, 2);
+  EXPECT_EQ(r.written, 0);
+  EXPECT_TRUE(fs::is_directory(dir.path() / "bmp/a.dat"));
+  EXPECT_TRUE(fs::is_fifo(dir.path() / "bgm/air fortress 4th.mp3"));
 }
 
 }  // namespace
