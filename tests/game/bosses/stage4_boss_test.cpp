@@ -118,7 +118,9 @@ TEST_F(Stage4BossTest, PhaseOnePatternAAimsFromTheBodyAndEachPodInTurn) {
         EXPECT_EQ(f7[0].x, v.gun_x[4]);
         // A quarter faster every volley.
         EXPECT_EQ(f7[0].speed, c.v + n / 4.0);
-        if (c.difficulty == 2) EXPECT_EQ(f7[13].speed, 3.3 + n / 4.0);
+        if (c.difficulty == 2) {
+          EXPECT_EQ(f7[13].speed, 3.3 + n / 4.0);
+        }
       }
       const auto f9 = OfType(v.shots, 9);
       if (!f9.empty()) {
@@ -239,7 +241,9 @@ TEST_F(Stage4BossTest, PatternCFiresFromTheCornersAndTheBodySpirals) {
         EXPECT_EQ(spiral[0].speed, 1.0);
         // -9 a volley for 40 volleys, then +9 a volley.
         const int turn = n < 40 ? -9 * n : 9 * n;
-        if (n < 80) EXPECT_EQ(spiral[0].angle, turn) << n;
+        if (n < 80) {
+          EXPECT_EQ(spiral[0].angle, turn) << n;
+        }
       }
       const auto zero = OfType(v.shots, 0);
       size_t from_pods = 0;
