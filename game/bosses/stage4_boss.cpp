@@ -57,11 +57,7 @@ void RunMoveScript(EnemyObject& e) {
       e.vy = SinDeg(-t) * 0.2;
       ++t;
       break;
-    case 3:
-      e.vx = CosDeg(-t) * 0.5;
-      e.vy = SinDeg(t) * 0.2;
-      ++t;
-      break;
+    case 3: RunBossSway(e, 0.5, -1, 0.2, 1); break;
     case 20:
       RunBossMoveToPoint(e, 180.0, 100.0, 1.0, -20);
       SetPodVelocities(e, 0.0, 0.0);

@@ -34,9 +34,7 @@ void RunMoveScript(EnemyObject& e) {
       }
       break;
     case 1:
-      e.vx = CosDeg(static_cast<double>(-t)) * 0.2;
-      e.vy = SinDeg(static_cast<double>(t / 2)) * 0.2;
-      ++t;
+      RunBossSwayHalfTime(e, 0.2, -1, 0.2);
       break;
     case 2:
       RunBossVerticalBrake(e, 3.0, -0.04, -2);
