@@ -3,7 +3,9 @@
 #include <cmath>
 
 #include "core/entry_bodies.h"
+#include "core/http.h"
 #include "core/input.h"
+#include "core/network.h"
 #include "core/startup_log.h"
 #include "core/text_input.h"
 #include "core/window_main.h"
@@ -41,6 +43,14 @@ bool TakeNextMessage(pw::Message* m) {
     return true;
   }
   return false;
+}
+
+// Socket events, then every running HTTP transfer.
+void RunNetworkStep() {
+  // Connections the peer closed stay until the program closes them, so
+  // what they received can still be read.
+  NetworkMessageStep(0);
+  StepHttpTransfers();
 }
 
 // Asks the main window to close, once.
@@ -188,6 +198,7 @@ int PumpFrameMessagesBody() {
     }
     if (leave) break;
     if (!s.active) {
+      RunNetworkStep();
       RefillAllStreamSounds();
       platform::Sleep(1);
     }
@@ -209,6 +220,7 @@ int PumpFrameMessagesBody() {
   RefillAllStreamSounds();
   PollMusicHandles();
   DrainKeyboardBuffer();
+  RunNetworkStep();
 
   s.pump_guard = 1;
   KeyInputStep();
@@ -336,8 +348,7 @@ intptr_t MainWindowProc(pw::WindowHandle window, uint32_t message, uintptr_t wpa
       HandleMciMusicNotify();
       break;
     case pw::kMsgSocketEvent:
-      // The network layer is never started in this program.
-      return 0;
+      return HandleSocketEvent(wparam, lparam);
     case pw::kMsgGraphEvent:
       HandleDirectShowMusicEvents();
       break;

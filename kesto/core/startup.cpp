@@ -10,7 +10,9 @@
 #include <string>
 
 #include "core/entry_bodies.h"
+#include "core/http.h"
 #include "core/input.h"
+#include "core/network.h"
 #include "core/pump.h"
 #include "core/screen_log.h"
 #include "core/startup_log.h"
@@ -264,6 +266,7 @@ int RunStartupSequence() {
     RunShutdownSequence();
     return -1;
   }
+  ClearHttpTransfers();
   if (StartDirectInput() == -1) {
     RunShutdownSequence();
     return -1;
@@ -294,6 +297,8 @@ int RunShutdownSequence() {
   WindowCoreState& s = CoreState();
   s.ending_state = 1;
   EndScreenLog();
+  EndHttpTransfers();
+  EndNetwork();
   StopDirectShowMusicForExit();
   StopMusicPlayback();
   StopDirectDraw();

@@ -69,6 +69,7 @@ void ApplyMode(WindowHandle w) {
 
 void Created(WindowHandle w) {
   const WindowParams* p = GetWindowParams(w);
+  if (p->message_only) return;
   Uint32 flags = SDL_WINDOW_HIDDEN;
   if (p->full_screen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
   if (!Bordered(*p)) flags |= SDL_WINDOW_BORDERLESS;
