@@ -7,6 +7,7 @@
 #include "core/input.h"
 #include "core/network.h"
 #include "core/startup_log.h"
+#include "core/key_input.h"
 #include "core/text_input.h"
 #include "core/window_main.h"
 #include "core/window_state.h"

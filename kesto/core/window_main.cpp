@@ -7,6 +7,7 @@
 #include "core/entry_bodies.h"
 #include "core/pump.h"
 #include "core/startup_log.h"
+#include "core/key_input.h"
 #include "core/text_input.h"
 #include "core/twister.h"
 #include "core/window_state.h"
@@ -16,6 +17,7 @@
 #include "platform/clock.h"
 #include "platform/window/automation.h"
 #include "platform/window/cursor.h"
+#include "platform/window/ime.h"
 #include "platform/window/system.h"
 
 namespace pw = platform::window;
@@ -209,6 +211,7 @@ int CreateMainWindow() {
     pw::HideCursor();
   }
   CoreLog("ＩＭＥを無効にしました\n");
+  pw::AssociateIme(s.main_window, false);
   if (s.kept.window_mode) StoreClientRect(CurrentGeometry());
   SetCharCodeSet(pw::GetOemCodePage() == 949 ? 2 : 1);
   UpdateCursorVisibility(s.cursor_request);
