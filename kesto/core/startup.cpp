@@ -150,8 +150,8 @@ void ConfigureGraphicsHost() {
   WindowCoreState& s = CoreState();
   h.window = s.main_window;
   h.windowed = s.kept.window_mode != 0;
-  h.has_menu = false;
-  h.has_region = s.kept.has_window_region != 0;
+  h.has_menu = s.kept.menu_used != 0;
+  h.has_region = s.kept.window_region != nullptr;
   h.window_scale = GetWindowScale();
   h.client_rect = [] {
     const WindowCoreState& c = CoreState();
