@@ -13,7 +13,8 @@ int StoreDroppedFiles(uintptr_t drop) {
   for (uint32_t i = 0; i < count && s.dropped_file_count < kMaxDroppedFiles; ++i) {
     const int length = pw::DragQueryFile(d, i, nullptr, 0);
     if (length < 0) continue;
-    auto* name = static_cast<char*>(AllocTracked(static_cast<uint32_t>(length) + 1, "KsWin", __LINE__));
+    auto* name =
+        static_cast<char*>(AllocTracked(static_cast<uint32_t>(length) + 1, "KsWin", __LINE__));
     if (!name) continue;
     pw::DragQueryFile(d, i, name, length + 1);
     s.dropped_files[s.dropped_file_count++] = name;

@@ -35,6 +35,7 @@ struct HttpRecord {
   char* request;
   int request_length;
   int request_sent;
+  int skip_to_line_end;  // the rest of a line longer than a line buffer
 };
 
 HttpRecord g_http[kMaxHttpTransfers];
@@ -104,6 +105,18 @@ enum class Line { kWait, kGot, kCutByClose, kFailed };
 // as the last line.
 Line ReadLine(HttpRecord& r, int waiting, bool closed, char line[256]) {
   std::memset(line, 0, 256);
+  char discard[256];
+  // What is left of an over-long line is not a line of its own.
+  while (r.skip_to_line_end && waiting > 0) {
+    const int got = NetWorkRecvToPeek(r.net, discard, std::min(waiting, 255));
+    if (got <= 0) return got < 0 ? Line::kFailed : Line::kWait;
+    const char* lf = static_cast<const char*>(std::memchr(discard, '\n', static_cast<size_t>(got)));
+    const int take = lf ? static_cast<int>(lf - discard) + 1 : got;
+    if (NetWorkRecv(r.net, discard, take) != take) return Line::kFailed;
+    waiting -= take;
+    if (lf) r.skip_to_line_end = 0;
+  }
+  if (r.skip_to_line_end) return closed ? Line::kCutByClose : Line::kWait;
   const int want = std::min(waiting, 255);
   if (want <= 0) return Line::kWait;
   const int got = NetWorkRecvToPeek(r.net, line, want);
@@ -117,8 +130,8 @@ Line ReadLine(HttpRecord& r, int waiting, bool closed, char line[256]) {
   } else {
     return Line::kWait;
   }
-  char discard[256];
   if (NetWorkRecv(r.net, discard, take) != take) return Line::kFailed;
+  if (!lf && got >= 255) r.skip_to_line_end = 1;
   int length = lf ? take - 1 : take;
   line[length] = '\0';
   if (length > 0 && line[length - 1] == '\r') line[--length] = '\0';
@@ -129,8 +142,8 @@ Line ReadLine(HttpRecord& r, int waiting, bool closed, char line[256]) {
 bool RunStep(HttpRecord& r, int waiting, bool closed) {
   switch (r.step) {
     case 0: {
-      const int sent = NetWorkSend(r.net, r.request + r.request_sent,
-                                   r.request_length - r.request_sent);
+      const int sent =
+          NetWorkSend(r.net, r.request + r.request_sent, r.request_length - r.request_sent);
       if (sent < 0) {
         End(r, 2, kHttpErrorConnectionLost);
         return false;
@@ -233,8 +246,7 @@ bool RunStep(HttpRecord& r, int waiting, bool closed) {
           End(r, 2, kHttpErrorNoMemory);
           return false;
         }
-        got = NetWorkRecv(r.net, static_cast<char*>(*r.memory) + r.received,
-                          static_cast<int>(n));
+        got = NetWorkRecv(r.net, static_cast<char*>(*r.memory) + r.received, static_cast<int>(n));
       }
       if (got < 0) {
         End(r, 2, kHttpErrorConnectionLost);
@@ -278,8 +290,9 @@ int StartTransfer(int method, const char* host, int port, const char* path, cons
   char head[1400];
   switch (method) {
     case kHttpGet:
-      std::snprintf(head, sizeof head, "GET %s HTTP/1.0\r\nHost: %s:%d\r\nConnection: close\r\n\r\n",
-                    path, host, port);
+      std::snprintf(head, sizeof head,
+                    "GET %s HTTP/1.0\r\nHost: %s:%d\r\nConnection: close\r\n\r\n", path, host,
+                    port);
       break;
     case kHttpPost:
       std::snprintf(head, sizeof head,
@@ -287,8 +300,7 @@ int StartTransfer(int method, const char* host, int port, const char* path, cons
                     port, body_bytes);
       break;
     default:
-      std::snprintf(head, sizeof head, "HEAD %s HTTP/1.0\r\nHost: %s:%d\r\n\r\n", path, host,
-                    port);
+      std::snprintf(head, sizeof head, "HEAD %s HTTP/1.0\r\nHost: %s:%d\r\n\r\n", path, host, port);
       break;
   }
   const int head_length = static_cast<int>(std::strlen(head));
@@ -332,7 +344,9 @@ int StartTransfer(int method, const char* host, int port, const char* path, cons
   return index;
 }
 
-bool ValidIndex(int index) { return index >= 0 && index < kMaxHttpTransfers && g_http[index].in_use; }
+bool ValidIndex(int index) {
+  return index >= 0 && index < kMaxHttpTransfers && g_http[index].in_use;
+}
 
 }  // namespace
 

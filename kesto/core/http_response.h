@@ -8,10 +8,10 @@
 int HttpStatusOf(const char* line);
 
 enum class HttpHeader {
-  kEnd,                // a line without ":" (the blank line): the body follows
-  kContentLength,      // a usable length
-  kBadContentLength,   // negative, not a number, or too long for memory
-  kChunked,            // a body in chunks, which an HTTP/1.0 client cannot read
+  kEnd,               // a line without ":" (the blank line): the body follows
+  kContentLength,     // a usable length
+  kBadContentLength,  // negative, not a number, or too long for memory
+  kChunked,           // a body in chunks, which an HTTP/1.0 client cannot read
   kOther,
 };
 

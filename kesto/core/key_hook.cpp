@@ -11,7 +11,8 @@ namespace {
 pw::KeyHookEntry Entry() {
   WindowCoreState& s = CoreState();
   if (!s.hook_library) s.hook_library = pw::LoadHookLibrary(pw::kKeyHookLibraryName);
-  return reinterpret_cast<pw::KeyHookEntry>(pw::FindHookEntry(s.hook_library, pw::kKeyHookEntryName));
+  return reinterpret_cast<pw::KeyHookEntry>(
+      pw::FindHookEntry(s.hook_library, pw::kKeyHookEntryName));
 }
 
 }  // namespace

@@ -191,8 +191,7 @@ int SetKeyInputString(const char* text, int handle) {
   if (!text) text = "";
   int n = 0;
   for (const int limit = s->max_length; text[n] != '\0';) {
-    const int size =
-        IsCharLeadByte(static_cast<uint8_t>(text[n])) && text[n + 1] != '\0' ? 2 : 1;
+    const int size = IsCharLeadByte(static_cast<uint8_t>(text[n])) && text[n + 1] != '\0' ? 2 : 1;
     if (n + size > limit) break;
     n += size;
   }

@@ -29,9 +29,9 @@ constexpr int kRgb[7][3] = {{255, 255, 255}, {255, 255, 255}, {255, 255, 0}, {0,
 
 int Width(const std::string& text, int font) {
   if (text.empty()) return 0;
-  const int pen = FontCacheStringDraw(0, 0, 0, text.c_str(), 0, nullptr, nullptr, 0,
-                                      platform::video::Rect{}, GetScreenColorBits(), 1, font, 0,
-                                      -1, 0, nullptr);
+  const int pen =
+      FontCacheStringDraw(0, 0, 0, text.c_str(), 0, nullptr, nullptr, 0, platform::video::Rect{},
+                          GetScreenColorBits(), 1, font, 0, -1, 0, nullptr);
   return std::max(pen, 0);
 }
 
@@ -39,7 +39,9 @@ void Draw(int x, int y, const std::string& text, int color, int font) {
   if (!text.empty()) PrintStringWithFont(x, y, text.c_str(), color, font, 0, 0);
 }
 
-void Bar(int x, int y, int height, int color) { PaintRectangleBody(x, y, x + 2, y + height, color, 1); }
+void Bar(int x, int y, int height, int color) {
+  PaintRectangleBody(x, y, x + 2, y + height, color, 1);
+}
 
 // The composition, clause by clause; the clause that starts at the
 // composition cursor, when there are several, is the one being converted.
@@ -66,7 +68,8 @@ int DrawComposition(int x, int y, int height, int font, bool cursor_on) {
   for (size_t i = 0; i + 1 < starts.size(); ++i) {
     const int from = starts[i], to = std::max(starts[i], starts[i + 1]);
     const bool converting = starts.size() > 2 && from == cursor && to > from;
-    const std::string piece = text.substr(static_cast<size_t>(from), static_cast<size_t>(to - from));
+    const std::string piece =
+        text.substr(static_cast<size_t>(from), static_cast<size_t>(to - from));
     const int color = t.colors[converting ? 3 : 2];
     Draw(pen, y, piece, color, font);
     const int w = Width(piece, font);
@@ -74,7 +77,8 @@ int DrawComposition(int x, int y, int height, int font, bool cursor_on) {
     if (w > 0) PaintRectangleBody(pen, y + height - 1, pen + w, y + height, color, 1);
     pen += w;
   }
-  if (cursor_on) Bar(x + Width(text.substr(0, static_cast<size_t>(cursor)), font), y, height, t.colors[1]);
+  if (cursor_on)
+    Bar(x + Width(text.substr(0, static_cast<size_t>(cursor)), font), y, height, t.colors[1]);
   return pen - x;
 }
 
@@ -102,8 +106,8 @@ void DrawCandidates(int x, int y, int height, int font) {
   PaintRectangleBody(x - 2, y - 2, x + widest + 2, y + height * static_cast<int>(shown) + 2,
                      t.colors[6], 0);
   for (uint32_t i = 0; i < shown; ++i) {
-    Draw(x, y + height * static_cast<int>(i), lines[i],
-         t.colors[first + i == h.selection ? 5 : 4], font);
+    Draw(x, y + height * static_cast<int>(i), lines[i], t.colors[first + i == h.selection ? 5 : 4],
+         font);
   }
 }
 

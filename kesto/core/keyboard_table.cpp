@@ -5,6 +5,7 @@
 // Letters, digits, F1-F12, the numeric pad, the cursor block, both Enter
 // keys (one virtual key), the modifiers by side, Escape, Space and the
 // punctuation of a 101/106 keyboard.
+// clang-format off
 const VirtualKeyPair kVirtualKeyToKeyCode[kVirtualKeyPairCount] = {
     {'A', 0x1E}, {'B', 0x30}, {'C', 0x2E}, {'D', 0x20}, {'E', 0x12}, {'F', 0x21}, {'G', 0x22},
     {'H', 0x23}, {'I', 0x17}, {'J', 0x24}, {'K', 0x25}, {'L', 0x26}, {'M', 0x32}, {'N', 0x31},
@@ -30,6 +31,7 @@ const VirtualKeyPair kVirtualKeyToKeyCode[kVirtualKeyPairCount] = {
     {0xBA, 0x27}, {0xBB, 0x0D}, {0xBC, 0x33}, {0xBD, 0x0C}, {0xBE, 0x34}, {0xBF, 0x35},
     {0xC0, 0x29}, {0xDB, 0x1A}, {0xDC, 0x2B}, {0xDD, 0x1B}, {0xDE, 0x28}, {0xE2, 0x56},
 };
+// clang-format on
 
 void KeyCodesFromVirtualKeys(const uint8_t virtual_keys[256], uint8_t key_codes[256]) {
   std::memset(key_codes, 0, 256);

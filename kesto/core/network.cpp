@@ -221,8 +221,8 @@ int SendSocket(int handle) {
   if (!r) return -1;
   for (;;) {
     if (r->send_header_left > 0) {
-      const int sent = pn::Send(r->socket, r->send_header + (4 - r->send_header_left),
-                                r->send_header_left);
+      const int sent =
+          pn::Send(r->socket, r->send_header + (4 - r->send_header_left), r->send_header_left);
       if (sent < 0) {
         if (WouldBlock()) return 0;
         LogSocketError("send に失敗しました");
@@ -272,15 +272,15 @@ int RecvSocket(int handle) {
       uint8_t header[4];
       if (pn::Recv(r->socket, header, 4, pn::kRecvPeek) < 4) break;
       pn::Recv(r->socket, header, 4, 0);
-      const uint32_t length = static_cast<uint32_t>(header[0]) |
-                              static_cast<uint32_t>(header[1]) << 8 |
-                              static_cast<uint32_t>(header[2]) << 16 |
-                              static_cast<uint32_t>(header[3]) << 24;
+      const uint32_t length =
+          static_cast<uint32_t>(header[0]) | static_cast<uint32_t>(header[1]) << 8 |
+          static_cast<uint32_t>(header[2]) << 16 | static_cast<uint32_t>(header[3]) << 24;
       if (length == 0) continue;
       // The length comes from the peer: a hostile one must not size memory.
       if (length > kMaxNetworkBlock || GrowRingBuffer(&r->recv, length) != 0) {
-        CoreLogFormat("受信データを保存するリングバッファのリサイズに失敗しました(データサイズ %u byte)",
-                      length);
+        CoreLogFormat(
+            "受信データを保存するリングバッファのリサイズに失敗しました(データサイズ %u byte)",
+            length);
         r->error = 1;
         result = -1;
         break;
@@ -293,6 +293,8 @@ int RecvSocket(int handle) {
         std::min(WritableRun(r->recv, &at), r->recv_block_length - r->recv_block_got);
     const int got = pn::Recv(r->socket, at, static_cast<int>(run), 0);
     if (got <= 0) {
+      // The peer has closed: the rest of the block will never come.
+      if (got == 0 && run > 0) r->closed = 1;
       if (got < 0 && !WouldBlock()) {
         LogSocketError("recv に失敗しました");
         r->error = 1;
@@ -460,7 +462,8 @@ int CloseNetworkHandle(int handle) {
   if (!g_net.started || !r || !r->in_use) return -1;
   if (r->buffered && !r->error) {
     uint32_t start = platform::TimeGetTime();
-    while (r->recv_block_length != 0 && !r->error && platform::TimeGetTime() - start < 1000) {
+    while (r->recv_block_length != 0 && !r->error && !r->closed &&
+           platform::TimeGetTime() - start < 1000) {
       RecvSocket(handle);
       if (r->recv_block_length != 0) platform::Sleep(1);
     }

@@ -28,12 +28,12 @@ struct NetworkRecord {
   uint32_t recv_block_got;     // its bytes already in the receive ring
   RingBuffer recv;
   RingBuffer send;
-  int send_header_left;        // header bytes of the current block still to go
-  uint32_t send_block_left;    // bytes of the current block still to go
+  int send_header_left;      // header bytes of the current block still to go
+  uint32_t send_block_left;  // bytes of the current block still to go
   uint8_t send_header[4];
   uint8_t remote_ip[4];
   int remote_port;
-  uint32_t accepted_unseen;    // accepted and not yet handed out: its order, else 0
+  uint32_t accepted_unseen;  // accepted and not yet handed out: its order, else 0
 };
 
 // Starts the socket library and makes the network window; 0, or -1.

@@ -142,9 +142,10 @@ int InitCharCodeBuffer() {
   g_ring = CharRing{};
   g_text = TextInputState{};
   g_text.char_code_set = set ? set : 1;
-  static const int kRgb[7][3] = {{255, 255, 255}, {255, 255, 255}, {255, 255, 0},  {0, 255, 255},
+  static const int kRgb[7][3] = {{255, 255, 255}, {255, 255, 255}, {255, 255, 0}, {0, 255, 255},
                                  {255, 255, 255}, {255, 50, 50},   {255, 255, 20}};
-  for (int i = 0; i < 7; ++i) g_text.colors[i] = PackRgbColorBody(kRgb[i][0], kRgb[i][1], kRgb[i][2]);
+  for (int i = 0; i < 7; ++i)
+    g_text.colors[i] = PackRgbColorBody(kRgb[i][0], kRgb[i][1], kRgb[i][2]);
   g_text.active_slot = -1;
   g_text.last_key_time = 0;
   g_text.blink_period = 500;
@@ -256,8 +257,8 @@ int HandleImeMessage(intptr_t lparam, void* window, uintptr_t wparam, uint32_t m
             CountChars(ime.composition, pw::GetCompositionString(w, pw::kGcsCursorPos, nullptr, 0));
       }
       if (flags & pw::kGcsCompClause) {
-        const int n = pw::GetCompositionString(w, pw::kGcsCompClause, ime.clauses,
-                                               sizeof ime.clauses);
+        const int n =
+            pw::GetCompositionString(w, pw::kGcsCompClause, ime.clauses, sizeof ime.clauses);
         ime.clause_count = n > 0 ? n / 4 : 0;
       }
       return 0;

@@ -25,9 +25,9 @@ struct TextInputState {
   int char_code_set;  // 1, or 2 under code page 949
   int active_slot;    // key-input handle, -1 none
   uint32_t last_key_time;
-  int blink_period;   // ms
+  int blink_period;  // ms
   int cursor_visible;
-  int ime_activity;   // set by every input-method message
+  int ime_activity;  // set by every input-method message
   // White, white, yellow, cyan, white, red, yellow: the line's text, its
   // cursor, the composition, the clause being converted, candidates, the
   // chosen candidate and the candidate list's frame.

@@ -53,24 +53,40 @@ int CodeOf(int e) {
     case EINPROGRESS:
     case EALREADY:
       return kErrWouldBlock;
-    case EINTR: return kErrInterrupted;
+    case EINTR:
+      return kErrInterrupted;
     case EBADF:
-    case ENOTSOCK: return kErrBadSocket;
-    case EINVAL: return kErrInvalid;
-    case EMSGSIZE: return kErrMessageSize;
-    case EADDRINUSE: return kErrAddressInUse;
-    case ENETDOWN: return kErrNetworkDown;
-    case ENETUNREACH: return kErrNetworkUnreachable;
-    case ECONNABORTED: return kErrConnectionAborted;
-    case ECONNRESET: return kErrConnectionReset;
+    case ENOTSOCK:
+      return kErrBadSocket;
+    case EINVAL:
+      return kErrInvalid;
+    case EMSGSIZE:
+      return kErrMessageSize;
+    case EADDRINUSE:
+      return kErrAddressInUse;
+    case ENETDOWN:
+      return kErrNetworkDown;
+    case ENETUNREACH:
+      return kErrNetworkUnreachable;
+    case ECONNABORTED:
+      return kErrConnectionAborted;
+    case ECONNRESET:
+      return kErrConnectionReset;
     case ENOBUFS:
-    case ENOMEM: return kErrNoBuffers;
-    case ENOTCONN: return kErrNotConnected;
-    case EPIPE: return kErrShutDown;
-    case ETIMEDOUT: return kErrTimedOut;
-    case ECONNREFUSED: return kErrConnectionRefused;
-    case EHOSTUNREACH: return kErrHostUnreachable;
-    default: return kErrOther;
+    case ENOMEM:
+      return kErrNoBuffers;
+    case ENOTCONN:
+      return kErrNotConnected;
+    case EPIPE:
+      return kErrShutDown;
+    case ETIMEDOUT:
+      return kErrTimedOut;
+    case ECONNREFUSED:
+      return kErrConnectionRefused;
+    case EHOSTUNREACH:
+      return kErrHostUnreachable;
+    default:
+      return kErrOther;
   }
 }
 

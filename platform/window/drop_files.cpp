@@ -75,9 +75,9 @@ int DragQueryFile(DropHandle drop, uint32_t index, char* dest, int size) {
 
 void DragFinish(DropHandle drop) {
   auto& drops = Drops();
-  drops.erase(std::remove_if(drops.begin(), drops.end(),
-                             [&](const auto& d) { return d.get() == drop; }),
-              drops.end());
+  drops.erase(
+      std::remove_if(drops.begin(), drops.end(), [&](const auto& d) { return d.get() == drop; }),
+      drops.end());
 }
 
 int OpenDropCount() { return static_cast<int>(Drops().size()); }

@@ -17,7 +17,7 @@ struct ImeSystem {
   std::string composition;  // cp932
   int cursor = 0;           // bytes
   std::vector<uint32_t> clauses;
-  std::string result;       // committed, not read yet
+  std::string result;  // committed, not read yet
   std::vector<std::string> candidates;
   int selection = 0;
 };
@@ -79,7 +79,8 @@ int GetCompositionString(WindowHandle window, uint32_t which, void* dest, int by
   const bool mine = s.composing_window == window;
   switch (which) {
     case kGcsCompStr:
-      return mine ? CopyOut(s.composition.data(), static_cast<int>(s.composition.size()), dest, bytes)
+      return mine ? CopyOut(s.composition.data(), static_cast<int>(s.composition.size()), dest,
+                            bytes)
                   : 0;
     case kGcsCursorPos:
       return mine ? s.cursor : 0;

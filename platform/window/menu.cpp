@@ -79,8 +79,7 @@ MenuHandle GetSubMenu(MenuHandle menu, int position) {
   return item ? item->sub_menu : nullptr;
 }
 
-bool GetMenuItemInfo(MenuHandle menu, int position, MenuItemInfo* info, char* text,
-                     int text_size) {
+bool GetMenuItemInfo(MenuHandle menu, int position, MenuItemInfo* info, char* text, int text_size) {
   const Menu::Item* item = ItemAt(menu, position);
   if (!item) return false;
   if (info) *info = MenuItemInfo{item->separator, item->id, item->sub_menu};
@@ -102,9 +101,9 @@ bool DestroyMenu(MenuHandle menu) {
     it = it->second == menu ? Sys().bars.erase(it) : std::next(it);
   }
   auto& menus = Sys().menus;
-  menus.erase(std::remove_if(menus.begin(), menus.end(),
-                             [&](const auto& m) { return m.get() == menu; }),
-              menus.end());
+  menus.erase(
+      std::remove_if(menus.begin(), menus.end(), [&](const auto& m) { return m.get() == menu; }),
+      menus.end());
   for (MenuHandle sub : subs) DestroyMenu(sub);
   return true;
 }

@@ -30,8 +30,9 @@ inline void RerunInsideXvfb(const std::string& filter) {
   }
   const std::string command =
       "xvfb-run -a -s '-screen 0 1024x768x24' env KESTO_INSIDE_XVFB=1 SDL_VIDEODRIVER=x11 "
-      "SDL_AUDIODRIVER=dummy LSAN_OPTIONS=suppressions=" + suppressions +
-      ":print_suppressions=0 '" + std::string(self) + "' --gtest_filter=" + filter + " 2>&1";
+      "SDL_AUDIODRIVER=dummy LSAN_OPTIONS=suppressions=" +
+      suppressions + ":print_suppressions=0 '" + std::string(self) + "' --gtest_filter=" + filter +
+      " 2>&1";
   FILE* p = popen(command.c_str(), "r");
   ASSERT_NE(p, nullptr);
   std::string output;

@@ -103,8 +103,8 @@ TEST_F(HttpTest, PostAndHeadSendCrLfLinesWithAHost) {
   void* memory = nullptr;
   const int post = HttpPost("127.0.0.1", port_, "/form", "a=1&b=2", 7, nullptr, &memory);
   ASSERT_GE(post, 0);
-  EXPECT_EQ(ServerReadsRequest(), "POST /form HTTP/1.0\r\nHost: " + Host() +
-                                      "\r\nContent-Length: 7\r\n\r\na=1&b=2");
+  EXPECT_EQ(ServerReadsRequest(),
+            "POST /form HTTP/1.0\r\nHost: " + Host() + "\r\nContent-Length: 7\r\n\r\na=1&b=2");
   Respond("HTTP/1.0 200 OK\r\ncontent-length: 2\r\n\r\nok");
   EXPECT_EQ(WaitResult(post), 0);
   EXPECT_EQ(std::string(static_cast<char*>(memory)), "ok");
@@ -127,16 +127,19 @@ TEST_F(HttpTest, RefusedRepliesFailWithTheirCodeAndLeaveTheOldFileAlone) {
     const char* log;
   };
   const Case cases[] = {
-      {"HTTP/1.0 404 Not Found\r\n\r\nmissing", kHttpErrorNotFound, "接続に失敗しました (戻り値:404)"},
+      {"HTTP/1.0 404 Not Found\r\n\r\nmissing", kHttpErrorNotFound,
+       "接続に失敗しました (戻り値:404)"},
       {"HTTP/1.0 500 Oops\r\nContent-Length: 2\r\n\r\nno", kHttpErrorBadStatus,
        "接続に失敗しました (戻り値:500)"},
       {"garbage", kHttpErrorBadStatus, "接続に失敗しました (戻り値:-1)"},
       {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n",
        kHttpErrorBadStatus, "チャンク形式の応答には対応していません"},
-      {"HTTP/1.0 200 OK\r\nContent-Length: -5\r\n\r\nabc", kHttpErrorNoMemory, "データサイズが異常です"},
+      {"HTTP/1.0 200 OK\r\nContent-Length: -5\r\n\r\nabc", kHttpErrorNoMemory,
+       "データサイズが異常です"},
       {"HTTP/1.0 200 OK\r\nContent-Length: 4294967297\r\n\r\nabc", kHttpErrorNoMemory,
        "データサイズが異常です"},
-      {"HTTP/1.0 200 OK\r\nContent-Length: 12x\r\n\r\nabc", kHttpErrorNoMemory, "データサイズが異常です"},
+      {"HTTP/1.0 200 OK\r\nContent-Length: 12x\r\n\r\nabc", kHttpErrorNoMemory,
+       "データサイズが異常です"},
       {"HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nonly", kHttpErrorConnectionLost, nullptr},
       {"HTTP/1.0 200 OK\r\nContent-Len", kHttpErrorConnectionLost, nullptr},
       {"", kHttpErrorConnectionLost, nullptr},
@@ -189,7 +192,8 @@ TEST_F(HttpTest, ASlowServerIsWaitedForAcrossPumps) {
   for (int i = 0; i < 3; ++i) EXPECT_EQ(HttpStep(t), 0);
   EXPECT_EQ(GetHttpTransferResult(t, nullptr, nullptr, nullptr), -1);
   ServerReadsRequest();
-  const std::string reply = "HTTP/1.0 200 OK\r\nContent-Length: 26\r\n\r\nabcdefghijklmnopqrstuvwxyz";
+  const std::string reply =
+      "HTTP/1.0 200 OK\r\nContent-Length: 26\r\n\r\nabcdefghijklmnopqrstuvwxyz";
   for (size_t i = 0; i < reply.size(); i += 3) {
     Respond(reply.substr(i, 3), false);
     for (int k = 0; k < 2; ++k) PumpFrameMessagesBody();

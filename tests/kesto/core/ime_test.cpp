@@ -1,6 +1,8 @@
 // The input method driven the way SDL drives it: editing and text-input
 // events pushed into SDL's queue reach the main window as composition
 // messages, and the window procedure keeps what they say in cp932.
+#include "platform/window/ime.h"
+
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -18,7 +20,6 @@
 #include "core/window_main.h"
 #include "core/window_state.h"
 #include "platform/clock.h"
-#include "platform/window/ime.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/sdl_window.h"
 #include "support/scoped_temp_dir.h"

@@ -31,8 +31,8 @@ class KeyInputDrawTest : public FontTest {
   }
 
   // Every pixel of a colour inside a rectangle of the frame.
-  static int CountIn(const std::vector<uint32_t>& frame, uint32_t rgb, int left, int top,
-                     int right, int bottom) {
+  static int CountIn(const std::vector<uint32_t>& frame, uint32_t rgb, int left, int top, int right,
+                     int bottom) {
     int n = 0;
     for (int y = top; y < bottom; ++y)
       for (int x = left; x < right; ++x) n += frame[static_cast<size_t>(y) * 640 + x] == rgb;
@@ -89,8 +89,8 @@ TEST_F(KeyInputDrawTest, TheCompositionAndItsCandidatesInTheirColours) {
   const uint32_t offsets[] = {static_cast<uint32_t>(list.size()),
                               static_cast<uint32_t>(list.size() + 3)};
   for (const char* c : {"ab", "cd"}) list.insert(list.end(), c, c + 3);
-  const platform::window::CandidateListHeader head{static_cast<uint32_t>(list.size()), 1, 2, 1,
-                                                    0, 2};
+  const platform::window::CandidateListHeader head{
+      static_cast<uint32_t>(list.size()), 1, 2, 1, 0, 2};
   std::memcpy(list.data(), &head, sizeof head);
   std::memcpy(list.data() + sizeof head, offsets, sizeof offsets);
   ime.candidates = AllocTracked(static_cast<uint32_t>(list.size()), "test", __LINE__);

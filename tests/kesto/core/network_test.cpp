@@ -109,7 +109,8 @@ TEST_F(NetworkTest, HostileBlockLengthsMarkTheConnectionFailedWithoutTakingMemor
     EXPECT_EQ(CloseNetworkHandle(h), 0);
   }
   const std::string log = Log();
-  EXPECT_NE(log.find("受信データを保存するリングバッファのリサイズに失敗しました(データサイズ 4294967295 byte)"),
+  EXPECT_NE(log.find("受信データを保存するリングバッファのリサイズに失敗しました(データサイズ "
+                     "4294967295 byte)"),
             std::string::npos);
   EXPECT_NE(log.find("このネットワークハンドルにはエラーが発生しています in GetNetWorkDataLength"),
             std::string::npos);
