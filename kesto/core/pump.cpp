@@ -165,13 +165,20 @@ double ApplySizingRule(uintptr_t edge, int rect[4], int frame_width, int frame_h
   return static_cast<int>(cw) / w;
 }
 
+namespace {
+int g_wait_pumps = 0;
+}  // namespace
+
+WaitPumpScope::WaitPumpScope() { ++g_wait_pumps; }
+WaitPumpScope::~WaitPumpScope() { --g_wait_pumps; }
+
 int PumpFrameMessagesBody() {
   WindowCoreState& s = CoreState();
   if (s.pump_guard) return 0;
   // Only the program's own frame pumps count as frames for unattended runs,
   // not the pumps of start-up and of waits inside other calls.
   static int depth = 0;
-  pw::NoteFramePump(s.library_started && depth == 0);
+  pw::NoteFramePump(s.library_started && depth == 0 && g_wait_pumps == 0);
   ++depth;
   struct DepthGuard {
     int& d;
