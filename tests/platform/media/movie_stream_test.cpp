@@ -4,9 +4,11 @@
 // polled at the frame's time; pause, seek and the end; refused inputs.
 #include "platform/media/movie_stream.h"
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
+#include "platform/audio/mixer.h"
 #include "platform/media/media_fixtures.h"
 #include "platform/media/media_input.h"
 #include "platform/video/video_fixture.h"
@@ -165,6 +167,43 @@ TEST_F(MovieStreamTest, PauseStopsTheClockAndSeekMovesIt) {
   AdvanceMs(1850);
   ASSERT_EQ(sample_->Update(nullptr), kOk);
   EXPECT_EQ(Shown(), 18);
+}
+
+TEST_F(MovieStreamTest, ItsSoundPlaysThroughTheMixerWhileItRuns) {
+  audio::SetOutputKindForTesting(audio::OutputKind::kManual);
+  const std::vector<int16_t> tone = media_fixtures::Sweep(44100);
+  for (const char* audio_codec : {"pcm_s16le", "libvorbis"}) {
+    SCOPED_TRACE(audio_codec);
+    media_encoder::MovieSpec spec = media_fixtures::CountingMovie(
+        std::string(audio_codec) == "libvorbis" ? "ogg" : "avi",
+        std::string(audio_codec) == "libvorbis" ? "libtheora" : "mjpeg", 32, 32, 10, 10);
+    spec.tone = tone;
+    spec.audio_codec = audio_codec;
+    const std::string path = dir_.file(std::string("sound.") + spec.container);
+    ASSERT_TRUE(media_encoder::WriteMovie(path, spec));
+    Open(path, true);
+    auto rms = [](int frames) {
+      std::vector<int16_t> out(2 * static_cast<size_t>(frames));
+      audio::Mixer::Get().Render(out.data(), frames);
+      double sum = 0;
+      for (int16_t v : out) sum += static_cast<double>(v) * v;
+      return std::sqrt(sum / static_cast<double>(out.size()));
+    };
+    EXPECT_EQ(rms(4410), 0);  // not running yet
+    stream_->SetState(StreamState::kRun);
+    EXPECT_GT(rms(4410), 2000);
+    stream_->Pause();
+    EXPECT_EQ(rms(4410), 0);
+    stream_->SetState(StreamState::kRun);
+    EXPECT_GT(rms(4410), 2000);
+    surface_->Release();
+    sample_->Release();
+    stream_->Release();
+    surface_ = nullptr;
+    sample_ = nullptr;
+    stream_ = nullptr;
+    EXPECT_EQ(audio::Mixer::Get().voice_count(), 0u);
+  }
 }
 
 TEST_F(MovieStreamTest, FilesThatAreNoMovieAreRefused) {
