@@ -24,6 +24,7 @@ size_t ReadMemory(void* dst, size_t size, size_t count, void* source) {
   if (size == 0) return 0;
   const size_t left = m->bytes->size() - std::min(m->position, m->bytes->size());
   const size_t n = std::min(left / size, count);
+  if (n == 0) return 0;
   std::memcpy(dst, m->bytes->data() + m->position, n * size);
   m->position += n * size;
   return n;

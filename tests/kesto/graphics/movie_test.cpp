@@ -101,6 +101,23 @@ TEST_F(MovieTest, PauseAndResumeStopAndRestartItsClock) {
   EXPECT_EQ(UpdateMovieFrame(-1), -1);
 }
 
+TEST_F(MovieTest, AFrameIsCopiedOncePerPresentUnless18msPassed) {
+  StartGame(16);
+  const std::string path = dir_.file("fast.avi");
+  ASSERT_TRUE(media_encoder::WriteMovie(path, media_fixtures::CountingMovie("avi", "mjpeg", 64, 48, 30, 100)));
+  const int g = LoadImageFileToGraphicBody(path.c_str());
+  EXPECT_EQ(Drawn(g), 0);
+  // Frame 1 is due after 10 ms, but nothing was presented since the copy.
+  AdvanceMs(10);
+  EXPECT_EQ(Drawn(g), 0);
+  AdvanceMs(8);
+  EXPECT_EQ(Drawn(g), 1);
+  // A present lets the next draw copy again at once.
+  AdvanceMs(10);
+  ASSERT_EQ(PresentBackScreenBody(), 0);
+  EXPECT_GE(Drawn(g), 2);
+}
+
 TEST_F(MovieTest, ACutOutShowsItsPartAndLeavesTheMovieToItsParent) {
   for (bool with_3d : {true, false}) {
     SCOPED_TRACE(with_3d);
