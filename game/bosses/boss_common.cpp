@@ -115,3 +115,10 @@ int RunBossDeathFrame(EnemyObject& e, bool count_first) {
 int RunMidBossDeathFrame(EnemyObject& e, bool count_first) {
   return DeathFrame(e, count_first, 90, -1, 130);
 }
+
+void RunBossSwayHalfTime(EnemyObject& e, double a, int p, double b) {
+  int32_t& t = BossMoveTimer(e);
+  e.vx = a * CosDeg(static_cast<double>(p * t));
+  e.vy = b * SinDeg(static_cast<double>(t / 2));
+  ++t;
+}

@@ -85,3 +85,8 @@ int RunBossDeathFrame(EnemyObject& e, bool count_first);
 int RunMidBossDeathFrame(EnemyObject& e, bool count_first);
 // One explosion frame: sound 20 and three effects from 8 random draws.
 void SpawnBossDeathExplosions(EnemyObject& e);
+
+// A sway whose vertical term runs at half the move timer: vx = a cos(p t),
+// vy = b sin(t / 2) with t / 2 in whole frames, so the climb and fall take
+// twice as long as the side to side.
+void RunBossSwayHalfTime(EnemyObject& e, double a, int p, double b);

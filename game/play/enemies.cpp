@@ -214,6 +214,7 @@ int CountBossPhaseTimers(EnemyObject& e) {
     if (e.life_state == 1) phase = 0;
     if (e.life_state == 3) phase = 1;
     if (e.life_state == 5) phase = 2;
+    if (e.life_state == 7) phase = 3;  // the hidden boss's last phase ends by the clock too
     if (phase >= 0) {
       if (e.phase_limits[phase] >= 1) {
         e.phase_limits[phase] -= 1;

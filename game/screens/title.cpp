@@ -29,7 +29,7 @@ void DrawTitleTexts(const TitleState& title) {
   DrawText("2ND 10000000 PTS", 84, 368, 255, 1, 0);
   DrawText("VER. 1.02", 0, 462, 255, 1, 0);
   DrawSpriteScreen(272, 470, 1.0, 0.0, SheetRunCell(kSheetEtc1, kTitleMarkRun, 0), 255);
-  DrawText("2026 HALCYRIS TEAM", 360, 462, 255, 0, 0);
+  DrawText("2026 HALCYRIS", 360, 462, 255, 0, 0);
 }
 
 }  // namespace

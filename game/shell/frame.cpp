@@ -21,6 +21,7 @@ int32_t ClockDiff(int32_t now, int32_t then) {
 }
 
 constexpr int kFastForwardAfter = 30;
+uint64_t g_shown_frames = 0;
 constexpr int kSlowFrameSleep = 15;
 
 }  // namespace
@@ -62,6 +63,7 @@ int EndFrame(FrameClock& clock) {
   DrawHiScore();
   if (clock.skip_counter != 0) return 0;
   PresentBackScreen();
+  ++g_shown_frames;
   ChooseDrawTarget(KESTO_BACK_SCREEN);
   EraseTargetScreen();
   if (clock.frame_wait == 1) {
@@ -72,6 +74,8 @@ int EndFrame(FrameClock& clock) {
   }
   return 0;
 }
+
+uint64_t ShownFrameCount() { return g_shown_frames; }
 
 int StartSlowMotion(int n) {
   if (g_slow_motion.frames_left >= n) return 0;

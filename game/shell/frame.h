@@ -19,6 +19,8 @@ extern FrameClock g_frame_clock;
 inline constexpr int kFrameMilliseconds = 17;
 
 int EndFrame(FrameClock& clock);
+// Frames EndFrame has shown since the program started.
+uint64_t ShownFrameCount();
 int DrawFps(FrameClock& clock);
 int UpdateReplayFastForward(FrameClock& clock);
 

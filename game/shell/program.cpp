@@ -135,7 +135,21 @@ int RunCurrentScene() {
 }
 
 int RunSceneLoop() {
-  while (PumpFrameMessages() == 0) RunCurrentScene();
+  bool last_pass_shown = true;
+  while (PumpFrameMessages() == 0) {
+    const uint64_t shown = ShownFrameCount();
+    RunCurrentScene();
+    // A scene leaves without showing its last frame; what it drew must not
+    // appear under the next scene's first one (game over and the ending
+    // draw no backdrop).
+    ChooseDrawTarget(KESTO_BACK_SCREEN);
+    EraseTargetScreen();
+    // Two passes in a row that showed nothing: a key held down (Space) sends
+    // every scene straight back. Wait a frame's time instead of spinning.
+    const bool pass_shown = ShownFrameCount() != shown;
+    if (!pass_shown && !last_pass_shown) SleepWithPump(kFrameMilliseconds);
+    last_pass_shown = pass_shown;
+  }
   return 0;
 }
 

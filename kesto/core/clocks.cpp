@@ -1,6 +1,7 @@
 #include "core/clocks.h"
 
 #include "core/entry_bodies.h"
+#include "core/pump.h"
 #include "kesto/kesto.h"
 #include "platform/clock.h"
 #include "platform/cpu.h"
@@ -71,6 +72,7 @@ int ReadLocalClockBody(int* date_six_ints) {
 
 int SleepWithPumpBody(int milliseconds) {
   // Calls the public entry points: this body runs without the call lock.
+  const WaitPumpScope waiting;
   const uint32_t start = static_cast<uint32_t>(ReadMillisecondClock(0));
   if (RunPump() != 0) return 0;
   const uint32_t wait = milliseconds > 0 ? static_cast<uint32_t>(milliseconds) : 0;

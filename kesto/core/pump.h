@@ -10,6 +10,15 @@ intptr_t MainWindowProc(platform::window::WindowHandle window, uint32_t message,
                         intptr_t lparam);
 void WaitWhileInactive();
 
+// Pumps made while one lives are waits inside a frame (a timed wait), not
+// the program's frame pumps, for unattended runs' frame counting.
+struct WaitPumpScope {
+  WaitPumpScope();
+  ~WaitPumpScope();
+  WaitPumpScope(const WaitPumpScope&) = delete;
+  WaitPumpScope& operator=(const WaitPumpScope&) = delete;
+};
+
 // The sizing rule of a dragged window edge: keeps the client area's aspect
 // equal to the screen's. rect is left, top, right, bottom of the window;
 // frame_width/height is what the frame adds to the client area. Returns the

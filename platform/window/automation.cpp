@@ -9,17 +9,30 @@
 
 #include "platform/file_system.h"
 #include "platform/input/input_devices.h"
+#include "platform/window/audio_capture.h"
 #include "platform/input/key_codes.h"
 #include "platform/video/presenter.h"
 
 namespace platform::window {
 namespace {
 
+// A replay's fast-forward shows one frame in eight, and a scene change
+// leaves a frame or two unshown: runs that short are still counted by the
+// presents around them. Longer runs (a key that sends every scene straight
+// back, so nothing is ever presented) count each further pump as a frame,
+// so scripts and the frame limit still move on.
+constexpr uint64_t kIdlePumpsBeforeCounting = 16;
+
 struct Automation {
   bool configured = false;
   uint64_t quit_after = 0;
   bool quit_posted = false;
   uint64_t pumps = 0;
+  // Frame pumps in a row with no present between them, and the frames
+  // counted for such runs once they grow past kIdlePumpsBeforeCounting.
+  uint64_t presented_at_last_pump = 0;
+  uint64_t idle_run = 0;
+  uint64_t idle_frames = 0;
   std::vector<ScriptEvent> events;
   size_t next_event = 0;
   WindowHandle window = nullptr;
@@ -183,15 +196,24 @@ std::vector<ScriptEvent> LoadInputScript(const char* path) {
 void NoteFramePump(bool frame_pump) {
   ConfigureAutomationFromEnvironment();
   Automation& a = State();
-  if (frame_pump) ++a.pumps;
   const uint64_t presented = video::PresentedFrameCount();
-  const uint64_t frame = presented > 0 ? presented : 0;
+  if (frame_pump) {
+    ++a.pumps;
+    if (presented != a.presented_at_last_pump) {
+      a.presented_at_last_pump = presented;
+      a.idle_run = 0;
+    } else if (++a.idle_run > kIdlePumpsBeforeCounting) {
+      ++a.idle_frames;
+    }
+  }
+  const uint64_t frame = presented + a.idle_frames;
+  if (frame_pump) CaptureAudioUpTo(presented);
   while (a.next_event < a.events.size() && a.events[a.next_event].frame <= frame) {
     Apply(a.events[a.next_event]);
     ++a.next_event;
   }
   if (a.quit_after == 0 || a.quit_posted || !IsWindow(a.window)) return;
-  const uint64_t count = presented > 0 ? presented : a.pumps;
+  const uint64_t count = presented > 0 ? frame : a.pumps;
   if (count >= a.quit_after && frame_pump) {
     a.quit_posted = true;
     PostMessage(a.window, kMsgClose, 0, 0);

@@ -1,7 +1,8 @@
 // Unattended runs: KESTO_QUIT_AFTER_FRAMES=N posts the main window's close
-// message after the N-th presented frame (the N-th pump while nothing has
-// been presented), and KESTO_INPUT_SCRIPT=file replays key and pad presses
-// at given frames. Script lines are "frame name down|up"; names are key
+// message after the N-th frame (the N-th pump while nothing has been
+// presented yet), and KESTO_INPUT_SCRIPT=file replays key and pad presses
+// at given frames. Frames count presents; once more than 16 frame pumps
+// in a row pass without one, each further frame pump counts as a frame. Script lines are "frame name down|up"; names are key
 // names (Z, X, ESCAPE, SPACE, RETURN, UP, NUMPAD2, F1, ...) or PAD_UP,
 // PAD_DOWN, PAD_LEFT, PAD_RIGHT, PAD_BUTTON0 ... PAD_BUTTON31 of an
 // injected joypad; "#" starts a comment.

@@ -41,7 +41,7 @@ const FxArt kEffects[] = {
     {&kSheetEffect2, 0, Fx::kRing, kFireHot, kFireCool},
     {&kSheetEffect2, 1, Fx::kRing, kWhite, kBlueCool},
     {&kSheetEffect2, 2, Fx::kRing, kBlueHot, kBlueCool},
-    {&kSheetEffect3, -1, Fx::kBigBurst, kFireHot, {0.5, 0.2, 0.1}},
+    {&kSheetEffect3, -1, Fx::kBigBurst, kFireHot, kFireCool},
     {&kSheetEffect4, 0, Fx::kMuzzle, kWhite, kFireHot},
     {&kSheetEffect4, 1, Fx::kSpark, kWhite, {1.0, 0.8, 0.3}},
     {&kSheetEffect4, 2, Fx::kBurst, kWhite, kBlueCool},
@@ -62,26 +62,47 @@ const FxArt kEffects[] = {
     {&kSheetEffect13, -1, Fx::kFlame, kBlueHot, kBlueCool},
 };
 
+// A ball of fire: white at the centre through the hot colour to the cool
+// one at the rim, where it ends (the rim's dim light is cut away).
+void FireBall(cairo_t* cr, double x, double y, double r, Rgb hot, Rgb cool, double white) {
+  if (r <= 0.5) return;
+  cairo_pattern_t* p = cairo_pattern_create_radial(x, y, 0, x, y, r);
+  const Rgb centre = Mix(hot, kWhite, white);
+  cairo_pattern_add_color_stop_rgba(p, 0, centre.r, centre.g, centre.b, 1);
+  cairo_pattern_add_color_stop_rgba(p, 0.45, hot.r, hot.g, hot.b, 1);
+  cairo_pattern_add_color_stop_rgba(p, 0.85, cool.r, cool.g, cool.b, 0.9);
+  cairo_pattern_add_color_stop_rgba(p, 1, cool.r, cool.g, cool.b, 0.3);
+  cairo_set_source(cr, p);
+  cairo_arc(cr, x, y, r, 0, 2 * M_PI);
+  cairo_fill(cr);
+  cairo_pattern_destroy(p);
+}
+
+// An explosion over its frames (t from 0 to 1): a bright fireball swells,
+// then breaks into flares that fly apart and burn out, so the last frames
+// hold less and less and nothing dark is ever left on the field.
 void Burst(cairo_t* cr, double w, double h, double t, const FxArt& art, int seed, bool big) {
   double s = std::min(w, h);
   cairo_translate(cr, w / 2, h / 2);
-  double fade = 1.0 - t * t;
-  Rgb core = Mix(art.hot, art.cool, std::min(1.0, t * 1.4));
-  // Smoke puffs around the fireball, then the fireball, then debris.
-  Rng rng(static_cast<uint64_t>(seed));
-  int puffs = big ? 9 : 6;
-  for (int i = 0; i < puffs; ++i) {
-    double a = rng.Range(0, 2 * M_PI), d = rng.Range(0.1, 0.3) * s * (0.4 + t);
-    double r = s * rng.Range(0.12, 0.2) * (0.5 + t);
-    Glow(cr, std::cos(a) * d, std::sin(a) * d, r, Mix(core, {0.35, 0.3, 0.3}, t), 0.8 * fade);
+  const Rgb cool = Mix(art.cool, art.hot, 0.25);
+  const double grow = std::min(1.0, t / 0.3);
+  const double radius = s * (0.14 + 0.3 * std::sqrt(grow));
+  if (t < 0.6) {
+    const double k = t / 0.6;
+    FireBall(cr, 0, 0, radius * (1.0 - 0.45 * k * k), art.hot, cool, 0.8 * (1 - k));
   }
-  double radius = s * (0.14 + 0.34 * std::sqrt(t));
-  Glow(cr, 0, 0, radius, core, fade);
-  Glow(cr, 0, 0, radius * 0.55 * (1 - t), kWhite, fade);
-  if (big) {
-    cairo_set_line_width(cr, std::max(1.0, s * 0.03 * (1 - t)));
-    SetColor(cr, art.hot, 0.8 * fade);
-    cairo_arc(cr, 0, 0, s * (0.1 + 0.38 * t), 0, 2 * M_PI);
+  Rng rng(static_cast<uint64_t>(seed));
+  const int flares = big ? 12 : 8;
+  for (int i = 0; i < flares; ++i) {
+    const double a = (i + rng.Range(-0.3, 0.3)) * 2 * M_PI / flares;
+    const double d = radius * rng.Range(0.45, 0.8) * (0.4 + 1.1 * t);
+    const double r = std::max(2.0, s * rng.Range(0.07, 0.11) * std::pow(1.0 - t, 0.8) * (big ? 1.2 : 1.0));
+    FireBall(cr, std::cos(a) * d, std::sin(a) * d, r, art.hot, cool, 0.5 * (1 - t));
+  }
+  if (big && t < 0.7) {
+    cairo_set_line_width(cr, std::max(1.5, s * 0.035 * (1 - t)));
+    SetColor(cr, Mix(art.hot, kWhite, 0.5), 1.0 - t);
+    cairo_arc(cr, 0, 0, s * (0.12 + 0.36 * t), 0, 2 * M_PI);
     cairo_stroke(cr);
   }
   Rng debris(static_cast<uint64_t>(seed) + 7);
@@ -89,7 +110,7 @@ void Burst(cairo_t* cr, double w, double h, double t, const FxArt& art, int seed
     double a = debris.Range(0, 2 * M_PI), v = debris.Range(0.25, 0.48) * s;
     double d = v * t;
     if (d < 1) continue;
-    Glow(cr, std::cos(a) * d, std::sin(a) * d, std::max(1.5, s * 0.035), art.hot, fade);
+    Glow(cr, std::cos(a) * d, std::sin(a) * d, std::max(1.5, s * 0.03), Mix(art.hot, kWhite, 0.5), 1.0);
   }
 }
 
@@ -202,6 +223,8 @@ bool PaintEffectSheet(Canvas& canvas, const SheetLayout& sheet, KeyMode* mode) {
     if (art.sheet == &sheet) {
       PaintFx(canvas, art);
       found = true;
+      // Light over the field: glows end in light, never in a dark disc.
+      if (art.fx != Fx::kFlame && art.fx != Fx::kAura) *mode = KeyMode::kGlow;
     }
   }
   return found;

@@ -71,15 +71,33 @@ void Etc1(Canvas& canvas) {
     SetColor(c, kWhite);
     cairo_fill(c);
   });
-  // 9: the boss gauge plate: a frame with an empty slot for the bar.
+  // 9: the boss gauge plate. The game draws the bar first, one column at a
+  // time at screen (158 + i, 20), then this plate over it at (320, 28): the
+  // bar's slot, x 18-341 and y 2-17 of the plate, must stay transparent.
   ForEachCellOfRun(canvas, s, 9, [&](cairo_t* c, const CellInfo&) {
+    cairo_set_fill_rule(c, CAIRO_FILL_RULE_EVEN_ODD);
     cairo_rectangle(c, 0, 0, 360, 20);
-    FillGradient(c, 0, {0.35, 0.4, 0.55}, 20, {0.15, 0.18, 0.3});
-    Text(c, 11, 30, 10, 50, "BOSS", {1.0, 0.4, 0.3}, 1.0);
+    cairo_rectangle(c, 17, 1, 326, 18);
+    FillGradient(c, 0, {0.55, 0.6, 0.8}, 20, {0.25, 0.28, 0.45});
+    cairo_set_fill_rule(c, CAIRO_FILL_RULE_WINDING);
+    // End caps with a red lamp each, and a fine rim around the slot.
+    for (double x : {8.5, 351.5}) {
+      cairo_arc(c, x, 10, 4, 0, 2 * M_PI);
+      SetColor(c, {1.0, 0.35, 0.25});
+      cairo_fill(c);
+      cairo_arc(c, x - 1, 9, 1.5, 0, 2 * M_PI);
+      SetColor(c, {1.0, 0.85, 0.8});
+      cairo_fill(c);
+    }
     cairo_set_line_width(c, 1);
-    SetColor(c, {0.7, 0.8, 1.0});
-    cairo_rectangle(c, 0.5, 0.5, 359, 19);
+    SetColor(c, {0.85, 0.9, 1.0});
+    cairo_rectangle(c, 16.5, 0.5, 327, 19);
     cairo_stroke(c);
+    // Nothing may be left inside the slot, not even anti-aliasing.
+    cairo_rectangle(c, 18, 2, 324, 16);
+    cairo_set_operator(c, CAIRO_OPERATOR_CLEAR);
+    cairo_fill(c);
+    cairo_set_operator(c, CAIRO_OPERATOR_OVER);
   });
   // 10: phase mark.
   ForEachCellOfRun(canvas, s, 10, [&](cairo_t* c, const CellInfo&) {
@@ -181,10 +199,13 @@ void Start(Canvas& canvas) {
   ForEachCellOfRun(canvas, s, 13, [&](cairo_t* c, const CellInfo&) {
     Text(c, 26, 128, 16, 240, "RANKING", gold, 2, Face::kSerifBold);
   });
-  // AUTO GUARD mark.
+  // AUTO GUARD mark: drawn over the HUD's first life icons and beside the
+  // ranking's fighter icon (which ends 26 pixels into it), so it is two
+  // lines of small letters in its right part, and nothing else.
   ForEachCellOfRun(canvas, s, 0, [&](cairo_t* c, const CellInfo&) {
-    Plate(c, 0, 0, 64, 16, {0.2, 0.5, 0.3});
-    Text(c, 10, 32, 8, 58, "AUTO GUARD", kWhite, 0.8);
+    const Rgb lime{0.7, 1.0, 0.45};
+    Text(c, 8, 47, 4.5, 34, "AUTO", lime, 1.0);
+    Text(c, 8, 47, 11.5, 34, "GUARD", lime, 1.0);
   });
   // The demo banner, sliced into 2-pixel columns.
   Text(cr, 26, 126, 384, 240, "DEMO PLAY", {1.0, 0.6, 0.9}, 2, Face::kSerifBold);

@@ -45,66 +45,100 @@ void TitleBack(cairo_t* cr) {
   cairo_stroke(cr);
 }
 
+// Drawn at full strength on the title, and at alpha 100 behind the text of
+// every other menu screen, whose rows cross it anywhere from y 28 to 212:
+// so only broad letters, no thin rule or small subtitle that would read as
+// strike-through or as text among the rows, and no dark halo.
 void TitleLogo(cairo_t* cr) {
-  Glow(cr, 180, 80, 150, {0.2, 0.4, 1.0}, 0.35);
-  DrawLabel(cr, Face::kSerifBold, 64, 180, 80, 340, "HALCYRIS", {0.55, 0.8, 1.0},
-            {0.08, 0.12, 0.35}, 3);
-  cairo_set_line_width(cr, 2);
-  cairo_set_source_rgba(cr, 0.7, 0.9, 1.0, 0.9);
-  cairo_move_to(cr, 30, 124);
-  cairo_line_to(cr, 330, 124);
-  cairo_stroke(cr);
-  DrawLabel(cr, Face::kSansBold, 16, 180, 146, 320, "VERTICAL SCROLLING SHOOTER", {1.0, 0.85, 0.4},
-            {0.2, 0.1, 0.05}, 1.5);
+  DrawLabel(cr, Face::kSerifBold, 72, 180, 92, 344, "HALCYRIS", {0.5, 0.75, 1.0},
+            {0.2, 0.32, 0.7}, 2.5);
 }
 
+// The fighter select draws the portrait after its "SELECT FIGHTER" plate,
+// which lies over the portrait's top 90 rows (screen y 36-84), so the
+// portrait begins below them, on a panel of its own.
+constexpr double kPortraitTop = 92;
+
 void Portrait(cairo_t* cr, double w, double h, Hull hull, Palette colors, const char* name) {
-  Backdrop(cr, w, h, Scale(colors.trim, 0.35), {0.05, 0.05, 0.1});
-  Starfield(cr, w, h, SeedOf(name), 60);
-  Glow(cr, w / 2, h * 0.45, w * 0.5, colors.engine, 0.45);
+  const double top = h == 480 ? kPortraitTop : 0;
+  RoundedRect(cr, 2, top, w - 4, h - top - 2, 10);
+  FillGradient(cr, top, Scale(colors.trim, 0.35), h, {0.05, 0.05, 0.1});
   cairo_save(cr);
-  cairo_translate(cr, w / 2, h * 0.45);
+  RoundedRect(cr, 2, top, w - 4, h - top - 2, 10);
+  cairo_clip(cr);
+  Starfield(cr, w, h, SeedOf(name), 60);
+  cairo_restore(cr);
+  RoundedRect(cr, 2.5, top + 0.5, w - 5, h - top - 3, 10);
+  cairo_set_line_width(cr, 1.5);
+  SetColor(cr, Mix(colors.trim, {1, 1, 1}, 0.3));
+  cairo_stroke(cr);
+  const double ph = h - top, cy = top + ph * 0.42;
+  cairo_save(cr);
+  RoundedRect(cr, 2, top, w - 4, h - top - 2, 10);
+  cairo_clip(cr);
+  Glow(cr, w / 2, cy, w * 0.45, colors.engine, 0.45);
+  cairo_translate(cr, w / 2, cy);
   cairo_rotate(cr, -0.25);
   CraftLook look{hull, colors};
   look.flicker = 1.0;
-  DrawCraft(cr, look, w * 0.7, h * 0.62);
+  DrawCraft(cr, look, w * 0.62, ph * 0.6);
   cairo_restore(cr);
   DrawLabel(cr, Face::kSansBold, 40, w / 2, h * 0.88, w * 0.9, name, {1, 1, 1}, Scale(colors.trim, 0.3), 3);
 }
 
 void Wall(cairo_t* cr) {
   // Side panels, every pixel bright enough to draw; the field between them
-  // stays black (transparent).
+  // stays black (transparent). The game writes on the panels (high score
+  // and replay figures at the top, the stage scores down the right, the
+  // frame counter bottom right), so nothing here runs across a text row:
+  // the grooves and rivets keep to the outer edges.
   for (int side = 0; side < 2; ++side) {
     double x0 = side == 0 ? 0 : 500;
     cairo_rectangle(cr, x0, 0, 140, 480);
     cairo_pattern_t* p = cairo_pattern_create_linear(x0, 0, x0 + 140, 0);
     double edge = side == 0 ? 1.0 : 0.0;
     cairo_pattern_add_color_stop_rgb(p, 1 - edge, 0.16, 0.19, 0.28);
-    cairo_pattern_add_color_stop_rgb(p, 0.5, 0.26, 0.3, 0.42);
-    cairo_pattern_add_color_stop_rgb(p, edge, 0.45, 0.52, 0.7);
+    cairo_pattern_add_color_stop_rgb(p, 0.5, 0.22, 0.26, 0.37);
+    cairo_pattern_add_color_stop_rgb(p, edge, 0.3, 0.35, 0.5);
     cairo_set_source(cr, p);
     cairo_fill(cr);
     cairo_pattern_destroy(p);
+    // A groove and rivets along the window's edge.
+    double groove = side == 0 ? 4.5 : 635.5;
     cairo_set_line_width(cr, 1);
-    for (int y = 24; y < 480; y += 48) {
-      cairo_set_source_rgba(cr, 0.6, 0.65, 0.8, 0.5);
-      cairo_move_to(cr, x0 + 10, y + 0.5);
-      cairo_line_to(cr, x0 + 130, y + 0.5);
-      cairo_stroke(cr);
-      for (int k = 0; k < 3; ++k) {
-        cairo_arc(cr, x0 + 20 + k * 50, y + 24, 3, 0, 2 * M_PI);
-        cairo_set_source_rgba(cr, 0.7, 0.8, 1.0, 0.7);
-        cairo_fill(cr);
-      }
+    SetColor(cr, {0.1, 0.12, 0.2});
+    cairo_move_to(cr, groove, 0);
+    cairo_line_to(cr, groove, 480);
+    cairo_stroke(cr);
+    for (int y = 12; y < 480; y += 48) {
+      cairo_arc(cr, groove, y, 2, 0, 2 * M_PI);
+      SetColor(cr, {0.65, 0.72, 0.9});
+      cairo_fill(cr);
     }
-    // A bright rim along the field.
-    cairo_rectangle(cr, side == 0 ? 136 : 500, 0, 4, 480);
+    // A dark seam, then a bright rim along the field, so text that ends at
+    // the field's edge does not run into the panel.
+    cairo_rectangle(cr, side == 0 ? 134 : 502, 0, 4, 480);
     SetColor(cr, {0.6, 0.75, 1.0});
     cairo_fill(cr);
+    cairo_rectangle(cr, side == 0 ? 138 : 500, 0, 2, 480);
+    SetColor(cr, {0.07, 0.08, 0.14});
+    cairo_fill(cr);
   }
-  // The name at the top: the frame counter is written at the bottom right.
-  DrawLabel(cr, Face::kSerifBold, 26, 570, 40, 130, "HALCYRIS", {0.7, 0.85, 1.0}, {0.15, 0.2, 0.35}, 2);
+  // The name runs down the left panel, below the replay figures and clear
+  // of both edges.
+  cairo_save(cr);
+  cairo_translate(cr, 70, 300);
+  cairo_rotate(cr, -M_PI / 2);
+  DrawLabel(cr, Face::kSerifBold, 34, 0, 0, 300, "HALCYRIS", {0.55, 0.68, 0.9}, {0.12, 0.15, 0.28},
+            2);
+  cairo_restore(cr);
+}
+
+// The full portraits leave their top band transparent: they are sprites.
+void PortraitSprite(KeyMode* mode, cairo_t* cr, double w, double h, Hull hull, Palette colors,
+                    const char* name) {
+  *mode = KeyMode::kSprite;
+  Portrait(cr, w, h, hull, colors, name);
 }
 
 void StageClearBack(cairo_t* cr) {
@@ -157,18 +191,29 @@ void Roll(cairo_t* cr) {
   }
 }
 
+// The replay list writes "REPLAY MODE" at (114, 28) before it draws this
+// panel over the field: the panel leaves a window there.
 void ReplayBack(cairo_t* cr) {
   Backdrop(cr, 360, 480, {0.06, 0.08, 0.18}, {0.03, 0.12, 0.2});
   Starfield(cr, 360, 480, 5, 70);
   Frame(cr, 4, 4, 352, 472, {0.35, 0.5, 0.8}, 3);
+  RoundedRect(cr, 104, 20, 152, 32, 6);
+  SetColor(cr, {0.5, 0.65, 1.0});
+  cairo_fill(cr);
+  cairo_rectangle(cr, 108, 24, 144, 24);
+  cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+  cairo_fill(cr);
+  cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
 }
 
+// The logo (360x80) and the caption (256x48) are both drawn centred on
+// one point, the caption last: the logo's words keep to its upper part and
+// the caption's to its lower part, so both read.
 void GameOver(Canvas& canvas) {
   cairo_t* cr = canvas.cr();
-  Glow(cr, 180, 40, 150, {1.0, 0.2, 0.1}, 0.35);
-  DrawLabel(cr, Face::kSerifBold, 52, 180, 40, 340, "GAME OVER", {1.0, 0.35, 0.25}, {0.25, 0.02, 0.02}, 3);
-  DrawLabel(cr, Face::kSansBold, 18, 128, 104, 240, "THANK YOU FOR PLAYING", {0.9, 0.9, 1.0},
-            {0.1, 0.1, 0.2}, 1.5);
+  DrawLabel(cr, Face::kSerifBold, 40, 180, 18, 340, "GAME OVER", {1.0, 0.4, 0.3}, {0.4, 0.05, 0.05}, 3);
+  DrawLabel(cr, Face::kSansBold, 13, 128, 80 + 39, 240, "THANK YOU FOR PLAYING", {0.9, 0.92, 1.0},
+            {0.15, 0.15, 0.3}, 1.5);
 }
 
 }  // namespace
@@ -183,17 +228,17 @@ bool PaintScreenSheet(Canvas& canvas, const SheetLayout& sheet, KeyMode* mode) {
   const Palette violet{{0.75, 0.6, 0.95}, {0.45, 0.25, 0.7}, {1.0, 0.5, 0.9}, {0.9, 0.5, 1.0}};
   if (&sheet == &kSheetTitleBack) TitleBack(cr);
   else if (&sheet == &kSheetTitleLogo) { *mode = KeyMode::kSprite; TitleLogo(cr); }
-  else if (&sheet == &kSheetCharB1) Portrait(cr, 360, 480, Hull::kArrow, blue, "SOLM");
-  else if (&sheet == &kSheetCharB2) Portrait(cr, 360, 480, Hull::kForward, red, "HOPE");
-  else if (&sheet == &kSheetCharB3) Portrait(cr, 360, 480, Hull::kDelta, green, "PEACE");
-  else if (&sheet == &kSheetCharB4) Portrait(cr, 360, 480, Hull::kTwinBoom, gold, "EDEN");
+  else if (&sheet == &kSheetCharB1) PortraitSprite(mode, cr, 360, 480, Hull::kArrow, blue, "SOLM");
+  else if (&sheet == &kSheetCharB2) PortraitSprite(mode, cr, 360, 480, Hull::kForward, red, "HOPE");
+  else if (&sheet == &kSheetCharB3) PortraitSprite(mode, cr, 360, 480, Hull::kDelta, green, "PEACE");
+  else if (&sheet == &kSheetCharB4) PortraitSprite(mode, cr, 360, 480, Hull::kTwinBoom, gold, "EDEN");
   else if (&sheet == &kSheetCharB4_2) Portrait(cr, 240, 400, Hull::kCompact, violet, "EDEN");
   else if (&sheet == &kSheetWall) { *mode = KeyMode::kSprite; Wall(cr); }
   else if (&sheet == &kSheetStClearBack) StageClearBack(cr);
   else if (&sheet == &kSheetStClearWaku) { *mode = KeyMode::kSprite; StageClearFrame(cr); }
   else if (&sheet == &kSheetEndBack) EndBack(cr);
   else if (&sheet == &kSheetRoll) { *mode = KeyMode::kSprite; Roll(cr); }
-  else if (&sheet == &kSheetReplayBack) ReplayBack(cr);
+  else if (&sheet == &kSheetReplayBack) { *mode = KeyMode::kSprite; ReplayBack(cr); }
   else if (&sheet == &kSheetGameOver) { *mode = KeyMode::kSprite; GameOver(canvas); }
   else return false;
   return true;

@@ -66,21 +66,46 @@ void PaintPlayerShots(Canvas& canvas, const SheetLayout& sheet, Rgb color, Rgb a
   });
 }
 
+// The bomb is drawn five times its size with point sampling: one pixel
+// here is a 5x5 block on screen. So the ring is all broad bands that change
+// gently from pixel to pixel, with no detail finer than several pixels; its
+// edges are a dim, translucent blue (the game draws it at alpha 200), so
+// the steps of a circle at that scale hardly show, and nothing fades into a
+// dark fringe.
+void Band(cairo_t* cr, double r, double half_width, Rgb core, Rgb edge, double edge_alpha) {
+  const double inner = std::max(0.0, r - half_width), outer = r + half_width;
+  cairo_pattern_t* p = cairo_pattern_create_radial(0, 0, inner, 0, 0, outer);
+  cairo_pattern_add_color_stop_rgba(p, 0, edge.r, edge.g, edge.b, edge_alpha);
+  cairo_pattern_add_color_stop_rgba(p, 0.5, core.r, core.g, core.b, 1);
+  cairo_pattern_add_color_stop_rgba(p, 1, edge.r, edge.g, edge.b, edge_alpha);
+  cairo_set_source(cr, p);
+  cairo_new_path(cr);
+  cairo_arc(cr, 0, 0, outer, 0, 2 * M_PI);
+  cairo_arc_negative(cr, 0, 0, inner, 2 * M_PI, 0);
+  cairo_fill(cr);
+  cairo_pattern_destroy(p);
+}
+
 void PaintBombRing(Canvas& canvas) {
   ForEachCell(canvas, kSheetMbBomb, [&](cairo_t* cr, const CellInfo& cell) {
     double s = cell.rect.width, k = cell.index;
     cairo_translate(cr, s / 2, s / 2);
     // 0-4 the ring opens, 5-8 it pulses, 9-13 it swirls.
-    double r = k < 5 ? s * (0.12 + 0.07 * k) : s * (0.42 + 0.02 * std::sin(k));
-    Glow(cr, 0, 0, r + 4, {0.4, 0.7, 1.0}, 0.5);
-    cairo_set_line_width(cr, 3 + (k < 5 ? k : 4));
-    cairo_set_source_rgba(cr, 0.75, 0.9, 1.0, 0.95);
-    cairo_arc(cr, 0, 0, r * 0.85, 0, 2 * M_PI);
-    cairo_stroke(cr);
-    for (int i = 0; i < 6; ++i) {
-      double a = (i / 6.0 + k * 0.04) * 2 * M_PI;
-      Glow(cr, std::cos(a) * r * 0.85, std::sin(a) * r * 0.85, 7, {1, 1, 1}, 0.9);
+    const double r = k < 5 ? s * (0.16 + 0.06 * k) : s * (0.38 + 0.015 * std::sin(k * 1.3));
+    const double width = s * (k < 5 ? 0.08 + 0.01 * k : 0.11);
+    Band(cr, r, width, {0.55, 0.75, 1.0}, {0.22, 0.36, 0.62}, 1.0);
+    // The highlight and three slow swells blend into the band itself.
+    cairo_save(cr);
+    cairo_new_path(cr);
+    cairo_arc(cr, 0, 0, r + width, 0, 2 * M_PI);
+    cairo_arc_negative(cr, 0, 0, std::max(0.0, r - width), 2 * M_PI, 0);
+    cairo_clip(cr);
+    Band(cr, r, width * 0.6, {1.0, 1.0, 1.0}, {0.55, 0.75, 1.0}, 0.0);
+    for (int i = 0; i < 3; ++i) {
+      const double a = (i / 3.0 + k * 0.03) * 2 * M_PI;
+      Glow(cr, std::cos(a) * r, std::sin(a) * r, width * 2.2, {1, 1, 1}, 0.5);
     }
+    cairo_restore(cr);
   });
 }
 
@@ -256,16 +281,29 @@ bool PaintShotSheet(Canvas& canvas, const SheetLayout& sheet, KeyMode* mode) {
   else if (&sheet == &kSheetMyBullet2) PaintPlayerShots(canvas, sheet, {1.0, 0.5, 0.2}, {1.0, 0.7, 0.3});
   else if (&sheet == &kSheetMyBullet3) PaintPlayerShots(canvas, sheet, {0.4, 1.0, 0.5}, {0.7, 1.0, 0.4});
   else if (&sheet == &kSheetMyBullet4) PaintPlayerShots(canvas, sheet, {1.0, 0.85, 0.3}, {0.9, 0.5, 1.0});
-  else if (&sheet == &kSheetMbBomb) PaintBombRing(canvas);
-  else if (&sheet == &kSheetEb1) PaintEnemyBullets(canvas, sheet, kBulletColors[0]);
-  else if (&sheet == &kSheetEb2) PaintEnemyBullets(canvas, sheet, kBulletColors[1]);
-  else if (&sheet == &kSheetEb3) PaintEnemyBullets(canvas, sheet, kBulletColors[2]);
-  else if (&sheet == &kSheetEb4) PaintEnemyBullets(canvas, sheet, kBulletColors[3]);
-  else if (&sheet == &kSheetEb5) PaintEnemyBullets(canvas, sheet, kBulletColors[4]);
+  else if (&sheet == &kSheetMbBomb) {
+    PaintBombRing(canvas);
+    *mode = KeyMode::kGlow;
+  }
+  else if (&sheet == &kSheetEb1 || &sheet == &kSheetEb2 || &sheet == &kSheetEb3 ||
+           &sheet == &kSheetEb4 || &sheet == &kSheetEb5) {
+    const SheetLayout* sheets[] = {&kSheetEb1, &kSheetEb2, &kSheetEb3, &kSheetEb4, &kSheetEb5};
+    for (int i = 0; i < 5; ++i) {
+      if (sheets[i] == &sheet) PaintEnemyBullets(canvas, sheet, kBulletColors[i]);
+    }
+    // Bullets (and the puffs of cancelled ones) glow in their colour: a
+    // dim halo would show as a dark ball, and a screen of them as mud.
+    *mode = KeyMode::kGlow;
+  }
   else if (&sheet == &kSheetItemScore2 || &sheet == &kSheetItemPow || &sheet == &kSheetItemBomb ||
            &sheet == &kSheetItem1up || &sheet == &kSheetItemEx || &sheet == &kSheetItemScore ||
-           &sheet == &kSheetItemScore3)
+           &sheet == &kSheetItemScore3) {
     PaintItems(canvas, sheet);
+    // The score gems' glow would end in a dark disc on the field.
+    if (&sheet == &kSheetItemScore || &sheet == &kSheetItemScore2 || &sheet == &kSheetItemScore3) {
+      *mode = KeyMode::kGlow;
+    }
+  }
   else return false;
   return true;
 }

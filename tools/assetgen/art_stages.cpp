@@ -1,6 +1,7 @@
 // Stage backgrounds: tile pictures that repeat vertically without a seam,
 // and tall map pictures of ground structures over black, which is
 // transparent and lets the tile layer show through.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -181,6 +182,68 @@ void Pad(cairo_t* cr, double cx, double cy, double r, Rgb color) {
   cairo_stroke(cr);
 }
 
+// What stands on an island of stage 1: a heliport, a village, a forest, a
+// runway, a harbour or a radar post.
+void IslandFeature(cairo_t* cr, Rng& rng, int kind, double cx, double cy, double r) {
+  switch (kind) {
+    case 0:
+      Pad(cr, cx, cy, r * 0.4, {0.5, 0.5, 0.5});
+      break;
+    case 1:  // village
+      for (int i = 0; i < 5; ++i) {
+        const double bx = cx + rng.Range(-0.5, 0.3) * r, by = cy + rng.Range(-0.5, 0.3) * r;
+        Building(cr, rng, bx, by, rng.Range(12, 22), rng.Range(10, 18),
+                 i % 2 ? Rgb{0.75, 0.35, 0.25} : Rgb{0.8, 0.75, 0.65});
+      }
+      break;
+    case 2:  // forest
+      for (int i = 0; i < 14; ++i) {
+        const double a = rng.Range(0, 2 * M_PI), d = rng.Range(0, 0.6) * r;
+        cairo_arc(cr, cx + std::cos(a) * d, cy + std::sin(a) * d, rng.Range(6, 13), 0, 2 * M_PI);
+        SetColor(cr, {0.08 + rng.Range(0, 0.06), 0.3 + rng.Range(0, 0.1), 0.1});
+        cairo_fill(cr);
+      }
+      break;
+    case 3: {  // runway
+      cairo_save(cr);
+      cairo_translate(cr, cx, cy);
+      cairo_rotate(cr, rng.Range(-0.4, 0.4));
+      cairo_rectangle(cr, -r * 0.75, -9, r * 1.5, 18);
+      SetColor(cr, {0.35, 0.36, 0.38});
+      cairo_fill(cr);
+      cairo_set_line_width(cr, 2);
+      cairo_set_dash(cr, (const double[]){8, 8}, 2, 0);
+      SetColor(cr, {0.95, 0.95, 0.9});
+      cairo_move_to(cr, -r * 0.7, 0);
+      cairo_line_to(cr, r * 0.7, 0);
+      cairo_stroke(cr);
+      cairo_set_dash(cr, nullptr, 0, 0);
+      cairo_restore(cr);
+      break;
+    }
+    case 4: {  // harbour: a pier into the sea and warehouses
+      cairo_rectangle(cr, cx + r * 0.6, cy - 5, r * 0.8, 10);
+      SetColor(cr, {0.55, 0.45, 0.35});
+      cairo_fill(cr);
+      Building(cr, rng, cx - r * 0.2, cy - r * 0.35, r * 0.5, r * 0.25, {0.5, 0.55, 0.6});
+      Building(cr, rng, cx - r * 0.2, cy + r * 0.05, r * 0.5, r * 0.25, {0.6, 0.5, 0.4});
+      break;
+    }
+    default: {  // radar post
+      cairo_arc(cr, cx, cy, r * 0.22, 0, 2 * M_PI);
+      SetColor(cr, {0.85, 0.87, 0.9});
+      cairo_fill(cr);
+      cairo_set_line_width(cr, 3);
+      SetColor(cr, {0.3, 0.35, 0.4});
+      cairo_move_to(cr, cx - r * 0.18, cy - r * 0.18);
+      cairo_line_to(cr, cx + r * 0.18, cy + r * 0.18);
+      cairo_stroke(cr);
+      Building(cr, rng, cx + r * 0.3, cy - r * 0.1, r * 0.25, r * 0.2, {0.45, 0.5, 0.4});
+      break;
+    }
+  }
+}
+
 void PaintMap(Canvas& canvas, MapTheme theme, uint64_t seed) {
   cairo_t* cr = canvas.cr();
   const double w = canvas.width(), h = canvas.height();
@@ -191,13 +254,28 @@ void PaintMap(Canvas& canvas, MapTheme theme, uint64_t seed) {
     double cx = rng.Range(0.2, 0.8) * w;
     switch (theme) {
       case MapTheme::kIslands: {
+        // Each island gets the next of several features, so the stage
+        // does not show the same heliport over and over; small islets and
+        // reefs around it vary the coast.
         double r = rng.Range(50, 110);
         Island(cr, rng, cx, cy, r + 12);
         SetColor(cr, {0.85, 0.78, 0.5});
         cairo_fill(cr);
         Island(cr, rng, cx, cy, r);
         FillGradient(cr, cy - r, {0.3, 0.6, 0.25}, cy + r, {0.15, 0.4, 0.12});
-        if (rng.Below(2)) Pad(cr, cx, cy, r * 0.4, {0.5, 0.5, 0.5});
+        IslandFeature(cr, rng, b % 6, cx, cy, r);
+        const int islets = rng.Below(3);
+        for (int i = 0; i < islets; ++i) {
+          const double a = rng.Range(0, 2 * M_PI), d = r + rng.Range(30, 70);
+          const double ix = std::clamp(cx + std::cos(a) * d, 20.0, w - 20), iy = cy + std::sin(a) * d;
+          const double ir = rng.Range(10, 24);
+          Island(cr, rng, ix, iy, ir + 5);
+          SetColor(cr, {0.82, 0.76, 0.5});
+          cairo_fill(cr);
+          Island(cr, rng, ix, iy, ir);
+          SetColor(cr, {0.25, 0.52, 0.22});
+          cairo_fill(cr);
+        }
         break;
       }
       case MapTheme::kBases: {

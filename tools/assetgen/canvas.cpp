@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <set>
 #include <utility>
 
@@ -39,7 +40,9 @@ Picture Canvas::Finish(KeyMode mode) {
       uint32_t p = row[x];
       int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
       int top = std::max({r, g, b});
-      if (top < kMinVisible) {
+      if (mode == KeyMode::kGlow && top < kGlowCut) {
+        r = g = b = 0;
+      } else if (top < kMinVisible) {
         if (mode == KeyMode::kSprite) {
           r = g = b = 0;
         } else {
@@ -111,6 +114,9 @@ const char* FacePath(Face face) {
 
 // Faces live for the whole run of the generator.
 cairo_font_face_t* CairoFace(Face face) {
+  // Sheets are painted on several threads at once; faces are made once.
+  static std::mutex made;
+  const std::lock_guard<std::mutex> hold(made);
   static cairo_font_face_t* faces[4] = {};
   int i = static_cast<int>(face);
   if (faces[i] == nullptr) {

@@ -17,7 +17,13 @@
 enum class KeyMode {
   kSprite,  // near-black becomes exactly black: transparent
   kOpaque,  // near-black is lifted so that every pixel is drawn
+  // Light drawn over the field (fire, glows): the dim rim of a glow, which
+  // the game would draw as a dark fringe, becomes transparent too.
+  kGlow,
 };
+
+// Brightest channel below which a kGlow pixel is left out.
+constexpr int kGlowCut = 80;
 
 // Packed RGB, 3 bytes a pixel, rows top to bottom.
 struct Picture {

@@ -2,14 +2,19 @@
 // screen.txt into RUN_DIR, leaving files it did not write alone.
 // assetgen --contact-sheet OUT.png: one overview picture of every sheet
 // with its cell grid, for reviewing the art.
+// assetgen --measure-mix FILE...: clipping, offset, loudness and stereo
+// width of raw 16-bit stereo captures of the game's mix (44.1 kHz).
 #include <time.h>
 
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
+#include <vector>
 #include <string>
 
 #include "contact_sheet.h"
+#include "mix_meter.h"
 #include "run_dir.h"
 #include "version.h"
 
@@ -25,6 +30,25 @@ int main(int argc, char** argv) {
     std::ofstream out(argv[arg + 1], std::ios::binary);
     out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
     return out && !png.empty() ? 0 : 1;
+  }
+  if (argc - arg >= 2 && std::strcmp(argv[arg], "--measure-mix") == 0) {
+    int status = 0;
+    for (int i = arg + 1; i < argc; ++i) {
+      std::ifstream in(argv[i], std::ios::binary);
+      std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      if (!in && !in.eof()) {
+        std::fprintf(stderr, "assetgen: cannot read %s\n", argv[i]);
+        status = 1;
+        continue;
+      }
+      std::vector<int16_t> pcm(bytes.size() / 2);
+      for (size_t j = 0; j < pcm.size(); ++j) {
+        pcm[j] = static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * j]) |
+                                      (static_cast<uint8_t>(bytes[2 * j + 1]) << 8));
+      }
+      std::printf("%s: %s\n", argv[i], DescribeMix(MeasureMix(pcm)).c_str());
+    }
+    return status;
   }
   if (argc - arg != 1) {
     std::fprintf(stderr, "usage: %s [--quiet] RUN_DIR\n       %s --contact-sheet OUT.png\n",

@@ -2,12 +2,19 @@
 
 #include <lame/lame.h>
 
+#include <algorithm>
 #include <cmath>
+#include <mutex>
 
 #include "rng.h"
 #include "synth.h"
 
 namespace {
+
+// The loudest sample of a track. The music sits with the effects in the
+// game's mix: at the default volumes the two are about as loud in a busy
+// stretch of play.
+constexpr double kMusicPeak = 0.8;
 
 constexpr MusicDef kTracks[] = {
     {"bgm/lockout.mp3", "menus", 112, 57, 0, 0, 0},
@@ -60,26 +67,44 @@ class Sequencer {
     return 8 * static_cast<int>(std::ceil(kMinimumMusicSeconds / (bar * 8)));
   }
 
+  // Interleaved stereo: bass and kick in the middle, the other voices
+  // spread left and right, and an echo of the lead on the far side.
   std::vector<int16_t> Song() {
-    Track track(kMusicRate);
-    track.Resize(MusicSampleCount(def_));
+    const int count = MusicSampleCount(def_);
+    left_.Resize(count);
+    right_.Resize(count);
     MakeMelody();
     for (int bar = 0; bar < bars_; ++bar) {
       int chord = kProgressions[def_.progression][bar % 8];
       int section = (bar / 8) % 2;
-      Bass(track, bar, chord);
-      Chords(track, bar, chord, section);
-      Lead(track, bar, chord, section);
-      Drums(track, bar, section);
+      Bass(bar, chord);
+      Chords(bar, chord, section);
+      Lead(bar, chord, section);
+      Drums(bar, section);
     }
-    Normalize(track, 0.8);
-    return ToPcm16(track);
+    RemoveOffset(left_);
+    RemoveOffset(right_);
+    double top = 0;
+    for (const Track* t : {&left_, &right_}) {
+      for (double v : t->samples) top = std::max(top, std::fabs(v));
+    }
+    std::vector<int16_t> out(2 * static_cast<size_t>(count));
+    if (top <= 0) return out;
+    for (Track* t : {&left_, &right_}) {
+      for (double& v : t->samples) v *= kMusicPeak / top;
+    }
+    const std::vector<int16_t> l = ToPcm16(left_), r = ToPcm16(right_);
+    for (int i = 0; i < count; ++i) {
+      out[2 * i] = l[i];
+      out[2 * i + 1] = r[i];
+    }
+    return out;
   }
 
  private:
   double At(int bar, double beat) const { return bar * bar_ + beat * beat_; }
 
-  void Play(Track& t, double start, double beats, int midi, Wave wave, double duty, double volume,
+  void Play(double pan, double start, double beats, int midi, Wave wave, double duty, double volume,
             double release = 0.04) {
     Note n;
     n.start = start;
@@ -89,36 +114,39 @@ class Sequencer {
     n.duty = duty;
     n.volume = volume;
     n.release = release;
-    ::Render(t, n);
+    Put(n, pan);
   }
 
-  void Bass(Track& t, int bar, int chord) {
+  void Put(const Note& n, double pan) { RenderPanned(left_, right_, n, pan); }
+
+  void Bass(int bar, int chord) {
     int root = ScaleNote(def_, chord) - 24;
     int fifth = ScaleNote(def_, chord + 4) - 24;
     for (int e = 0; e < 8; ++e) {
       int note = def_.style == 4 ? (e % 4 == 0 ? root : -1) : (e % 4 == 3 ? fifth : root);
       if (note < 0) continue;
       double len = def_.style == 4 ? 1.8 : 0.45;
-      Play(t, At(bar, e * 0.5), len, note + (def_.style == 3 && e % 2 ? 12 : 0), Wave::kTriangle,
+      Play(0.0, At(bar, e * 0.5), len, note + (def_.style == 3 && e % 2 ? 12 : 0), Wave::kTriangle,
            0.5, 0.55);
     }
   }
 
-  void Chords(Track& t, int bar, int chord, int section) {
+  void Chords(int bar, int chord, int section) {
     int tones[3] = {ScaleNote(def_, chord), ScaleNote(def_, chord + 2), ScaleNote(def_, chord + 4)};
     if (def_.style == 0 || def_.style == 4 || section == 1) {
       // Arpeggio in sixteenths (eighths for slow tracks).
       int per_beat = def_.style == 4 ? 2 : 4;
       for (int i = 0; i < 4 * per_beat; ++i) {
         int note = tones[i % 3] + ((i / 3) % 2) * 12;
-        Play(t, At(bar, static_cast<double>(i) / per_beat), 1.0 / per_beat, note, Wave::kSquare,
-             0.125, 0.12, 0.02);
+        // Ping-pong between the sides.
+        Play(i % 2 ? 0.5 : -0.5, At(bar, static_cast<double>(i) / per_beat), 1.0 / per_beat, note,
+             Wave::kSquare, 0.125, 0.12, 0.02);
       }
     } else {
       // Off-beat stabs.
       for (int b = 0; b < 4; ++b) {
-        for (int tone : tones) {
-          Play(t, At(bar, b + 0.5), 0.35, tone, Wave::kSquare, 0.25, 0.08, 0.02);
+        for (int k = 0; k < 3; ++k) {
+          Play(0.5 * (k - 1), At(bar, b + 0.5), 0.35, tones[k], Wave::kSquare, 0.25, 0.08, 0.02);
         }
       }
     }
@@ -138,7 +166,7 @@ class Sequencer {
     }
   }
 
-  void Lead(Track& t, int bar, int chord, int section) {
+  void Lead(int bar, int chord, int section) {
     if (section == 1 && bar % 2 == 1 && def_.style != 4) return;  // breathing room
     const auto& motif = motifs_[(bar % 8) / 4 % 2];
     for (const auto& step : motif) {
@@ -154,11 +182,15 @@ class Sequencer {
       n.volume = def_.style == 4 ? 0.3 : 0.2;
       n.release = 0.05;
       n.vibrato = step.length > 0.75 ? 0.15 : 0.0;
-      ::Render(t, n);
+      Put(n, 0.2);
+      Note echo = n;
+      echo.start += 0.75 * beat_;
+      echo.volume *= 0.3;
+      Put(echo, -0.7);
     }
   }
 
-  void Drums(Track& t, int bar, int section) {
+  void Drums(int bar, int section) {
     if (def_.style == 4) return;  // the ending has no drums
     for (int e = 0; e < 8; ++e) {
       double at = At(bar, e * 0.5);
@@ -174,7 +206,7 @@ class Sequencer {
         k.wave = Wave::kSine;
         k.volume = 0.7;
         k.release = 0.05;
-        ::Render(t, k);
+        Put(k, 0.0);
       }
       if (snare) {
         Note s;
@@ -186,7 +218,7 @@ class Sequencer {
         s.volume = 0.35;
         s.release = 0.08;
         s.seed = static_cast<uint64_t>(bar * 8 + e);
-        ::Render(t, s);
+        Put(s, -0.15);
       }
       if (def_.style != 0 || e % 2 == 0) {
         Note h;
@@ -197,7 +229,7 @@ class Sequencer {
         h.volume = 0.12;
         h.release = 0.02;
         h.seed = static_cast<uint64_t>(bar * 16 + e + 1000);
-        ::Render(t, h);
+        Put(h, 0.45);
       }
     }
   }
@@ -213,6 +245,7 @@ class Sequencer {
   double beat_ = 0.5, bar_ = 2.0;
   int bars_ = 32;
   std::vector<Step> motifs_[2];
+  Track left_{kMusicRate}, right_{kMusicRate};
 };
 
 }  // namespace
@@ -226,13 +259,17 @@ int MusicSampleCount(const MusicDef& def) {
 std::vector<int16_t> RenderMusic(const MusicDef& def) { return Sequencer(def).Song(); }
 
 std::vector<uint8_t> EncodeMp3(const std::vector<int16_t>& pcm) {
+  // The encoder fills tables of its own at first use: one encoding at a
+  // time, whatever threads the generator runs.
+  static std::mutex one_at_a_time;
+  const std::lock_guard<std::mutex> hold(one_at_a_time);
   lame_global_flags* lame = lame_init();
   if (lame == nullptr) return {};
   lame_set_in_samplerate(lame, kMusicRate);
   lame_set_out_samplerate(lame, kMusicRate);
-  lame_set_num_channels(lame, 1);
-  lame_set_mode(lame, MONO);
-  lame_set_brate(lame, 96);
+  lame_set_num_channels(lame, 2);
+  lame_set_mode(lame, JOINT_STEREO);
+  lame_set_brate(lame, 128);
   lame_set_quality(lame, 5);
   lame_set_bWriteVbrTag(lame, 0);
   std::vector<uint8_t> out;
@@ -242,11 +279,15 @@ std::vector<uint8_t> EncodeMp3(const std::vector<int16_t>& pcm) {
   }
   const int chunk = 8192;
   std::vector<unsigned char> buffer(chunk * 5 / 4 + 7200);
-  std::vector<short> left(chunk);
-  for (size_t pos = 0; pos < pcm.size(); pos += chunk) {
-    int n = static_cast<int>(std::min<size_t>(chunk, pcm.size() - pos));
-    for (int i = 0; i < n; ++i) left[i] = pcm[pos + i];
-    int written = lame_encode_buffer(lame, left.data(), left.data(), n, buffer.data(),
+  std::vector<short> left(chunk), right(chunk);
+  const size_t frames = pcm.size() / 2;
+  for (size_t pos = 0; pos < frames; pos += chunk) {
+    int n = static_cast<int>(std::min<size_t>(chunk, frames - pos));
+    for (int i = 0; i < n; ++i) {
+      left[i] = pcm[2 * (pos + i)];
+      right[i] = pcm[2 * (pos + i) + 1];
+    }
+    int written = lame_encode_buffer(lame, left.data(), right.data(), n, buffer.data(),
                                      static_cast<int>(buffer.size()));
     if (written < 0) {
       lame_close(lame);

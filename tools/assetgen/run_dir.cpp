@@ -7,11 +7,14 @@
 #include <charconv>
 #include <cinttypes>
 #include <cstdio>
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string_view>
+#include <thread>
 
 #include "art.h"
 #include "music.h"
@@ -189,7 +192,13 @@ GenerateReport GenerateRunDirectory(const std::string& run_dir, const std::vecto
       ++report.failed;
     }
   };
-  for (const OutputFile& output : outputs) {
+  // First which files are to be made, then the making itself on every
+  // core (each output is a pure function of the generator), then the
+  // writing, in order, so the run directory and the manifest come out the
+  // same as from one thread.
+  std::vector<size_t> wanted;
+  for (size_t i = 0; i < outputs.size(); ++i) {
+    const OutputFile& output = outputs[i];
     const fs::path target = root / output.path;
     auto listed = manifest.find(output.path);
     if (fs::exists(target, ec)) {
@@ -209,7 +218,24 @@ GenerateReport GenerateRunDirectory(const std::string& run_dir, const std::vecto
         continue;
       }
     }
-    std::vector<uint8_t> bytes = output.make();
+    wanted.push_back(i);
+  }
+  std::vector<std::vector<uint8_t>> made(wanted.size());
+  {
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+      for (size_t k = next++; k < wanted.size(); k = next++) made[k] = outputs[wanted[k]].make();
+    };
+    const unsigned cores = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
+    std::vector<std::thread> workers;
+    for (unsigned t = 1; t < cores && t < wanted.size(); ++t) workers.emplace_back(work);
+    work();
+    for (std::thread& w : workers) w.join();
+  }
+  for (size_t k = 0; k < wanted.size(); ++k) {
+    const OutputFile& output = outputs[wanted[k]];
+    const fs::path target = root / output.path;
+    const std::vector<uint8_t>& bytes = made[k];
     if (bytes.empty() || !WriteAtomically(target, bytes)) {
       say("failed to write " + output.path);
       ++report.failed;

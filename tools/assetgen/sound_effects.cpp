@@ -9,21 +9,24 @@
 
 namespace {
 
-// Rapid-fire effects are short, since a replay restarts the effect.
+// Rapid-fire effects are short, since a replay restarts the effect, and
+// quiet: they play many times a second over everything else. Effects of
+// one kind that can sound together (a chain of explosions, shots over hits
+// over enemy fire) keep their peaks low enough that the sum rarely clips.
 constexpr SoundEffectDef kEffects[] = {
-    {"se/cursor.wav", 40, 0.6},      {"se/decide.wav", 120, 0.6},      {"se/decide2.wav", 300, 0.6},
-    {"se/ebaku3.wav", 400, 0.85},     {"se/ebaku6.wav", 800, 0.85},      {"se/ebaku1.wav", 500, 0.85},
-    {"se/ebaku4.wav", 450, 0.85},     {"se/ebaku2.wav", 450, 0.85},      {"se/ebaku5.wav", 300, 0.85},
-    {"se/my_die.wav", 700, 0.85},     {"se/my_die2.wav", 700, 0.85},     {"se/shot.wav", 50, 0.45},
-    {"se/s_shot.wav", 50, 0.45},      {"se/shot5.wav", 150, 0.85},       {"se/laser.wav", 150, 0.45},
-    {"se/laser2.wav", 150, 0.45},     {"se/shot2.wav", 50, 0.45},        {"se/shot7.wav", 150, 0.85},
-    {"se/shot3.wav", 50, 0.45},       {"se/shot6.wav", 150, 0.85},       {"se/shot4.wav", 50, 0.45},
-    {"se/mybomb.wav", 1000, 0.85},    {"se/hit05.wav", 30, 0.45},        {"se/bomb_s.wav", 500, 0.85},
-    {"se/bomb3.wav", 500, 0.85},      {"se/bomb4.wav", 500, 0.85},       {"se/item_score.wav", 60, 0.6},
-    {"se/power_up.wav", 300, 0.6},   {"se/item_bomb.wav", 300, 0.6},   {"se/extend.wav", 600, 0.85},
-    {"se/item_score2.wav", 60, 0.6}, {"se/item_score3.wav", 60, 0.6},  {"se/guard.wav", 300, 0.6},
-    {"se/e_shot.wav", 40, 0.45},      {"se/warn.wav", 900, 0.6},        {"se/mecha1.wav", 400, 0.85},
-    {"se/mecha2.wav", 400, 0.85},     {"se/l_bonus.wav", 700, 0.6},
+    {"se/cursor.wav", 40, 0.35},      {"se/decide.wav", 120, 0.4},      {"se/decide2.wav", 300, 0.45},
+    {"se/ebaku3.wav", 400, 0.4},      {"se/ebaku6.wav", 800, 0.55},     {"se/ebaku1.wav", 500, 0.5},
+    {"se/ebaku4.wav", 450, 0.5},      {"se/ebaku2.wav", 450, 0.5},      {"se/ebaku5.wav", 300, 0.4},
+    {"se/my_die.wav", 700, 0.6},      {"se/my_die2.wav", 700, 0.6},     {"se/shot.wav", 50, 0.2},
+    {"se/s_shot.wav", 50, 0.2},       {"se/shot5.wav", 150, 0.5},       {"se/laser.wav", 150, 0.2},
+    {"se/laser2.wav", 150, 0.2},      {"se/shot2.wav", 50, 0.2},        {"se/shot7.wav", 150, 0.5},
+    {"se/shot3.wav", 50, 0.2},        {"se/shot6.wav", 150, 0.5},       {"se/shot4.wav", 50, 0.2},
+    {"se/mybomb.wav", 1000, 0.6},     {"se/hit05.wav", 30, 0.15},       {"se/bomb_s.wav", 500, 0.55},
+    {"se/bomb3.wav", 500, 0.55},      {"se/bomb4.wav", 500, 0.55},      {"se/item_score.wav", 60, 0.25},
+    {"se/power_up.wav", 300, 0.4},    {"se/item_bomb.wav", 300, 0.4},   {"se/extend.wav", 600, 0.55},
+    {"se/item_score2.wav", 60, 0.25}, {"se/item_score3.wav", 60, 0.25}, {"se/guard.wav", 300, 0.35},
+    {"se/e_shot.wav", 40, 0.16},      {"se/warn.wav", 900, 0.5},        {"se/mecha1.wav", 400, 0.45},
+    {"se/mecha2.wav", 400, 0.45},     {"se/l_bonus.wav", 700, 0.45},
 };
 
 bool Is(const SoundEffectDef& def, const char* name) {
@@ -230,6 +233,7 @@ std::vector<int16_t> SynthesizeEffect(const SoundEffectDef& def) {
   Track track(kEffectRate);
   track.Resize(def.milliseconds * kEffectRate / 1000);
   Synthesize(def, track);
+  RemoveOffset(track);
   Normalize(track, def.peak);
   // A short fade at the very end, so the effect never stops on a click.
   int fade = std::min(track.Length(), kEffectRate / 200);

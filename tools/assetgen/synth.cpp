@@ -10,8 +10,12 @@ Track::Track(int sample_rate, double seconds)
 
 double MidiToHz(double note) { return 440.0 * std::pow(2.0, (note - 69.0) / 12.0); }
 
-void Render(Track& track, const Note& note) {
-  const double rate = track.rate;
+namespace {
+
+// Renders the note, handing each sample to out(index, value).
+template <class Out>
+void RenderNote(int rate_hz, int length, const Note& note, Out out) {
+  const double rate = rate_hz;
   const int first = static_cast<int>(std::lround(note.start * rate));
   const int body = std::max(1, static_cast<int>(std::lround(note.length * rate)));
   const int tail = static_cast<int>(std::lround(note.release * rate));
@@ -23,7 +27,7 @@ void Render(Track& track, const Note& note) {
   for (int i = 0; i < body + tail; ++i) {
     int at = first + i;
     if (at < 0) continue;
-    if (at >= track.Length()) break;
+    if (at >= length) break;
     double t = std::min(1.0, static_cast<double>(i) / body);
     // Exponential glide between the two pitches.
     double freq = note.freq * std::pow(f_end / note.freq, t);
@@ -35,7 +39,9 @@ void Render(Track& track, const Note& note) {
     double s = 0;
     switch (note.wave) {
       case Wave::kSine: s = std::sin(2 * M_PI * phase); break;
-      case Wave::kSquare: s = phase < note.duty ? 0.8 : -0.8; break;
+      // Levels chosen so that every pulse width averages to zero: a narrow
+      // pulse would otherwise carry a large offset.
+      case Wave::kSquare: s = 1.6 * (phase < note.duty ? 1.0 - note.duty : -note.duty); break;
       case Wave::kTriangle: s = 4.0 * std::fabs(phase - 0.5) - 1.0; break;
       case Wave::kSaw: s = 2.0 * phase - 1.0; break;
       case Wave::kNoise: {
@@ -48,7 +54,52 @@ void Render(Track& track, const Note& note) {
     phase += freq / rate;
     phase -= std::floor(phase);
     filtered += alpha * (s - filtered);
-    track.samples[at] += filtered * env * note.volume;
+    out(at, filtered * env * note.volume);
+  }
+}
+
+}  // namespace
+
+void Render(Track& track, const Note& note) {
+  RenderNote(track.rate, track.Length(), note,
+             [&](int at, double v) { track.samples[at] += v; });
+}
+
+void RenderPanned(Track& left, Track& right, const Note& note, double pan) {
+  // Constant power: the middle gives each side 0.707.
+  const double angle = (std::clamp(pan, -1.0, 1.0) + 1.0) * M_PI / 4.0;
+  const double gl = std::cos(angle), gr = std::sin(angle);
+  const int length = std::min(left.Length(), right.Length());
+  RenderNote(left.rate, length, note, [&](int at, double v) {
+    left.samples[at] += v * gl;
+    right.samples[at] += v * gr;
+  });
+}
+
+void RemoveOffset(Track& track) {
+  const int n = track.Length();
+  if (n == 0) return;
+  // A one-pole high-pass at about 20 Hz takes out slow drift...
+  const double r = 1.0 - 2.0 * M_PI * 20.0 / track.rate;
+  double prev_in = 0, prev_out = 0;
+  for (double& s : track.samples) {
+    const double y = s - prev_in + r * prev_out;
+    prev_in = s;
+    prev_out = y;
+    s = y;
+  }
+  // ...and what is left of the mean goes under a smooth window, so the
+  // sound still starts and ends at zero.
+  double mean = 0;
+  for (double s : track.samples) mean += s;
+  mean /= n;
+  double window_sum = 0;
+  for (int i = 0; i < n; ++i) window_sum += std::sin(M_PI * (i + 0.5) / n) * std::sin(M_PI * (i + 0.5) / n);
+  if (window_sum <= 0) return;
+  const double k = mean * n / window_sum;
+  for (int i = 0; i < n; ++i) {
+    const double w = std::sin(M_PI * (i + 0.5) / n);
+    track.samples[i] -= k * w * w;
   }
 }
 

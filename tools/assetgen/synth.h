@@ -33,6 +33,10 @@ struct Note {
 
 // Adds the note into the track (mixing).
 void Render(Track& track, const Note& note);
+// Adds the note into a stereo pair, placed at pan -1 (left) to 1 (right).
+void RenderPanned(Track& left, Track& right, const Note& note, double pan);
+// Takes out any offset from zero (a high-pass, then the rest of the mean).
+void RemoveOffset(Track& track);
 // Scales the whole track so its peak is `peak`.
 void Normalize(Track& track, double peak);
 // 16-bit little-endian PCM samples, clipped.

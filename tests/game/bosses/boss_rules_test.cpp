@@ -22,7 +22,7 @@ const TypeRule kRules[] = {
     {220, 3, {56000, 36000, 34000}, {5000, 4000, 3600}, false},
     {230, 3, {56000, 40000, 36000}, {4000, 4000, 3600}, false},
     {240, 3, {56000, 76000, 56000}, {5000, 5400, 5000}, false},
-    {250, 4, {48000, 48000, 48000, 48000}, {6000, 6000, 6000}, false},
+    {250, 4, {48000, 48000, 48000, 48000}, {6000, 6000, 6000, 6000}, false},
 };
 
 }  // namespace
@@ -119,7 +119,7 @@ TEST_F(BossRulesTest, TimeLimitsCountInAttackPhasesOrFromTheSpawnForMidBosses) {
       }
       continue;
     }
-    for (int p = 1; p <= 3 && p <= r.phases; ++p) {
+    for (int p = 1; p <= r.phases; ++p) {
       EnemyObject& e = Place(r.type, 2 * p - 1);
       EXPECT_EQ(e.phase_limits[p - 1], r.limits[p - 1]);
       // The limit counts down to 0, and one frame later the phase is over.

@@ -155,12 +155,18 @@ TEST_F(EnemiesTest, BossTimersCountDownAndZeroThePhase) {
   CountBossPhaseTimers(boss);  // the (L+1)-th count
   EXPECT_EQ(boss.phase_hp[0], 0);
   EXPECT_EQ(boss.timed_out, 1);
-  // Phase 4 has no limit.
-  boss.life_state = 7;
-  boss.phase_hp[3] = 5;
-  boss.phase_limits[3] = 0;
-  CountBossPhaseTimers(boss);
-  EXPECT_EQ(boss.phase_hp[3], 5);
+  // The hidden boss's fourth phase runs out like the others.
+  SpawnEnemy(100, 100, 250, 0);
+  ASSERT_EQ(SlotsOf(250).size(), 1u);
+  EnemyObject& hidden = g_enemies[SlotsOf(250)[0]];
+  hidden.life_state = 7;
+  EXPECT_EQ(hidden.phase_limits[3], 6000);
+  hidden.phase_limits[3] = 1;
+  CountBossPhaseTimers(hidden);
+  EXPECT_EQ(hidden.phase_hp[3], 48000);
+  CountBossPhaseTimers(hidden);
+  EXPECT_EQ(hidden.phase_hp[3], 0);
+  EXPECT_EQ(hidden.timed_out, 1);
 }
 
 TEST_F(EnemiesTest, MessagesNeedALinkedSenderAndAValidTarget) {

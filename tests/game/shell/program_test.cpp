@@ -108,3 +108,60 @@ TEST_F(ProgramTest, ASaveFolderThatCannotBeMadeIsReported) {
   std::filesystem::remove("file");
   EXPECT_TRUE(EnsureSaveFolders());
 }
+
+namespace {
+
+bool IsDraw(const kesto_fake::Call& c) {
+  return c.name.rfind("Blit", 0) == 0 || c.name == "PaintRectangle";
+}
+
+}  // namespace
+
+TEST_F(ProgramTest, TheUnshownLastFrameOfAGameIsNotUnderTheGameOver) {
+  // Giving up on the continue screen: the field fades to black, and the
+  // frame that hands over to game over (drawn without the darkening, never
+  // shown) must not be what the game over draws onto.
+  g_flags.CurrentScene = kSceneGamePlay;
+  g_continue_screen.active = 1;
+  g_continue_screen.phase = 20;
+  g_continue_screen.darkness_alpha = 250;
+  int first_game_over_pump = -1;
+  fake().on_call = [&](const kesto_fake::Call& c) {
+    if (c.name == "PumpFrameMessages" && g_flags.CurrentScene == kSceneGameOver &&
+        first_game_over_pump < 0) {
+      first_game_over_pump = static_cast<int>(fake().calls.size()) - 1;
+    }
+  };
+  fake().quit_after_pumps = 12;
+  RunSceneLoop();
+  fake().on_call = nullptr;
+  ASSERT_GE(first_game_over_pump, 0);
+  const auto& calls = fake().calls;
+  int last_play_draw = -1, last_erase = -1;
+  for (int i = 0; i < first_game_over_pump; ++i) {
+    if (IsDraw(calls[i])) last_play_draw = i;
+    if (calls[i].name == "EraseTargetScreen") last_erase = i;
+  }
+  ASSERT_GE(last_play_draw, 0);
+  EXPECT_GT(last_erase, last_play_draw) << "the game's last frame is left in the back buffer";
+}
+
+TEST_F(ProgramTest, HoldingSpaceWaitsAFrameAPassInsteadOfSpinning) {
+  // Space held sends the title straight back to the reset on every pass,
+  // before anything is shown.
+  g_flags.CurrentScene = kSceneTitle;
+  fake().keys_held.insert(57);
+  fake().quit_after_pumps = 41;
+  RunSceneLoop();
+  EXPECT_TRUE(kesto_fake::CallsNamed("PresentBackScreen").empty());
+  const auto waits = kesto_fake::CallsNamed("SleepWithPump");
+  EXPECT_GE(waits.size(), 18u);  // two pumps a pass, the first pass not yet waiting
+  for (const auto& w : waits) EXPECT_EQ(w.iarg(0), kFrameMilliseconds);
+  // Released, the title shows again and nothing waits any more.
+  fake().keys_held.clear();
+  fake().calls.clear();
+  fake().quit_after_pumps = fake().pumps + 6;
+  RunSceneLoop();
+  EXPECT_FALSE(kesto_fake::CallsNamed("PresentBackScreen").empty());
+  EXPECT_TRUE(kesto_fake::CallsNamed("SleepWithPump").empty());
+}

@@ -131,6 +131,49 @@ TEST_F(AutomationTest, ScriptEventsApplyWhenTheirFrameIsPresented) {
   pv::SetPresenter(nullptr);
 }
 
+TEST_F(AutomationTest, PumpsThatShowNothingForLongStillMoveFramesOn) {
+  // After a present, a key that keeps every scene from presenting must not
+  // stall the script or the frame limit: past a run of 16 pumps with no
+  // present, each frame pump counts as a frame. Shorter runs (fast-forward
+  // shows one frame in eight) do not shift the count.
+  namespace pv = platform::video;
+  pv::SetPresenter(std::make_unique<pv::NullPresenter>());
+  pv::DirectDraw* dd = nullptr;
+  ASSERT_EQ(pv::CreateDirectDraw(&dd), pv::kOk);
+  ASSERT_EQ(dd->Initialize(), pv::kOk);
+  pv::SurfaceDesc desc;
+  desc.caps = pv::kCapsOffscreenPlain | pv::kCapsSystemMemory;
+  desc.width = desc.height = 4;
+  desc.has_format = true;
+  desc.format = pv::Format565();
+  pv::Surface* made = nullptr;
+  ASSERT_EQ(dd->CreateSurface(desc, &made), pv::kOk);
+  const pv::Rect all{0, 0, 4, 4};
+  // Presents of earlier tests in this process still count.
+  const uint64_t base = pv::PresentedFrameCount();
+  std::vector<std::string> errors;
+  pw::SetInputScript(
+      pw::ParseInputScript(std::to_string(base + 3) + " SPACE up\n", &errors));
+  pw::SetQuitAfterFrames(base + 5);
+  in::SetKeyDown(in::kKeySpace, true);
+  pv::PresentSurface(*made, all);
+  for (int i = 0; i < 7; ++i) pw::NoteFramePump(true);  // a fast-forward stretch
+  pv::PresentSurface(*made, all);
+  pw::NoteFramePump(true);
+  pw::NoteFramePump(false);  // waits inside a frame never count
+  for (int i = 0; i < 16; ++i) pw::NoteFramePump(true);
+  EXPECT_TRUE(in::IsKeyDownInTable(in::kKeySpace)) << "frame 2 only";
+  pw::NoteFramePump(true);  // 17th pump in the run: frame 3
+  EXPECT_FALSE(in::IsKeyDownInTable(in::kKeySpace));
+  pw::NoteFramePump(true);
+  EXPECT_FALSE(ClosePosted());
+  pw::NoteFramePump(true);  // frame 5
+  EXPECT_TRUE(ClosePosted());
+  made->Release();
+  dd->Release();
+  pv::SetPresenter(nullptr);
+}
+
 }  // namespace
 
 namespace {

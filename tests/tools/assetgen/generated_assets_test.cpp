@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <set>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -139,6 +140,44 @@ TEST(GeneratedPictures, MapPiecesLetTheTileLayerShowThrough) {
   }
 }
 
+TEST(GeneratedPictures, PicturesLeaveRoomForWhatTheGameDrawsAcrossThem) {
+  // Each area is transparent in the picture because the game shows
+  // something there through it: drawn before it, under it, or beside it.
+  struct Room {
+    const SheetLayout* sheet;
+    int run;
+    CellRect area;  // within the run's first cell
+    const char* why;
+  };
+  const Room rooms[] = {
+      {&kSheetEtc1, 9, {18, 2, 324, 16}, "the boss gauge's bar, drawn before the plate"},
+      {&kSheetReplayBack, 0, {108, 24, 144, 24}, "REPLAY MODE, written before the panel"},
+      {&kSheetCharB1, 0, {0, 0, 360, 90}, "the fighter select's title plate"},
+      {&kSheetCharB4, 0, {0, 0, 360, 90}, "the fighter select's title plate"},
+      {&kSheetGameOver, 1, {0, 0, 256, 26}, "the GAME OVER logo under the caption"},
+      {&kSheetStart, 0, {0, 0, 26, 16}, "the ranking's fighter icon under AUTO GUARD"},
+  };
+  for (const Room& room : rooms) {
+    SCOPED_TRACE(std::string(room.sheet->path) + ": " + room.why);
+    const Picture p = LoadPicture(*room.sheet);
+    const CellRect cell = CellOfRun(room.sheet->runs[room.run], 0);
+    int ink = 0;
+    for (int y = room.area.y; y < room.area.y + room.area.height; ++y) {
+      for (int x = room.area.x; x < room.area.x + room.area.width; ++x) {
+        ink += !IsKey(p.At(cell.x + x, cell.y + y));
+      }
+    }
+    EXPECT_EQ(ink, 0);
+  }
+  // The GAME OVER logo's words keep to the part above the caption's.
+  const Picture over = LoadPicture(kSheetGameOver);
+  int low_ink = 0;
+  for (int y = 52; y < 80; ++y) {
+    for (int x = 0; x < 360; ++x) low_ink += !IsKey(over.At(x, y));
+  }
+  EXPECT_EQ(low_ink, 0);
+}
+
 TEST(GeneratedPictures, FontGlyphsAreDistinct) {
   Picture p = LoadPicture(kSheetFont);
   std::vector<std::vector<uint8_t>> seen;
@@ -193,21 +232,35 @@ TEST(GeneratedSounds, EveryEffectIsPcmOfItsLengthAndAudible) {
     }
     EXPECT_GT(std::sqrt(energy / pcm.size()), 1000.0);
     EXPECT_LT(peak, 32767);  // never clipped
+    // No offset from zero: in the mix it would add up to clipping.
+    double sum = 0;
+    for (int16_t s : pcm) sum += s;
+    EXPECT_LT(std::fabs(sum / pcm.size()) / 32768.0, 0.005);
     // It starts and ends quietly, so a restart does not click.
     EXPECT_LT(std::abs(pcm.back()), 2000);
   }
 }
 
-TEST(GeneratedSounds, RapidFireEffectsAreShort) {
+TEST(GeneratedSounds, RapidFireEffectsAreShortAndQuieterThanRareOnes) {
+  // Played many times a second (player shots, hits, enemy fire, score
+  // items) against played now and then (explosions, bombs, extends).
+  const std::set<std::string> rapid = {"se/shot.wav",   "se/s_shot.wav",     "se/shot2.wav",
+                                       "se/shot3.wav",  "se/shot4.wav",      "se/e_shot.wav",
+                                       "se/hit05.wav",  "se/item_score.wav", "se/item_score2.wav",
+                                       "se/item_score3.wav"};
+  const std::set<std::string> rare = {"se/ebaku6.wav", "se/ebaku1.wav", "se/my_die.wav",
+                                      "se/mybomb.wav", "se/bomb_s.wav", "se/extend.wav",
+                                      "se/warn.wav",   "se/l_bonus.wav"};
+  double loudest_rapid = 0, quietest_rare = 1;
   for (const SoundEffectDef& def : SoundEffects()) {
-    std::string name = def.path;
-    bool rapid = name == "se/shot.wav" || name == "se/s_shot.wav" || name == "se/shot2.wav" ||
-                 name == "se/shot3.wav" || name == "se/shot4.wav" || name == "se/e_shot.wav" ||
-                 name == "se/hit05.wav";
-    if (rapid) {
+    const std::string name = def.path;
+    if (rapid.count(name)) {
       EXPECT_LE(def.milliseconds, 100) << name;
+      loudest_rapid = std::max(loudest_rapid, def.peak);
     }
+    if (rare.count(name)) quietest_rare = std::min(quietest_rare, def.peak);
   }
+  EXPECT_LT(loudest_rapid, quietest_rare / 1.5);
 }
 
 TEST(GeneratedMusic, EveryTrackIsMpegAudioOfAtLeastAMinute) {
@@ -232,16 +285,19 @@ TEST(GeneratedMusic, EveryTrackIsMpegAudioOfAtLeastAMinute) {
     ASSERT_EQ(mpg123_feed(h, mp3.data(), mp3.size()), MPG123_OK);
     std::vector<unsigned char> buffer(1 << 16);
     size_t decoded_bytes = 0;
-    double energy = 0;
+    double energy = 0, side = 0, offset = 0;
     long rate = 0;
     int channels = 0, encoding = 0;
     for (;;) {
       size_t got = 0;
       int r = mpg123_read(h, buffer.data(), buffer.size(), &got);
       decoded_bytes += got;
-      for (size_t i = 0; i + 1 < got; i += 2) {
-        double v = static_cast<int16_t>(buffer[i] | buffer[i + 1] << 8);
-        energy += v * v;
+      for (size_t i = 0; i + 3 < got; i += 4) {
+        const double l = static_cast<int16_t>(buffer[i] | buffer[i + 1] << 8);
+        const double r = static_cast<int16_t>(buffer[i + 2] | buffer[i + 3] << 8);
+        energy += (l * l + r * r) / 2;
+        side += (l - r) * (l - r) / 4;
+        offset += (l + r) / 2;
       }
       if (r == MPG123_NEW_FORMAT) {
         mpg123_getformat(h, &rate, &channels, &encoding);
@@ -254,15 +310,18 @@ TEST(GeneratedMusic, EveryTrackIsMpegAudioOfAtLeastAMinute) {
     }
     mpg123_delete(h);
     ASSERT_EQ(rate, kMusicRate);
-    ASSERT_EQ(channels, 1);
+    ASSERT_EQ(channels, 2);
     ASSERT_EQ(encoding, MPG123_ENC_SIGNED_16);
-    double seconds = static_cast<double>(decoded_bytes) / 2 / rate;
+    double seconds = static_cast<double>(decoded_bytes) / 4 / rate;
     double expected = static_cast<double>(MusicSampleCount(MusicTracks()[t])) / kMusicRate;
     EXPECT_GE(expected, kMinimumMusicSeconds);
     // The encoder adds a little delay and padding, never much.
     EXPECT_NEAR(seconds, expected, 0.2);
-    // Music, not silence.
-    EXPECT_GT(std::sqrt(energy / (decoded_bytes / 2)), 1500.0);
+    // Music, not silence; in stereo, a little wide, and centred on zero.
+    const double frames = static_cast<double>(decoded_bytes / 4);
+    EXPECT_GT(std::sqrt(energy / frames), 1500.0);
+    EXPECT_GT(side / energy, 0.003);
+    EXPECT_LT(std::fabs(offset / frames) / 32768.0, 0.005);
   }
 }
 
