@@ -58,9 +58,11 @@ int CopyMovieFrameToSurface2D(MovieRecord* m, int graphic) {
     if (!record || !record->surface) return -1;
     // A cut-out shows the frame from its own place in it.
     const int sx = g->origin_x + part->part_x, sy = g->origin_y + part->part_y;
-    const Rect from{sx, sy, std::min(sx + part->width, image.width), std::min(sy + part->height, image.height)};
+    const Rect from{sx, sy, std::min(sx + part->width, image.width),
+                    std::min(sy + part->height, image.height)};
     if (from.Empty()) continue;
-    const Rect to{part->surface_x, part->surface_y, part->surface_x + from.Width(), part->surface_y + from.Height()};
+    const Rect to{part->surface_x, part->surface_y, part->surface_x + from.Width(),
+                  part->surface_y + from.Height()};
     int pitch = 0;
     uint8_t* pixels = nullptr;
     const int locked = LockSurfaceRecord(part->surface_record, &pitch, &pixels, &to, 1);
@@ -69,10 +71,11 @@ int CopyMovieFrameToSurface2D(MovieRecord* m, int graphic) {
       return -1;
     }
     if (locked == -2) {
-      pixels += static_cast<size_t>(to.top) * pitch + static_cast<size_t>(to.left) * record->surface->bytes_per_pixel();
+      pixels += static_cast<size_t>(to.top) * pitch +
+                static_cast<size_t>(to.left) * record->surface->bytes_per_pixel();
     }
-    ConvertPixelRect(pixels, pitch, GetScreenColorFormat(), image.pixels, image.pitch, &image.format, nullptr, 0,
-                     nullptr, 0, 0, &from, 0, 0, 0, 0, 0);
+    ConvertPixelRect(pixels, pitch, GetScreenColorFormat(), image.pixels, image.pitch,
+                     &image.format, nullptr, 0, nullptr, 0, 0, &from, 0, 0, 0, 0, 0);
     UnlockSurfaceRecord(part->surface_record, &to);
   }
   return 0;
@@ -90,7 +93,8 @@ int CopyMovieFrameToTextureParts(MovieRecord* m, int graphic) {
     const Rect from{p->source_x, p->source_y, std::min(p->source_x + p->width, frame.image().width),
                     std::min(p->source_y + p->height, frame.image().height)};
     if (from.Empty()) continue;
-    if (TransferImageToTexturePart(source, from, p->texture_x, p->texture_y, g->parts[i]) != 0) return -1;
+    if (TransferImageToTexturePart(source, from, p->texture_x, p->texture_y, g->parts[i]) != 0)
+      return -1;
   }
   return 0;
 }

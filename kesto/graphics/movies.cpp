@@ -61,7 +61,8 @@ MovieRecord* MovieOfGraphic(int graphic, bool* bad) {
 int CopyFrame(MovieRecord* m, int graphic) {
   const GraphicRecord* g = GetGraphicRecord(graphic);
   if (!g) return -1;
-  return g->texture ? CopyMovieFrameToTextureParts(m, graphic) : CopyMovieFrameToSurface2D(m, graphic);
+  return g->texture ? CopyMovieFrameToTextureParts(m, graphic)
+                    : CopyMovieFrameToSurface2D(m, graphic);
 }
 
 void NoteCopied(MovieRecord* m) {
@@ -109,12 +110,14 @@ int OpenMovieStream(MovieRecord* m, DirectDraw* object, const char* path, int* f
   if (surface_mode == 1 && DDState().overlay_format_index < 0) surface_mode = 2;
   if (surface_mode == 2 && GetScreenColorBits() == 32) surface_mode = 0;
   m->surface_mode = surface_mode;
-  if (Failed(media::MovieStream::Create(&m->stream))) return Fail(m, "CLSID_FilterGraph の作成に失敗しました");
+  if (Failed(media::MovieStream::Create(&m->stream)))
+    return Fail(m, "CLSID_FilterGraph の作成に失敗しました");
   if (!object) return Fail(m, "DirectDraw4オブジェクトを取得できませんでした");
   if (Failed(m->stream->AddVideoStream(object))) {
     return Fail(m, "プライマリビデオストリームを追加できませんでした！");
   }
-  if (Failed(m->stream->AddDefaultAudio())) GfxLog("デフォルトサウンドレンダラを追加できませんでした！\n");
+  if (Failed(m->stream->AddDefaultAudio()))
+    GfxLog("デフォルトサウンドレンダラを追加できませんでした！\n");
   // A longer name would be cut and could open some other file.
   if (std::strlen(path) >= static_cast<size_t>(kPathBytes) || Failed(m->stream->OpenFile(path))) {
     char message[1024];
@@ -146,7 +149,8 @@ int OpenMovieStream(MovieRecord* m, DirectDraw* object, const char* path, int* f
     return Fail(m, "動画ファイルではない可能性があります！");
   }
   if (Failed(m->sample->GetSurface(&m->sample_surface, &m->frame_rect))) {
-    return Fail(m, "ストリームサンプルからIDirectDrawSurfaceインターフェイスを取得できませんでした！");
+    return Fail(m,
+                "ストリームサンプルからIDirectDrawSurfaceインターフェイスを取得できませんでした！");
   }
   BuildColorFormatFromPixelFormat(m->sample_surface->format(), &m->frame_format);
   // A reopening makes a new event; the old one goes.
@@ -173,7 +177,8 @@ int OpenMovieToGraph(const char* path, int* frame_width, int* frame_height, int 
     return -1;
   }
   m->owner = -1;
-  if (OpenMovieStream(m, GetDirectDrawObject(), path, frame_width, frame_height, surface_mode) != 0) {
+  if (OpenMovieStream(m, GetDirectDrawObject(), path, frame_width, frame_height, surface_mode) !=
+      0) {
     GfxFree(m);
     GfxLog("ムービーファイルオープン処理時にエラーが発生しました");
     return -1;
@@ -290,7 +295,8 @@ int ReopenAllMovies() {
   for (int i = 0; i < kMaxMovies; ++i) {
     MovieRecord* m = g_movies.at(i);
     if (!m || m->sample_surface) continue;
-    if (OpenMovieStream(m, GetDirectDrawObject(), m->path, nullptr, nullptr, m->surface_mode) != 0) {
+    if (OpenMovieStream(m, GetDirectDrawObject(), m->path, nullptr, nullptr, m->surface_mode) !=
+        0) {
       result = -1;
       continue;
     }

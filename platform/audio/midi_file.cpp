@@ -105,7 +105,8 @@ bool ReadTiming(const uint8_t* data, size_t size, MidiTiming* timing) {
     const size_t body = at + 8;
     const size_t body_end = body + std::min<size_t>(length, size - body);
     if (std::memcmp(data + at, "MTrk", 4) == 0) {
-      timing->last = std::max(timing->last, WalkTrack(data + body, body_end - body, &timing->tempos));
+      timing->last =
+          std::max(timing->last, WalkTrack(data + body, body_end - body, &timing->tempos));
     }
     at = body_end;
   }
@@ -144,7 +145,8 @@ bool FindStandardMidi(const uint8_t* data, size_t size, const uint8_t** smf, siz
     while (at + 8 <= size) {
       const uint32_t length = Le32(data + at + 4);
       if (std::memcmp(data + at, "data", 4) == 0) {
-        return FindStandardMidi(data + at + 8, std::min<size_t>(length, size - at - 8), smf, smf_size);
+        return FindStandardMidi(data + at + 8, std::min<size_t>(length, size - at - 8), smf,
+                                smf_size);
       }
       at += 8 + static_cast<size_t>(length) + (length & 1);
     }
@@ -160,7 +162,8 @@ bool MidiFileLength(const uint8_t* data, size_t size, double* seconds) {
   const uint8_t* smf = nullptr;
   size_t smf_size = 0;
   MidiTiming timing;
-  if (!FindStandardMidi(data, size, &smf, &smf_size) || !ReadTiming(smf, smf_size, &timing)) return false;
+  if (!FindStandardMidi(data, size, &smf, &smf_size) || !ReadTiming(smf, smf_size, &timing))
+    return false;
   *seconds = SecondsAt(timing, timing.last);
   return true;
 }

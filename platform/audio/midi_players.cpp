@@ -23,7 +23,8 @@ class MidiPiece : public PullSource {
   ~MidiPiece() override { platform::media::MidiSynth::Recycle(std::move(synth_)); }
 
   // (Re)starts the piece `plays` times (0: for ever) from `from_seconds`.
-  bool Play(int plays, double from_seconds, bool notify, WindowId window, uint32_t device, int rate) {
+  bool Play(int plays, double from_seconds, bool notify, WindowId window, uint32_t device,
+            int rate) {
     if (!synth_ || synth_->sample_rate() != rate) {
       platform::media::MidiSynth::Recycle(std::move(synth_));
       synth_ = platform::media::MidiSynth::Create(rate);
@@ -61,7 +62,8 @@ class MidiPiece : public PullSource {
       synth_->Stop();
       if (notify_) {
         notify_ = false;
-        PostNotification({window_, kMessageMciNotify, kMciNotifySuccessful, static_cast<intptr_t>(device_)});
+        PostNotification(
+            {window_, kMessageMciNotify, kMciNotifySuccessful, static_cast<intptr_t>(device_)});
       }
     }
     if (done < frames) synth_->Render(accum + 2 * done, frames - done, gain_);
@@ -77,7 +79,8 @@ class MidiPiece : public PullSource {
   // the notes are released.
   void Abort() {
     if (notify_ && !finished_) {
-      PostNotification({window_, kMessageMciNotify, kMciNotifyAborted, static_cast<intptr_t>(device_)});
+      PostNotification(
+          {window_, kMessageMciNotify, kMciNotifyAborted, static_cast<intptr_t>(device_)});
     }
     notify_ = false;
     finished_ = true;
@@ -111,7 +114,8 @@ bool ReadPiece(const std::string& path, std::vector<uint8_t>* smf, double* secon
   }
   const uint8_t* piece = nullptr;
   size_t size = 0;
-  if (!MidiFileLength(bytes.data(), bytes.size(), seconds) || !FindStandardMidi(bytes.data(), bytes.size(), &piece, &size)) {
+  if (!MidiFileLength(bytes.data(), bytes.size(), seconds) ||
+      !FindStandardMidi(bytes.data(), bytes.size(), &piece, &size)) {
     *error = kErrUnsupportedFile;
     return false;
   }
@@ -120,7 +124,8 @@ bool ReadPiece(const std::string& path, std::vector<uint8_t>* smf, double* secon
 }
 
 // Starts a piece in the mixer; false when there is no output to play it on.
-bool StartPiece(MidiPiece* piece, int plays, bool notify, WindowId window, uint32_t device, uint32_t from_ms) {
+bool StartPiece(MidiPiece* piece, int plays, bool notify, WindowId window, uint32_t device,
+                uint32_t from_ms) {
   Mixer& mixer = Mixer::Get();
   if (!mixer.is_open()) return false;
   std::lock_guard lock(mixer.mutex());
@@ -165,8 +170,10 @@ Result MciSendCommand(uint32_t device, uint32_t message, uint32_t flags, void* p
   auto& devices = Devices();
   if (message == kMciOpen) {
     auto* open = static_cast<MciOpenParams*>(params);
-    if (open == nullptr || (flags & kMciOpenElement) == 0 || open->element == nullptr) return kMciErrCannotLoad;
-    if ((flags & kMciOpenType) && (open->device_type == nullptr || std::strcmp(open->device_type, "sequencer") != 0)) {
+    if (open == nullptr || (flags & kMciOpenElement) == 0 || open->element == nullptr)
+      return kMciErrCannotLoad;
+    if ((flags & kMciOpenType) &&
+        (open->device_type == nullptr || std::strcmp(open->device_type, "sequencer") != 0)) {
       return kMciErrInvalidDevice;
     }
     std::vector<uint8_t> smf;
@@ -195,8 +202,8 @@ Result MciSendCommand(uint32_t device, uint32_t message, uint32_t flags, void* p
       const bool notify = (flags & kMciNotify) != 0 && play != nullptr;
       const uint32_t from = (flags & kMciFrom) && play != nullptr ? play->from : 0;
       // A play of its own: the one it replaces owes no notification.
-      return StartPiece(d.piece, 1, notify, notify ? reinterpret_cast<WindowId>(play->callback) : nullptr, device,
-                        from)
+      return StartPiece(d.piece, 1, notify,
+                        notify ? reinterpret_cast<WindowId>(play->callback) : nullptr, device, from)
                  ? kOk
                  : kMciErrInvalidDevice;
     }
@@ -272,7 +279,8 @@ Result DirectMusic::EnumPort(uint32_t index, PortCaps* caps) {
   caps->port_class = kPortOutputClass;
   const char* name = "Kesto stand-in synth";
   size_t i = 0;
-  for (; name[i] != '\0' && i + 1 < std::size(caps->description); ++i) caps->description[i] = name[i];
+  for (; name[i] != '\0' && i + 1 < std::size(caps->description); ++i)
+    caps->description[i] = name[i];
   caps->description[i] = 0;
   return kOk;
 }
@@ -284,8 +292,8 @@ uint32_t MusicPerformance::Release() {
   return 0;
 }
 
-Result MusicPerformance::InitAudio(DirectMusic** music, DirectSound** sound, WindowId, uint32_t, uint32_t,
-                                   uint32_t, AudioParams*) {
+Result MusicPerformance::InitAudio(DirectMusic** music, DirectSound** sound, WindowId, uint32_t,
+                                   uint32_t, uint32_t, AudioParams*) {
   if (FaultSet(Fault::kInitAudio)) return kErrFail;
   if (music != nullptr) *music = nullptr;
   if (sound == nullptr) return kOk;
@@ -323,7 +331,9 @@ Result MusicPerformance::PlaySegmentEx(MusicSegment* segment, uint32_t, int64_t)
   playing_ = segment;
   // Repeats come on top of the first play; "infinite" plays for ever.
   const uint32_t repeats = segment->repeats();
-  const int plays = repeats == kSegmentRepeatInfinite ? 0 : static_cast<int>(std::min<uint32_t>(repeats, 1u << 20)) + 1;
+  const int plays = repeats == kSegmentRepeatInfinite
+                        ? 0
+                        : static_cast<int>(std::min<uint32_t>(repeats, 1u << 20)) + 1;
   auto* piece = new MidiPiece(segment->piece(), segment->length_seconds());
   piece->SetGain(GainFromHundredthsDb(master_volume_));
   if (!StartPiece(piece, plays, false, nullptr, 0, 0)) {

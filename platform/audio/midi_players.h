@@ -79,7 +79,8 @@ class MusicSegment {
 
  private:
   friend class MusicLoader;
-  MusicSegment(std::vector<uint8_t> piece, double length) : piece_(std::move(piece)), length_(length) {}
+  MusicSegment(std::vector<uint8_t> piece, double length)
+      : piece_(std::move(piece)), length_(length) {}
   uint32_t refs_ = 1;
   std::vector<uint8_t> piece_;
   double length_;

@@ -26,8 +26,11 @@ int g_live_graphs = 0;
 long FindMpegStart(const std::vector<uint8_t>& bytes, MpegFrame* first) {
   size_t at = 0;
   if (bytes.size() >= 10 && std::memcmp(bytes.data(), "ID3", 3) == 0) {
-    at = ((((static_cast<size_t>(bytes[6]) & 0x7F) * 128 + (bytes[7] & 0x7F)) * 128 + (bytes[8] & 0x7F)) * 128 +
-          (bytes[9] & 0x7F)) + 10;
+    at = ((((static_cast<size_t>(bytes[6]) & 0x7F) * 128 + (bytes[7] & 0x7F)) * 128 +
+           (bytes[8] & 0x7F)) *
+              128 +
+          (bytes[9] & 0x7F)) +
+         10;
     if (bytes[3] == 4 && (bytes[5] & 0x10)) at += 10;
   }
   const size_t limit = std::min(bytes.size(), at + 65536);
@@ -96,7 +99,10 @@ namespace {
 class Mp3Voice : public MusicVoice {
  public:
   Mp3Voice(FilterGraph* graph, std::vector<uint8_t> bytes, long start, const MpegFrame& first)
-      : MusicVoice(graph), bytes_(std::move(bytes)), start_(start), rate_(first.sample_rate),
+      : MusicVoice(graph),
+        bytes_(std::move(bytes)),
+        start_(start),
+        rate_(first.sample_rate),
         channels_(first.channels) {
     InitMpg123();
     int error = 0;
@@ -104,7 +110,8 @@ class Mp3Voice : public MusicVoice {
     if (handle_ != nullptr) {
       mpg123_param(handle_, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
       mpg123_format_none(handle_);
-      mpg123_format(handle_, static_cast<long>(rate_), static_cast<int>(channels_), MPG123_ENC_SIGNED_16);
+      mpg123_format(handle_, static_cast<long>(rate_), static_cast<int>(channels_),
+                    MPG123_ENC_SIGNED_16);
     }
     Rewind();
   }
@@ -199,10 +206,11 @@ class Mp3Voice : public MusicVoice {
 
 // Ogg Vorbis through libvorbisfile (exact at its end), anything else
 // through FFmpeg; null when neither takes the bytes.
-std::unique_ptr<platform::media::PcmDecoder> OpenPcmDecoder(std::shared_ptr<const std::vector<uint8_t>> bytes,
-                                                            int rate) {
+std::unique_ptr<platform::media::PcmDecoder> OpenPcmDecoder(
+    std::shared_ptr<const std::vector<uint8_t>> bytes, int rate) {
   if (auto vorbis = platform::media::OpenVorbisDecoder(bytes, rate)) return vorbis;
-  std::unique_ptr<platform::media::MediaInput> input = platform::media::MediaInput::OpenMemory(bytes, nullptr);
+  std::unique_ptr<platform::media::MediaInput> input =
+      platform::media::MediaInput::OpenMemory(bytes, nullptr);
   if (!input) return nullptr;
   return platform::media::AudioDecoder::Open(std::move(input), rate, nullptr);
 }
@@ -236,7 +244,8 @@ class MediaVoice : public MusicVoice {
     int wraps = 0;
     const int got = decoder_->Read(scratch_.data(), frames, repeat_, &wraps);
     for (int i = 0; i < 2 * got; ++i) {
-      accum[i] += static_cast<int32_t>((static_cast<int64_t>(scratch_[static_cast<size_t>(i)]) * gain_) >> 16);
+      accum[i] += static_cast<int32_t>(
+          (static_cast<int64_t>(scratch_[static_cast<size_t>(i)]) * gain_) >> 16);
     }
     for (int w = 0; w < wraps; ++w) Wrapped();
     if (got < frames || decoder_->ended()) {
@@ -313,7 +322,8 @@ Result FilterGraph::RenderFile(const char* path, const void*) {
   std::unique_ptr<MusicVoice> voice;
   if (!LooksLikeMpegAudio(bytes, &start, &first)) {
     auto shared = std::make_shared<const std::vector<uint8_t>>(std::move(bytes));
-    std::unique_ptr<platform::media::PcmDecoder> decoder = OpenPcmDecoder(shared, Mixer::Get().rate());
+    std::unique_ptr<platform::media::PcmDecoder> decoder =
+        OpenPcmDecoder(shared, Mixer::Get().rate());
     if (decoder) {
       voice = std::make_unique<MediaVoice>(this, shared, std::move(decoder));
     } else if (start >= 0) {

@@ -42,8 +42,8 @@ std::unique_ptr<AudioDecoder> AudioDecoder::Open(std::unique_ptr<MediaInput> inp
     return nullptr;
   }
   const AVCodecParameters* p = input->format()->streams[d->stream_]->codecpar;
-  if (p->ch_layout.nb_channels < 1 || p->ch_layout.nb_channels > kMaxChannels || p->sample_rate < 1 ||
-      p->sample_rate > kMaxSampleRate) {
+  if (p->ch_layout.nb_channels < 1 || p->ch_layout.nb_channels > kMaxChannels ||
+      p->sample_rate < 1 || p->sample_rate > kMaxSampleRate) {
     if (why) *why = "its audio has a channel count or a rate out of range";
     return nullptr;
   }
@@ -67,7 +67,8 @@ bool AudioDecoder::SetUpResampler(const AVFrame* frame) {
   } else if (av_channel_layout_copy(&in, &frame->ch_layout) < 0) {
     return false;
   }
-  if (in.nb_channels > kMaxChannels || frame->sample_rate < 1 || frame->sample_rate > kMaxSampleRate) {
+  if (in.nb_channels > kMaxChannels || frame->sample_rate < 1 ||
+      frame->sample_rate > kMaxSampleRate) {
     av_channel_layout_uninit(&in);
     return false;
   }
@@ -80,8 +81,8 @@ bool AudioDecoder::SetUpResampler(const AVFrame* frame) {
   swr_free(&resampler_);
   AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
   const int r = swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_S16, output_rate_, &in,
-                                    static_cast<AVSampleFormat>(frame->format), frame->sample_rate, 0,
-                                    nullptr);
+                                    static_cast<AVSampleFormat>(frame->format), frame->sample_rate,
+                                    0, nullptr);
   av_channel_layout_uninit(&in);
   if (r < 0 || resampler_ == nullptr || swr_init(resampler_) < 0) {
     swr_free(&resampler_);
@@ -101,15 +102,16 @@ bool AudioDecoder::Convert(const AVFrame* frame) {
   if (room <= 0) return true;
   if (read_ > 0) {
     // Move what is still unread to the front first.
-    std::memmove(held_samples_.data(), held_samples_.data() + 2 * read_, 2 * (held_ - read_) * sizeof(int16_t));
+    std::memmove(held_samples_.data(), held_samples_.data() + 2 * read_,
+                 2 * (held_ - read_) * sizeof(int16_t));
     held_ -= read_;
     read_ = 0;
   }
   held_samples_.resize(2 * (held_ + static_cast<size_t>(room)));
   uint8_t* out = reinterpret_cast<uint8_t*>(held_samples_.data() + 2 * held_);
-  const int made = swr_convert(resampler_, &out, room,
-                               frame != nullptr ? const_cast<const uint8_t**>(frame->extended_data) : nullptr,
-                               in_samples);
+  const int made = swr_convert(
+      resampler_, &out, room,
+      frame != nullptr ? const_cast<const uint8_t**>(frame->extended_data) : nullptr, in_samples);
   if (made > 0) held_ += static_cast<size_t>(made);
   held_samples_.resize(2 * held_);
   return made >= 0;
@@ -159,8 +161,10 @@ int AudioDecoder::Read(int16_t* out, int frames, bool loop, int* wraps) {
   int empty_restarts = 0;
   while (written < frames) {
     if (read_ < held_) {
-      const int n = static_cast<int>(std::min<size_t>(held_ - read_, static_cast<size_t>(frames - written)));
-      std::memcpy(out + 2 * written, held_samples_.data() + 2 * read_, 2 * static_cast<size_t>(n) * sizeof(int16_t));
+      const int n =
+          static_cast<int>(std::min<size_t>(held_ - read_, static_cast<size_t>(frames - written)));
+      std::memcpy(out + 2 * written, held_samples_.data() + 2 * read_,
+                  2 * static_cast<size_t>(n) * sizeof(int16_t));
       read_ += static_cast<size_t>(n);
       written += n;
       if (read_ == held_) held_ = read_ = 0;

@@ -68,8 +68,8 @@ class AudioDecoder : public PcmDecoder {
   uint64_t in_layout_key_ = 0;
   int output_rate_ = 0;
   std::vector<int16_t> held_samples_;  // interleaved stereo
-  size_t held_ = 0;                     // frames in held_samples_
-  size_t read_ = 0;                     // frames of them already read
+  size_t held_ = 0;                    // frames in held_samples_
+  size_t read_ = 0;                    // frames of them already read
   bool draining_ = false;
   bool input_done_ = false;
   bool ended_ = false;

@@ -90,13 +90,18 @@ struct MediaInput::Source {
     whence &= ~AVSEEK_FORCE;
     int64_t target = 0;
     switch (whence) {
-      case SEEK_SET: target = offset; break;
-      case SEEK_CUR: target = s->position + offset; break;
+      case SEEK_SET:
+        target = offset;
+        break;
+      case SEEK_CUR:
+        target = s->position + offset;
+        break;
       case SEEK_END:
         if (size < 0) return AVERROR(ENOSYS);
         target = size + offset;
         break;
-      default: return AVERROR(EINVAL);
+      default:
+        return AVERROR(EINVAL);
     }
     if (target < 0) return AVERROR(EINVAL);
     if (!s->bytes && !platform::SeekFileTo(s->fd, target)) return AVERROR(EIO);
@@ -123,8 +128,8 @@ std::unique_ptr<MediaInput> MediaInput::OpenFile(const char* path, std::string* 
   return input;
 }
 
-std::unique_ptr<MediaInput> MediaInput::OpenMemory(std::shared_ptr<const std::vector<uint8_t>> bytes,
-                                                   std::string* why) {
+std::unique_ptr<MediaInput> MediaInput::OpenMemory(
+    std::shared_ptr<const std::vector<uint8_t>> bytes, std::string* why) {
   RouteMediaLibraryLog();
   if (!bytes) return nullptr;
   std::unique_ptr<MediaInput> input(new MediaInput());
@@ -169,12 +174,14 @@ bool MediaInput::Open(std::string* why) {
 }
 
 int MediaInput::BestStream(int media_type) const {
-  const int i = av_find_best_stream(format_, static_cast<AVMediaType>(media_type), -1, -1, nullptr, 0);
+  const int i =
+      av_find_best_stream(format_, static_cast<AVMediaType>(media_type), -1, -1, nullptr, 0);
   return i >= 0 ? i : -1;
 }
 
 AVCodecContext* MediaInput::OpenDecoder(int stream_index, std::string* why) const {
-  if (stream_index < 0 || static_cast<unsigned>(stream_index) >= format_->nb_streams) return nullptr;
+  if (stream_index < 0 || static_cast<unsigned>(stream_index) >= format_->nb_streams)
+    return nullptr;
   const AVStream* stream = format_->streams[stream_index];
   const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
   if (codec == nullptr) {

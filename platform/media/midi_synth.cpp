@@ -36,8 +36,9 @@ std::string g_font_problem;
 MidiSynth* g_idle = nullptr;
 
 bool IsReadableFile(const std::string& path) {
-  struct stat st{};
-  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), R_OK) == 0;
+  struct stat st {};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+         ::access(path.c_str(), R_OK) == 0;
 }
 
 void LogFluidError(int level, const char* message, void*) {
@@ -68,7 +69,8 @@ const std::string& FindSoundFontLocked() {
     if (IsReadableFile(g_forced_font)) {
       g_font = g_forced_font;
     } else {
-      g_font_problem = "no General MIDI sound font (" + (g_forced_font.empty() ? std::string("none given") : g_forced_font) + ")";
+      g_font_problem = "no General MIDI sound font (" +
+                       (g_forced_font.empty() ? std::string("none given") : g_forced_font) + ")";
     }
     return g_font;
   }
@@ -78,7 +80,10 @@ const std::string& FindSoundFontLocked() {
       g_font = chosen;
       return g_font;
     }
-    std::fprintf(stderr, "kesto: KESTO_SOUND_FONT names %s, which cannot be read; looking for the system's\n", chosen);
+    std::fprintf(
+        stderr,
+        "kesto: KESTO_SOUND_FONT names %s, which cannot be read; looking for the system's\n",
+        chosen);
   }
   std::string tried;
   for (const char* path : kSystemSoundFonts) {
@@ -88,7 +93,8 @@ const std::string& FindSoundFontLocked() {
     }
     tried += tried.empty() ? path : std::string(", ") + path;
   }
-  g_font_problem = "no General MIDI sound font found (looked for " + tried + "; Debian's timgm6mb-soundfont provides one)";
+  g_font_problem = "no General MIDI sound font found (looked for " + tried +
+                   "; Debian's timgm6mb-soundfont provides one)";
   std::fprintf(stderr, "kesto: %s: MIDI music plays silent\n", g_font_problem.c_str());
   return g_font;
 }
@@ -194,7 +200,8 @@ bool MidiSynth::Start(const uint8_t* smf, size_t size, double from_seconds) {
     return false;
   }
   uint64_t tick = 0;
-  if (from_seconds > 0 && platform::audio::MidiTickAtSeconds(piece_.data(), piece_.size(), from_seconds, &tick)) {
+  if (from_seconds > 0 &&
+      platform::audio::MidiTickAtSeconds(piece_.data(), piece_.size(), from_seconds, &tick)) {
     fluid_player_seek(player_, static_cast<int>(std::min<uint64_t>(tick, 0x7FFFFFFF)));
   }
   return true;

@@ -78,7 +78,8 @@ struct MovieStream::Impl {
     uint8_t* pixels = nullptr;
     int pitch = 0;
     // A surface lost with its display takes no frame; the stream goes on.
-    if (Failed(surface->Lock(&rect, video::kLockWait | video::kLockWriteOnly, &pixels, &pitch))) return;
+    if (Failed(surface->Lock(&rect, video::kLockWait | video::kLockWriteOnly, &pixels, &pitch)))
+      return;
     video->Convert(pixels, pitch, surface->format());
     surface->Unlock();
   }
@@ -228,7 +229,8 @@ Result MovieStream::OpenFile(const char* path) {
     std::string ignored;
     std::unique_ptr<MediaInput> second = MediaInput::OpenFile(path, &ignored);
     std::unique_ptr<AudioDecoder> decoder =
-        second ? AudioDecoder::Open(std::move(second), audio::Mixer::Get().rate(), &ignored) : nullptr;
+        second ? AudioDecoder::Open(std::move(second), audio::Mixer::Get().rate(), &ignored)
+               : nullptr;
     if (decoder) impl_->sound = std::make_unique<MovieAudio>(std::move(decoder));
   }
   return kOk;

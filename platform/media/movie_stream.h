@@ -71,7 +71,8 @@ class StreamSample {
  private:
   friend class MovieStream;
   friend class FrameEvent;
-  StreamSample(MovieStream* stream, platform::video::Surface* surface, const platform::video::Rect& rect);
+  StreamSample(MovieStream* stream, platform::video::Surface* surface,
+               const platform::video::Rect& rect);
   ~StreamSample();
   // Completes a pending update when its frame is due (or the stream ended).
   void Poll();

@@ -34,7 +34,8 @@ VideoDecoder::~VideoDecoder() {
   avcodec_free_context(&codec_);
 }
 
-std::unique_ptr<VideoDecoder> VideoDecoder::Open(std::unique_ptr<MediaInput> input, std::string* why) {
+std::unique_ptr<VideoDecoder> VideoDecoder::Open(std::unique_ptr<MediaInput> input,
+                                                 std::string* why) {
   if (!input) return nullptr;
   std::unique_ptr<VideoDecoder> d(new VideoDecoder());
   d->stream_ = input->BestStream(AVMEDIA_TYPE_VIDEO);
@@ -131,7 +132,8 @@ bool VideoDecoder::Seek(int64_t time) {
   int64_t target = av_rescale_q(time, AVRational{1, 10000000}, stream->time_base);
   if (stream->start_time != AV_NOPTS_VALUE) target += stream->start_time;
   if (av_seek_frame(input_->format(), stream_, target, AVSEEK_FLAG_BACKWARD) < 0 &&
-      av_seek_frame(input_->format(), stream_, target, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) < 0) {
+      av_seek_frame(input_->format(), stream_, target, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) <
+          0) {
     return false;
   }
   avcodec_flush_buffers(codec_);

@@ -45,7 +45,8 @@ long TellMemory(void* source) { return static_cast<long>(static_cast<Memory*>(so
 
 class VorbisDecoder : public PcmDecoder {
  public:
-  VorbisDecoder(std::shared_ptr<const std::vector<uint8_t>> bytes, int output_rate) : output_rate_(output_rate) {
+  VorbisDecoder(std::shared_ptr<const std::vector<uint8_t>> bytes, int output_rate)
+      : output_rate_(output_rate) {
     memory_.bytes = std::move(bytes);
   }
   ~VorbisDecoder() override {
@@ -66,8 +67,8 @@ class VorbisDecoder : public PcmDecoder {
     AVChannelLayout in{};
     av_channel_layout_default(&in, channels_);
     AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-    const int r = swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_S16, output_rate_, &in, AV_SAMPLE_FMT_S16,
-                                      static_cast<int>(info->rate), 0, nullptr);
+    const int r = swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_S16, output_rate_, &in,
+                                      AV_SAMPLE_FMT_S16, static_cast<int>(info->rate), 0, nullptr);
     av_channel_layout_uninit(&in);
     return r >= 0 && resampler_ != nullptr && swr_init(resampler_) >= 0;
   }
@@ -88,7 +89,8 @@ class VorbisDecoder : public PcmDecoder {
       read_ = 0;
       if (ended_) break;
       int section = 0;
-      const long bytes = ov_read(&file_, reinterpret_cast<char*>(pcm_), sizeof pcm_, 0, 2, 1, &section);
+      const long bytes =
+          ov_read(&file_, reinterpret_cast<char*>(pcm_), sizeof pcm_, 0, 2, 1, &section);
       if (bytes > 0) {
         Convert(reinterpret_cast<const uint8_t*>(pcm_), static_cast<int>(bytes / (2 * channels_)));
         continue;
@@ -132,14 +134,16 @@ class VorbisDecoder : public PcmDecoder {
     if (room <= 0) return;
     held_.resize(2 * static_cast<size_t>(room));
     uint8_t* dst = reinterpret_cast<uint8_t*>(held_.data());
-    const int made = swr_convert(resampler_, &dst, room, src != nullptr ? &src : nullptr, in_frames);
+    const int made =
+        swr_convert(resampler_, &dst, room, src != nullptr ? &src : nullptr, in_frames);
     held_.resize(2 * static_cast<size_t>(std::max(made, 0)));
   }
 };
 
 }  // namespace
 
-std::unique_ptr<PcmDecoder> OpenVorbisDecoder(std::shared_ptr<const std::vector<uint8_t>> bytes, int output_rate) {
+std::unique_ptr<PcmDecoder> OpenVorbisDecoder(std::shared_ptr<const std::vector<uint8_t>> bytes,
+                                              int output_rate) {
   if (!bytes || output_rate <= 0) return nullptr;
   auto d = std::make_unique<VorbisDecoder>(std::move(bytes), output_rate);
   if (!d->Open()) return nullptr;

@@ -14,6 +14,7 @@ namespace platform::media {
 
 // A decoder for bytes that hold an Ogg Vorbis stream, converted to
 // `output_rate`; null when they hold none.
-std::unique_ptr<PcmDecoder> OpenVorbisDecoder(std::shared_ptr<const std::vector<uint8_t>> bytes, int output_rate);
+std::unique_ptr<PcmDecoder> OpenVorbisDecoder(std::shared_ptr<const std::vector<uint8_t>> bytes,
+                                              int output_rate);
 
 }  // namespace platform::media

@@ -77,12 +77,13 @@ inline bool OpenEncoder(AVFormatContext* format, const char* codec_name, Encoder
 }
 
 // Feeds interleaved 16-bit stereo samples to an audio encoder in its frame size.
-inline bool EncodeSamples(AVFormatContext* format, Encoder& e, const std::vector<int16_t>& stereo, int rate) {
+inline bool EncodeSamples(AVFormatContext* format, Encoder& e, const std::vector<int16_t>& stereo,
+                          int rate) {
   AVCodecContext* c = e.codec;
   SwrContext* swr = nullptr;
   AVChannelLayout in = AV_CHANNEL_LAYOUT_STEREO;
-  if (swr_alloc_set_opts2(&swr, &c->ch_layout, c->sample_fmt, c->sample_rate, &in, AV_SAMPLE_FMT_S16, rate, 0,
-                          nullptr) < 0 ||
+  if (swr_alloc_set_opts2(&swr, &c->ch_layout, c->sample_fmt, c->sample_rate, &in,
+                          AV_SAMPLE_FMT_S16, rate, 0, nullptr) < 0 ||
       swr_init(swr) < 0) {
     swr_free(&swr);
     return false;
@@ -101,13 +102,15 @@ inline bool EncodeSamples(AVFormatContext* format, Encoder& e, const std::vector
     const uint8_t* src = reinterpret_cast<const uint8_t*>(stereo.data() + 2 * at);
     const int room = swr_get_out_samples(swr, in_frames) + 16;
     uint8_t** converted = nullptr;
-    av_samples_alloc_array_and_samples(&converted, nullptr, c->ch_layout.nb_channels, room, c->sample_fmt, 0);
+    av_samples_alloc_array_and_samples(&converted, nullptr, c->ch_layout.nb_channels, room,
+                                       c->sample_fmt, 0);
     const int made = swr_convert(swr, converted, room, last ? nullptr : &src, last ? 0 : in_frames);
     if (made > 0) av_audio_fifo_write(fifo, reinterpret_cast<void**>(converted), made);
     av_freep(&converted[0]);
     av_freep(&converted);
     at += static_cast<size_t>(in_frames);
-    while (ok && (av_audio_fifo_size(fifo) >= frame_size || (last && av_audio_fifo_size(fifo) > 0))) {
+    while (ok &&
+           (av_audio_fifo_size(fifo) >= frame_size || (last && av_audio_fifo_size(fifo) > 0))) {
       const int n = std::min(frame_size, av_audio_fifo_size(fifo));
       av_frame_unref(frame);
       frame->nb_samples = n;
@@ -130,11 +133,13 @@ inline bool EncodeSamples(AVFormatContext* format, Encoder& e, const std::vector
 }
 
 inline bool OpenOutput(const std::string& path, const char* container, Output* out) {
-  if (avformat_alloc_output_context2(&out->format, nullptr, container, path.c_str()) < 0) return false;
+  if (avformat_alloc_output_context2(&out->format, nullptr, container, path.c_str()) < 0)
+    return false;
   return avio_open(&out->format->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0;
 }
 
-inline bool OpenAudioEncoder(AVFormatContext* format, const char* codec_name, int rate, Encoder* e) {
+inline bool OpenAudioEncoder(AVFormatContext* format, const char* codec_name, int rate,
+                             Encoder* e) {
   return OpenEncoder(format, codec_name, e, [&](AVCodecContext* c) {
     const AVCodec* codec = c->codec;
     c->sample_rate = rate;
@@ -158,7 +163,8 @@ inline bool WriteAudio(const std::string& path, const char* container, const cha
                        const std::vector<int16_t>& stereo, int rate) {
   detail::Output out;
   detail::Encoder audio;
-  if (!detail::OpenOutput(path, container, &out) || !detail::OpenAudioEncoder(out.format, codec, rate, &audio) ||
+  if (!detail::OpenOutput(path, container, &out) ||
+      !detail::OpenAudioEncoder(out.format, codec, rate, &audio) ||
       avformat_write_header(out.format, nullptr) < 0) {
     return false;
   }
@@ -205,7 +211,8 @@ inline bool WriteMovie(const std::string& path, const MovieSpec& spec) {
     }
   });
   if (!ok_video) return false;
-  if (spec.audio_codec != nullptr && !detail::OpenAudioEncoder(out.format, spec.audio_codec, 44100, &audio)) {
+  if (spec.audio_codec != nullptr &&
+      !detail::OpenAudioEncoder(out.format, spec.audio_codec, 44100, &audio)) {
     return false;
   }
   if (avformat_write_header(out.format, nullptr) < 0) return false;
@@ -214,8 +221,9 @@ inline bool WriteMovie(const std::string& path, const MovieSpec& spec) {
   frame->width = spec.width;
   frame->height = spec.height;
   bool ok = av_frame_get_buffer(frame, 0) >= 0;
-  SwsContext* sws = sws_getContext(spec.width, spec.height, AV_PIX_FMT_RGB24, spec.width, spec.height,
-                                   video.codec->pix_fmt, SWS_BILINEAR, nullptr, nullptr, nullptr);
+  SwsContext* sws =
+      sws_getContext(spec.width, spec.height, AV_PIX_FMT_RGB24, spec.width, spec.height,
+                     video.codec->pix_fmt, SWS_BILINEAR, nullptr, nullptr, nullptr);
   std::vector<uint8_t> rgb(static_cast<size_t>(spec.width) * spec.height * 3);
   for (int i = 0; ok && i < spec.frames; ++i) {
     std::fill(rgb.begin(), rgb.end(), 0);
@@ -230,7 +238,8 @@ inline bool WriteMovie(const std::string& path, const MovieSpec& spec) {
   sws_freeContext(sws);
   av_frame_free(&frame);
   ok = ok && detail::Drain(out.format, video, nullptr);
-  if (ok && spec.audio_codec != nullptr) ok = detail::EncodeSamples(out.format, audio, spec.tone, 44100);
+  if (ok && spec.audio_codec != nullptr)
+    ok = detail::EncodeSamples(out.format, audio, spec.tone, 44100);
   return ok && av_write_trailer(out.format) >= 0;
 }
 

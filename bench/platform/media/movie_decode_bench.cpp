@@ -3,7 +3,6 @@
 // graphic shows: MJPEG in AVI, H.264 in MP4 and Theora in Ogg. A frame
 // must take well under the 16.7 ms of a displayed frame.
 #include <benchmark/benchmark.h>
-
 #include <unistd.h>
 
 #include <string>
@@ -66,7 +65,8 @@ void DecodeMovieFrameInto565(benchmark::State& state, const char* container, con
   media::MovieStream::Create(&stream);
   stream->AddVideoStream(dd);
   media::StreamSample* sample = nullptr;
-  if (stream->OpenFile(path.c_str()) != media::kOk || stream->CreateSample(surface, &sample) != media::kOk) {
+  if (stream->OpenFile(path.c_str()) != media::kOk ||
+      stream->CreateSample(surface, &sample) != media::kOk) {
     state.SkipWithError("the movie did not open");
   } else {
     stream->SetState(media::StreamState::kRun);
@@ -89,8 +89,11 @@ void DecodeMovieFrameInto565(benchmark::State& state, const char* container, con
   platform::SetClockForTesting(nullptr);
 }
 
-BENCHMARK_CAPTURE(DecodeMovieFrameInto565, mjpeg_avi, "avi", "mjpeg")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(DecodeMovieFrameInto565, h264_mp4, "mp4", "libx264")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(DecodeMovieFrameInto565, theora_ogg, "ogg", "libtheora")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(DecodeMovieFrameInto565, mjpeg_avi, "avi", "mjpeg")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(DecodeMovieFrameInto565, h264_mp4, "mp4", "libx264")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(DecodeMovieFrameInto565, theora_ogg, "ogg", "libtheora")
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -93,7 +93,9 @@ void PlayMidi() {
   open.device_type = "sequencer";
   const std::string path = InputPath();
   open.element = path.c_str();
-  if (audio::MciSendCommand(0, audio::kMciOpen, audio::kMciOpenType | audio::kMciOpenElement, &open) != 0) return;
+  if (audio::MciSendCommand(0, audio::kMciOpen, audio::kMciOpenType | audio::kMciOpenElement,
+                            &open) != 0)
+    return;
   audio::MciPlayParams play;
   audio::MciSendCommand(open.device_id, audio::kMciPlay, 0, &play);
   Mix(22050);

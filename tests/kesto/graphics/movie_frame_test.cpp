@@ -51,7 +51,8 @@ class MovieFrameTest : public ::testing::Test {
     platform::SetClockForTesting(&clock_);
     // Thirty frames at ten a second, each saying its number.
     movie_ = dir_.file("clip.avi");
-    ASSERT_TRUE(media_encoder::WriteMovie(movie_, media_fixtures::CountingMovie("avi", "mjpeg", 160, 120, 30, 10)));
+    ASSERT_TRUE(media_encoder::WriteMovie(
+        movie_, media_fixtures::CountingMovie("avi", "mjpeg", 160, 120, 30, 10)));
   }
   void TearDown() override {
     StopLibrary();
@@ -60,7 +61,9 @@ class MovieFrameTest : public ::testing::Test {
     unsetenv("KESTO_CAPTURE_EVERY");
     unsetenv("KESTO_AUDIO_OUTPUT");
   }
-  static std::string test_name() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
+  static std::string test_name() {
+    return ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  }
 
   void StartIn(int window_flag) {
     ASSERT_EQ(ChangeWindowMode(window_flag), 0);
@@ -129,7 +132,8 @@ TEST_F(MovieFrameTest, AMovieGraphicPlaysInTheShownFramesAndStandsStillWithoutTh
   EXPECT_TRUE(lost_focus);
   EXPECT_EQ(last, 29);  // it ended on its last frame
   int captured = 0;
-  for (const auto& e : std::filesystem::directory_iterator(captures_)) captured += e.path().extension() == ".png";
+  for (const auto& e : std::filesystem::directory_iterator(captures_))
+    captured += e.path().extension() == ".png";
   EXPECT_GT(captured, 20);
 }
 
@@ -150,7 +154,8 @@ TEST_F(MovieFrameTest, InFullScreenAMovieComesBackAtItsTimeAfterTheDisplayWasLos
   EXPECT_GE(Seconds() - left, 1.5);
   // The device was rebuilt (the old DirectDraw object released).
   std::ifstream log_file(dir_.file("AppLog.txt"), std::ios::binary);
-  const std::string log((std::istreambuf_iterator<char>(log_file)), std::istreambuf_iterator<char>());
+  const std::string log((std::istreambuf_iterator<char>(log_file)),
+                        std::istreambuf_iterator<char>());
   EXPECT_NE(log.find("ＤｉｒｅｃｔＤｒａｗオブジェクトを解放しました"), std::string::npos);
   const int after = Frame(movie);
   EXPECT_GE(after, 8);

@@ -30,15 +30,18 @@ class MovieTest : public Direct3DGraphicsTest {
     EXPECT_EQ(platform::media::LiveMovieStreamCount(), 0);
   }
   // Twelve frames at ten a second, each saying its number.
-  std::string Movie(const char* container = "avi", const char* codec = "mjpeg", const char* name = "m.avi") {
+  std::string Movie(const char* container = "avi", const char* codec = "mjpeg",
+                    const char* name = "m.avi") {
     const std::string path = dir_.file(name);
-    EXPECT_TRUE(media_encoder::WriteMovie(path, media_fixtures::CountingMovie(container, codec, 64, 48, 12, 10)));
+    EXPECT_TRUE(media_encoder::WriteMovie(
+        path, media_fixtures::CountingMovie(container, codec, 64, 48, 12, 10)));
     return path;
   }
   // The frame number a movie graphic drawn at (x, y) shows on the back buffer.
   int Drawn(int graphic, int x = 0, int y = 0, int width = 64) {
     EXPECT_EQ(BlitGraphicAtBody(x, y, graphic, 0), 0);
-    return media_fixtures::IndexOf(BackRgb(x + width / 4, y + 24), BackRgb(x + 3 * width / 4, y + 24));
+    return media_fixtures::IndexOf(BackRgb(x + width / 4, y + 24),
+                                   BackRgb(x + 3 * width / 4, y + 24));
   }
   void AdvanceMs(uint64_t ms) { clock_.AdvanceMilliseconds(ms); }
 
@@ -51,7 +54,9 @@ TEST_F(MovieTest, AMovieFilePlaysFrameByFrameInAGraphicOnEitherPathToItsEnd) {
     const char* container;
     const char* codec;
     const char* name;
-  } cases[] = {{true, "avi", "mjpeg", "m.avi"}, {false, "mp4", "libx264", "m.mp4"}, {true, "ogg", "libtheora", "m.ogv"}};
+  } cases[] = {{true, "avi", "mjpeg", "m.avi"},
+               {false, "mp4", "libx264", "m.mp4"},
+               {true, "ogg", "libtheora", "m.ogv"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.codec);
     if (c.with_3d) {
@@ -104,7 +109,8 @@ TEST_F(MovieTest, PauseAndResumeStopAndRestartItsClock) {
 TEST_F(MovieTest, AFrameIsCopiedOncePerPresentUnless18msPassed) {
   StartGame(16);
   const std::string path = dir_.file("fast.avi");
-  ASSERT_TRUE(media_encoder::WriteMovie(path, media_fixtures::CountingMovie("avi", "mjpeg", 64, 48, 30, 100)));
+  ASSERT_TRUE(media_encoder::WriteMovie(
+      path, media_fixtures::CountingMovie("avi", "mjpeg", 64, 48, 30, 100)));
   const int g = LoadImageFileToGraphicBody(path.c_str());
   EXPECT_EQ(Drawn(g), 0);
   // Frame 1 is due after 10 ms, but nothing was presented since the copy.
@@ -176,16 +182,20 @@ TEST_F(MovieTest, ALostDisplayBringsTheMovieBackAtItsTimeOnItsNewSurfaces) {
 TEST_F(MovieTest, FilesThatAreNoMovieFailWithTheirLogLines) {
   StartGame(16);
   std::ofstream(dir_.file("text.dat")) << "neither an image nor a movie";
-  ASSERT_TRUE(media_encoder::WriteAudio(dir_.file("tone.wav"), "wav", "pcm_s16le", media_fixtures::Sweep(4410), 44100));
+  ASSERT_TRUE(media_encoder::WriteAudio(dir_.file("tone.wav"), "wav", "pcm_s16le",
+                                        media_fixtures::Sweep(4410), 44100));
   const struct {
     std::string file;
     std::vector<std::string> lines;
   } cases[] = {
       {"missing.avi", {"グラフィックファイル " + dir_.file("missing.avi") + " がありません"}},
       {"text.dat",
-       {"ファイル:" + dir_.file("text.dat") + " が開けませんでした", "ムービーファイルオープン処理時にエラーが発生しました",
+       {"ファイル:" + dir_.file("text.dat") + " が開けませんでした",
+        "ムービーファイルオープン処理時にエラーが発生しました",
         "右記のグラフィックファイルのロードに失敗しました：" + dir_.file("text.dat")}},
-      {"tone.wav", {"動画ファイルではない可能性があります！", "ムービーファイルオープン処理時にエラーが発生しました"}},
+      {"tone.wav",
+       {"動画ファイルではない可能性があります！",
+        "ムービーファイルオープン処理時にエラーが発生しました"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);

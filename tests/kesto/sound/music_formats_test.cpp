@@ -18,8 +18,9 @@ namespace {
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 double Rms(const std::vector<int16_t>& s, size_t from, size_t to) {
@@ -44,11 +45,11 @@ std::vector<uint8_t> Song() {
   std::vector<uint8_t> v = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 2, 0x01, 0xE0};
   const std::vector<uint8_t> tempo = track({0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20});
   // 0.5 s is 480 ticks (0x83 0x60), 0.25 s is 240 (0x81 0x70).
-  const std::vector<uint8_t> notes = track({0x00, 0xC0, 0,          // piano
-                                            0x00, 0x90, 60, 100, 0x00, 0x90, 64, 100, 0x00, 0x90, 67, 100,
-                                            0x83, 0x60, 0x80, 60, 0, 0x00, 0x80, 64, 0, 0x00, 0x80, 67, 0,
-                                            0x81, 0x70, 0x90, 72, 110,  //
-                                            0x81, 0x70, 0x80, 72, 0});
+  const std::vector<uint8_t> notes = track(
+      {0x00, 0xC0, 0,  // piano
+       0x00, 0x90, 60,   100,  0x00, 0x90, 64,   100,  0x00, 0x90, 67,   100,  0x83, 0x60, 0x80,
+       60,   0,    0x00, 0x80, 64,   0,    0x00, 0x80, 67,   0,    0x81, 0x70, 0x90, 72,   110,  //
+       0x81, 0x70, 0x80, 72,   0});
   v.insert(v.end(), tempo.begin(), tempo.end());
   v.insert(v.end(), notes.begin(), notes.end());
   return v;

@@ -12,7 +12,7 @@
 
 namespace media_fixtures {
 
-inline constexpr uint8_t kColours[6][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255},
+inline constexpr uint8_t kColours[6][3] = {{255, 0, 0},   {0, 255, 0},   {0, 0, 255},
                                            {255, 255, 0}, {0, 255, 255}, {255, 0, 255}};
 
 inline void PaintIndex(int index, int width, int height, std::vector<uint8_t>& rgb) {
@@ -44,8 +44,8 @@ inline int IndexOf(uint32_t left_rgb, uint32_t right_rgb) {
   return a < 0 || b < 0 ? -1 : b * 6 + a;
 }
 
-inline media_encoder::MovieSpec CountingMovie(const char* container, const char* codec, int width, int height,
-                                              int frames, int fps) {
+inline media_encoder::MovieSpec CountingMovie(const char* container, const char* codec, int width,
+                                              int height, int frames, int fps) {
   media_encoder::MovieSpec spec;
   spec.container = container;
   spec.codec = codec;
@@ -53,7 +53,9 @@ inline media_encoder::MovieSpec CountingMovie(const char* container, const char*
   spec.height = height;
   spec.frames = frames;
   spec.fps = fps;
-  spec.paint = [width, height](int i, std::vector<uint8_t>& rgb) { PaintIndex(i, width, height, rgb); };
+  spec.paint = [width, height](int i, std::vector<uint8_t>& rgb) {
+    PaintIndex(i, width, height, rgb);
+  };
   return spec;
 }
 

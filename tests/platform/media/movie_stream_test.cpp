@@ -70,7 +70,8 @@ TEST_F(MovieStreamTest, EachContainerPlaysFrameByFrameOnTheClockToItsEnd) {
   for (const Format& f : kFormats) {
     SCOPED_TRACE(f.codec);
     const std::string path = dir_.file(f.file);
-    ASSERT_TRUE(media_encoder::WriteMovie(path, media_fixtures::CountingMovie(f.container, f.codec, 64, 48, 12, 10)));
+    ASSERT_TRUE(media_encoder::WriteMovie(
+        path, media_fixtures::CountingMovie(f.container, f.codec, 64, 48, 12, 10)));
     Open(path);
     int w = 0, h = 0;
     ASSERT_EQ(stream_->GetFrameSize(&w, &h), kOk);
@@ -105,7 +106,8 @@ TEST_F(MovieStreamTest, EachContainerPlaysFrameByFrameOnTheClockToItsEnd) {
 
 TEST_F(MovieStreamTest, PendingUpdateCompletesWhenItsEventIsPolledInTime) {
   const std::string path = dir_.file("m.avi");
-  ASSERT_TRUE(media_encoder::WriteMovie(path, media_fixtures::CountingMovie("avi", "mjpeg", 32, 32, 6, 10)));
+  ASSERT_TRUE(media_encoder::WriteMovie(
+      path, media_fixtures::CountingMovie("avi", "mjpeg", 32, 32, 6, 10)));
   Open(path);
   stream_->SetState(StreamState::kRun);
   FrameEvent event;
@@ -138,7 +140,8 @@ TEST_F(MovieStreamTest, PendingUpdateCompletesWhenItsEventIsPolledInTime) {
 
 TEST_F(MovieStreamTest, PauseStopsTheClockAndSeekMovesIt) {
   const std::string path = dir_.file("m.mp4");
-  ASSERT_TRUE(media_encoder::WriteMovie(path, media_fixtures::CountingMovie("mp4", "libx264", 32, 32, 20, 10)));
+  ASSERT_TRUE(media_encoder::WriteMovie(
+      path, media_fixtures::CountingMovie("mp4", "libx264", 32, 32, 20, 10)));
   Open(path);
   stream_->SetState(StreamState::kRun);
   AdvanceMs(250);
@@ -210,9 +213,10 @@ TEST_F(MovieStreamTest, FilesThatAreNoMovieAreRefused) {
   // Not media at all, no video stream, frames too large: each refused at
   // the step that finds it, and nothing left behind.
   std::ofstream(dir_.file("text.avi")) << "this is not a movie at all";
-  ASSERT_TRUE(media_encoder::WriteAudio(dir_.file("tone.wav"), "wav", "pcm_s16le", media_fixtures::Sweep(4410), 44100));
-  ASSERT_TRUE(media_encoder::WriteMovie(dir_.file("wide.avi"),
-                                        media_fixtures::CountingMovie("avi", "mjpeg", 4112, 16, 1, 10)));
+  ASSERT_TRUE(media_encoder::WriteAudio(dir_.file("tone.wav"), "wav", "pcm_s16le",
+                                        media_fixtures::Sweep(4410), 44100));
+  ASSERT_TRUE(media_encoder::WriteMovie(
+      dir_.file("wide.avi"), media_fixtures::CountingMovie("avi", "mjpeg", 4112, 16, 1, 10)));
   struct Case {
     std::string file;
     bool opens;
