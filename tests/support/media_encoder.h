@@ -172,7 +172,7 @@ inline bool WriteAudio(const std::string& path, const char* container, const cha
   return av_write_trailer(out.format) >= 0;
 }
 
-struct MovieSpec {
+struct MovieOptions {
   const char* container = "avi";
   const char* codec = "mjpeg";
   int width = 64;
@@ -186,60 +186,61 @@ struct MovieSpec {
   const char* audio_codec = nullptr;
 };
 
-inline bool WriteMovie(const std::string& path, const MovieSpec& spec) {
+inline bool WriteMovie(const std::string& path, const MovieOptions& options) {
   detail::Output out;
   detail::Encoder video;
   detail::Encoder audio;
-  if (!detail::OpenOutput(path, spec.container, &out)) return false;
-  const std::string codec_name = spec.codec;
-  const bool ok_video = detail::OpenEncoder(out.format, spec.codec, &video, [&](AVCodecContext* c) {
-    c->width = spec.width;
-    c->height = spec.height;
-    c->time_base = AVRational{1, spec.fps};
-    c->framerate = AVRational{spec.fps, 1};
-    c->gop_size = 5;
-    c->max_b_frames = 0;
-    c->pix_fmt = codec_name == "mjpeg" ? AV_PIX_FMT_YUVJ420P : AV_PIX_FMT_YUV420P;
-    c->bit_rate = 2000000;
-    if (codec_name == "mjpeg") {
-      c->flags |= AV_CODEC_FLAG_QSCALE;
-      c->global_quality = 2 * FF_QP2LAMBDA;
-    }
-    if (codec_name == "libx264") {
-      av_opt_set(c->priv_data, "preset", "ultrafast", 0);
-      av_opt_set(c->priv_data, "crf", "12", 0);
-    }
-  });
+  if (!detail::OpenOutput(path, options.container, &out)) return false;
+  const std::string codec_name = options.codec;
+  const bool ok_video =
+      detail::OpenEncoder(out.format, options.codec, &video, [&](AVCodecContext* c) {
+        c->width = options.width;
+        c->height = options.height;
+        c->time_base = AVRational{1, options.fps};
+        c->framerate = AVRational{options.fps, 1};
+        c->gop_size = 5;
+        c->max_b_frames = 0;
+        c->pix_fmt = codec_name == "mjpeg" ? AV_PIX_FMT_YUVJ420P : AV_PIX_FMT_YUV420P;
+        c->bit_rate = 2000000;
+        if (codec_name == "mjpeg") {
+          c->flags |= AV_CODEC_FLAG_QSCALE;
+          c->global_quality = 2 * FF_QP2LAMBDA;
+        }
+        if (codec_name == "libx264") {
+          av_opt_set(c->priv_data, "preset", "ultrafast", 0);
+          av_opt_set(c->priv_data, "crf", "12", 0);
+        }
+      });
   if (!ok_video) return false;
-  if (spec.audio_codec != nullptr &&
-      !detail::OpenAudioEncoder(out.format, spec.audio_codec, 44100, &audio)) {
+  if (options.audio_codec != nullptr &&
+      !detail::OpenAudioEncoder(out.format, options.audio_codec, 44100, &audio)) {
     return false;
   }
   if (avformat_write_header(out.format, nullptr) < 0) return false;
   AVFrame* frame = av_frame_alloc();
   frame->format = video.codec->pix_fmt;
-  frame->width = spec.width;
-  frame->height = spec.height;
+  frame->width = options.width;
+  frame->height = options.height;
   bool ok = av_frame_get_buffer(frame, 0) >= 0;
   SwsContext* sws =
-      sws_getContext(spec.width, spec.height, AV_PIX_FMT_RGB24, spec.width, spec.height,
+      sws_getContext(options.width, options.height, AV_PIX_FMT_RGB24, options.width, options.height,
                      video.codec->pix_fmt, SWS_BILINEAR, nullptr, nullptr, nullptr);
-  std::vector<uint8_t> rgb(static_cast<size_t>(spec.width) * spec.height * 3);
-  for (int i = 0; ok && i < spec.frames; ++i) {
+  std::vector<uint8_t> rgb(static_cast<size_t>(options.width) * options.height * 3);
+  for (int i = 0; ok && i < options.frames; ++i) {
     std::fill(rgb.begin(), rgb.end(), 0);
-    if (spec.paint) spec.paint(i, rgb);
+    if (options.paint) options.paint(i, rgb);
     ok = av_frame_make_writable(frame) >= 0;
     const uint8_t* planes[1] = {rgb.data()};
-    const int pitches[1] = {spec.width * 3};
-    sws_scale(sws, planes, pitches, 0, spec.height, frame->data, frame->linesize);
+    const int pitches[1] = {options.width * 3};
+    sws_scale(sws, planes, pitches, 0, options.height, frame->data, frame->linesize);
     frame->pts = i;
     ok = ok && detail::Drain(out.format, video, frame);
   }
   sws_freeContext(sws);
   av_frame_free(&frame);
   ok = ok && detail::Drain(out.format, video, nullptr);
-  if (ok && spec.audio_codec != nullptr)
-    ok = detail::EncodeSamples(out.format, audio, spec.tone, 44100);
+  if (ok && options.audio_codec != nullptr)
+    ok = detail::EncodeSamples(out.format, audio, options.tone, 44100);
   return ok && av_write_trailer(out.format) >= 0;
 }
 

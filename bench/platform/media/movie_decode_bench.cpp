@@ -33,15 +33,15 @@ void Paint(int index, std::vector<uint8_t>& rgb) {
 
 std::string MakeMovie(const char* container, const char* codec) {
   const std::string path = "/tmp/kesto-movie-bench-" + std::to_string(getpid()) + "." + container;
-  media_encoder::MovieSpec spec;
-  spec.container = container;
-  spec.codec = codec;
-  spec.width = 640;
-  spec.height = 480;
-  spec.frames = 60;
-  spec.fps = 30;
-  spec.paint = Paint;
-  media_encoder::WriteMovie(path, spec);
+  media_encoder::MovieOptions options;
+  options.container = container;
+  options.codec = codec;
+  options.width = 640;
+  options.height = 480;
+  options.frames = 60;
+  options.fps = 30;
+  options.paint = Paint;
+  media_encoder::WriteMovie(path, options);
   return path;
 }
 

@@ -44,19 +44,19 @@ inline int IndexOf(uint32_t left_rgb, uint32_t right_rgb) {
   return a < 0 || b < 0 ? -1 : b * 6 + a;
 }
 
-inline media_encoder::MovieSpec CountingMovie(const char* container, const char* codec, int width,
-                                              int height, int frames, int fps) {
-  media_encoder::MovieSpec spec;
-  spec.container = container;
-  spec.codec = codec;
-  spec.width = width;
-  spec.height = height;
-  spec.frames = frames;
-  spec.fps = fps;
-  spec.paint = [width, height](int i, std::vector<uint8_t>& rgb) {
+inline media_encoder::MovieOptions CountingMovie(const char* container, const char* codec,
+                                                 int width, int height, int frames, int fps) {
+  media_encoder::MovieOptions options;
+  options.container = container;
+  options.codec = codec;
+  options.width = width;
+  options.height = height;
+  options.frames = frames;
+  options.fps = fps;
+  options.paint = [width, height](int i, std::vector<uint8_t>& rgb) {
     PaintIndex(i, width, height, rgb);
   };
-  return spec;
+  return options;
 }
 
 // `frames` stereo frames of a rising sweep at 44100 Hz, loud enough to hear.

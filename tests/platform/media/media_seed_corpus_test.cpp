@@ -36,13 +36,14 @@ std::map<std::string, std::vector<uint8_t>> MakeSeeds(const ScopedTempDir& dir) 
   std::map<std::string, std::vector<uint8_t>> seeds;
   auto movie = [&](const std::string& name, const char* container, const char* codec,
                    const char* sound, int w, int h) {
-    media_encoder::MovieSpec spec = media_fixtures::CountingMovie(container, codec, w, h, 3, 10);
+    media_encoder::MovieOptions options =
+        media_fixtures::CountingMovie(container, codec, w, h, 3, 10);
     if (sound != nullptr) {
-      spec.tone = media_fixtures::Sweep(1024);
-      spec.audio_codec = sound;
+      options.tone = media_fixtures::Sweep(1024);
+      options.audio_codec = sound;
     }
     const std::string path = dir.file(name);
-    EXPECT_TRUE(media_encoder::WriteMovie(path, spec)) << name;
+    EXPECT_TRUE(media_encoder::WriteMovie(path, options)) << name;
     seeds[name] = Read(path);
   };
   movie("ok_mjpeg_pcm.avi", "avi", "mjpeg", "pcm_s16le", 16, 16);

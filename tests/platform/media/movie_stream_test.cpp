@@ -177,13 +177,13 @@ TEST_F(MovieStreamTest, ItsSoundPlaysThroughTheMixerWhileItRuns) {
   const std::vector<int16_t> tone = media_fixtures::Sweep(44100);
   for (const char* audio_codec : {"pcm_s16le", "libvorbis"}) {
     SCOPED_TRACE(audio_codec);
-    media_encoder::MovieSpec spec = media_fixtures::CountingMovie(
+    media_encoder::MovieOptions options = media_fixtures::CountingMovie(
         std::string(audio_codec) == "libvorbis" ? "ogg" : "avi",
         std::string(audio_codec) == "libvorbis" ? "libtheora" : "mjpeg", 32, 32, 10, 10);
-    spec.tone = tone;
-    spec.audio_codec = audio_codec;
-    const std::string path = dir_.file(std::string("sound.") + spec.container);
-    ASSERT_TRUE(media_encoder::WriteMovie(path, spec));
+    options.tone = tone;
+    options.audio_codec = audio_codec;
+    const std::string path = dir_.file(std::string("sound.") + options.container);
+    ASSERT_TRUE(media_encoder::WriteMovie(path, options));
     Open(path, true);
     auto rms = [](int frames) {
       std::vector<int16_t> out(2 * static_cast<size_t>(frames));
