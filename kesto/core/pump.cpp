@@ -15,6 +15,7 @@
 #include "core/window_main.h"
 #include "core/window_menu.h"
 #include "core/window_state.h"
+#include "graphics/color_format.h"
 #include "graphics/graphic_table.h"
 #include "graphics/graphics_manager.h"
 #include "graphics/movies.h"
@@ -115,6 +116,8 @@ void HandleDisplayChange(uintptr_t wparam, intptr_t lparam) {
   if (GraphicsManager().restore_callback && bits != 24 && (bits == screen_bits || bits != 8) &&
       width >= sw && height >= sh) {
     ReleaseAllMovieInterfaces();
+    // The desktop's new mode may pack colours differently.
+    LogScreenColorFormat();
     RecoverGraphicsDevice();
     ResumeAllMovies();
     s.display_change_seen = 1;

@@ -1,16 +1,18 @@
+#include "core/startup.h"
+
 #include <SDL.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <unistd.h>
-#include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "core/startup.h"
 #include "core/startup_log.h"
 #include "core/window_state.h"
 #include "graphics/graphics_host.h"
@@ -137,7 +139,8 @@ TEST_F(StartupTest, FailureAtInputStartReturnsMinusOneWithNoWindowLeft) {
   EXPECT_EQ(pw::WindowCount(), 0);
   EXPECT_FALSE(pw::IsClassRegistered("Kesto"));
   EXPECT_EQ(CoreState().library_started, 0);
-  ExpectLinesInOrder({"DirectInput関係初期化処理", "\tDirectInputオブジェクトの取得中... 取得に失敗",
+  ExpectLinesInOrder({"DirectInput関係初期化処理",
+                      "\tDirectInputオブジェクトの取得中... 取得に失敗",
                       "ソフトを終了する準備が整いました"});
   ExpectLogEndsWithTheDump();
 }
@@ -165,7 +168,8 @@ TEST_F(StartupTest, ASecondCopyEndsWithCodeZeroAndKeepsTheFirstCopysLog) {
   const std::vector<std::string> lines = LogLines();
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines[0], "first copy");
-  ExpectLinesInOrder({"first copy", "ソフトの２重起動検査... ２重起動されています、ソフトを終了します"});
+  ExpectLinesInOrder(
+      {"first copy", "ソフトの２重起動検査... ２重起動されています、ソフトを終了します"});
   close(fd);
 }
 
@@ -207,6 +211,35 @@ TEST_F(StartupTest, AFatalErrorShutsDownAndExitsWith255) {
   EXPECT_EXIT(ExitWithError("テスト失敗"), ::testing::ExitedWithCode(255), "");
   ExpectLinesInOrder({"テスト失敗", "DirectInput 関連の終了処理... 完了", "Alloc memory dump",
                       "ソフトをエラー終了します"});
+  StopLibrary();
+}
+
+// A desktop change under a window rebuilds the graphics on the screen's
+// format read afresh; a change the screen cannot follow closes the window.
+TEST_F(StartupTest, ADisplayChangeUnderTheWindowReadsTheScreenFormatAgain) {
+  EXPECT_EQ(ChangeWindowMode(1), 0);
+  ASSERT_EQ(StartLibrary(), 0);
+  const auto format_reads = [this] {
+    const std::vector<std::string> lines = LogLines();
+    return std::count_if(lines.begin(), lines.end(), [](const std::string& l) {
+      return l.find("カラー情報") != std::string::npos;
+    });
+  };
+  const auto before = format_reads();
+  ASSERT_GE(before, 1);
+  CoreState().display_change_seen = 0;
+  pw::PostMessage(ReadMainWindowHandle(), pw::kMsgDisplayChange, 16, (600 << 16) | 800);
+  EXPECT_EQ(PumpFrameMessages(), 0);
+  EXPECT_EQ(CoreState().display_change_seen, 1);
+  EXPECT_EQ(format_reads(), before + 1);
+
+  pw::PostMessage(ReadMainWindowHandle(), pw::kMsgDisplayChange, 24, (600 << 16) | 800);
+  PumpFrameMessages();
+  const std::string log = ReadLog();
+  EXPECT_NE(
+      log.find("復元関数が登録されていないためか画面が２４ビットカラーに変更されたため終了します"),
+      std::string::npos);
+  EXPECT_EQ(format_reads(), before + 1);
   StopLibrary();
 }
 
