@@ -163,18 +163,23 @@ class WholeGameTest : public result_scenes::ResultScenesTest {
 
     player_ = Player{};
     texts_.clear();
-    int last_pump = 0;
-    fake().pad_script = [this, last_pump](int pump) mutable {
+    shown_base_ = ShownFrameCount();
+    int last_pump = -1;
+    uint32_t word = 0;
+    fake().pad_script = [this, last_pump, word](int pump) mutable {
+      // The pad holds one word a frame, as a real pad does, however often
+      // the frame reads it.
+      if (pump == last_pump) return word;
       // One frame's calls at a time: a whole game logs millions. The texts
       // of the screens the test reads are kept first.
-      if (pump != last_pump) {
-        if (last_scene_ == kSceneEnding || last_scene_ == kSceneStageSelect)
-          for (const std::string& t : DrawnTexts()) texts_[last_scene_].insert(t);
-        fake().calls.clear();
-      }
+      if (last_scene_ == kSceneEnding || last_scene_ == kSceneStageSelect)
+        for (const std::string& t : DrawnTexts()) texts_[last_scene_].insert(t);
+      fake().calls.clear();
       last_pump = pump;
       last_scene_ = g_flags.CurrentScene;
-      return player_.Word(pump);
+      word = player_.Word(pump);
+      if (words_) words_->push_back({ShownFrameCount() - shown_base_, word});
+      return word;
     };
     fake().quit_after_pumps = kMaxPumps;
     fake().calls.clear();
@@ -204,6 +209,8 @@ class WholeGameTest : public result_scenes::ResultScenesTest {
   std::vector<int> scenes_;
   std::vector<GameRecord> games_;               // every game begun, the last one running
   std::map<int, std::set<std::string>> texts_;  // by scene
+  // When set, gets each frame's pad word with the frames shown before it.
+  std::vector<std::pair<uint64_t, uint32_t>>* words_ = nullptr;
 
  private:
   static void OnStep(const char* step) { current_->Watch(step); }
@@ -257,6 +264,7 @@ class WholeGameTest : public result_scenes::ResultScenesTest {
   bool in_game_ = false;
   bool clear_was_active_ = false;
   int last_scene_ = -1;
+  uint64_t shown_base_ = 0;
 };
 
 }  // namespace whole_game

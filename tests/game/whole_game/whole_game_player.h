@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 
 #include "game/screens/result_scenes_fixture.h"
@@ -55,7 +56,8 @@ class Player {
     const int f = pump - scene_start_;  // 0 on the screen's first frame
     switch (scene) {
       case kSceneGamePlay:
-        return g_flags.ReplayPlayback == 1 ? 0u : PlayWord(f);
+        if (g_flags.ReplayPlayback == 1) return 0;
+        return pilot ? pilot(f) : PlayWord(f);
       case kSceneEnding:
         return 0;  // the whole roll and the texts, unskipped
       case kSceneMainMenu:
@@ -91,6 +93,8 @@ class Player {
   }
 
   MenuPlan plan;
+  // Plays live games in place of PlayWord when set.
+  std::function<uint32_t(int f)> pilot;
   static constexpr int kReplaySlotRows = 4;
 
  private:
