@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/entry_bodies.h"
+#include "core/keyboard_table.h"
 #include "core/pump.h"
 #include "core/startup.h"
 #include "core/startup_log.h"
@@ -32,6 +33,8 @@ struct InputState {
 };
 
 InputState g_input{};
+// A setting, so it outlives the clearing of the input state at each start.
+int g_no_keyboard_device = 0;
 
 struct KeyBit {
   uint32_t bit;
@@ -87,6 +90,11 @@ void AddJoypad(const in::PadInfo& info) {
 }  // namespace
 
 int IsInputStarted() { return g_input.object ? 1 : 0; }
+
+int SetNoKeyboardDevice(int flag) {
+  g_no_keyboard_device = flag ? 1 : 0;
+  return 0;
+}
 int JoypadCount() { return g_input.pad_count; }
 
 int StartDirectInput() {
@@ -121,6 +129,11 @@ int StartDirectInput() {
   }
   CoreLog("ジョイパッドの初期化は正常に終了しました\n");
 
+  if (g_no_keyboard_device) {
+    CoreLogIndent(-1);
+    CoreLog("DirectInput 関連の初期化は正常に終了しました\n");
+    return 0;
+  }
   CoreLog("キーボードデバイスの初期化... ");
   in::Device* kb = in::CreateKeyboardDevice();
   if (!kb) ExitWithError("キーボードデバイスの取得に失敗しました");
@@ -171,9 +184,11 @@ int StopDirectInput() {
 
 int UpdateKeyboardState() {
   in::Device* kb = g_input.keyboard;
-  if (!kb) {
-    // Without a keyboard device the key table is read as the system sees it.
-    for (int i = 0; i < 256; ++i) g_input.keys[i] = in::IsKeyDownInTable(i) ? 0x80 : 0;
+  if (!kb || g_no_keyboard_device) {
+    // Without a keyboard device the keys are read as the system sees them.
+    uint8_t virtual_keys[256];
+    in::GetKeyboardState(virtual_keys);
+    KeyCodesFromVirtualKeys(virtual_keys, g_input.keys);
     return 1;
   }
   const uint32_t now = platform::TimeGetTime();

@@ -9,6 +9,8 @@
 int StartDirectInput();
 int StopDirectInput();
 int IsInputStarted();
+// 1: no keyboard device is made; keys are read from the system's key state.
+int SetNoKeyboardDevice(int flag);
 int UpdateKeyboardState();
 int PollJoypad(int index);
 int DrainKeyboardBuffer();

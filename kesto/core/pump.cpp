@@ -2,11 +2,18 @@
 
 #include <cmath>
 
+#include "core/dropped_files.h"
 #include "core/entry_bodies.h"
+#include "core/http.h"
 #include "core/input.h"
+#include "core/key_hook.h"
+#include "core/key_input.h"
+#include "core/network.h"
+#include "core/pause_picture.h"
 #include "core/startup_log.h"
 #include "core/text_input.h"
 #include "core/window_main.h"
+#include "core/window_menu.h"
 #include "core/window_state.h"
 #include "graphics/graphic_table.h"
 #include "graphics/graphics_manager.h"
@@ -15,6 +22,7 @@
 #include "platform/clock.h"
 #include "platform/window/automation.h"
 #include "platform/window/cursor.h"
+#include "platform/window/region.h"
 #include "sound/sound_system.h"
 
 namespace pw = platform::window;
@@ -43,6 +51,14 @@ bool TakeNextMessage(pw::Message* m) {
   return false;
 }
 
+// Socket events, then every running HTTP transfer.
+void RunNetworkStep() {
+  // Connections the peer closed stay until the program closes them, so
+  // what they received can still be read.
+  NetworkMessageStep(0);
+  StepHttpTransfers();
+}
+
 // Asks the main window to close, once.
 void RequestClose() {
   WindowCoreState& s = CoreState();
@@ -54,6 +70,7 @@ void RequestClose() {
 void HandleActivate(uintptr_t wparam) {
   WindowCoreState& s = CoreState();
   s.active = pw::LowWord(wparam) != 0 ? 1 : 0;
+  ApplySystemKeyBlock(s.active);
   if (s.creating) return;
   const bool windowed = s.kept.window_mode != 0;
   if (!s.active) {
@@ -65,6 +82,7 @@ void HandleActivate(uintptr_t wparam) {
         s.restore_needed = 1;
       }
     }
+    DrawPauseGraphic();
     return;
   }
   if (!windowed && s.restore_needed && s.library_started) {
@@ -195,6 +213,7 @@ int PumpFrameMessagesBody() {
     }
     if (leave) break;
     if (!s.active) {
+      RunNetworkStep();
       RefillAllStreamSounds();
       platform::Sleep(1);
     }
@@ -211,11 +230,13 @@ int PumpFrameMessagesBody() {
     ReadMousePoint(nullptr, &y);
     s.mouse_in_menu_zone = y < 60 ? 1 : 0;
     UpdateCursorVisibility(s.cursor_request);
+    UpdateMenuBar(!s.kept.menu_hidden);
   }
 
   RefillAllStreamSounds();
   PollMusicHandles();
   DrainKeyboardBuffer();
+  RunNetworkStep();
 
   s.pump_guard = 1;
   KeyInputStep();
@@ -236,6 +257,7 @@ intptr_t MainWindowProc(pw::WindowHandle window, uint32_t message, uintptr_t wpa
 
   switch (message) {
     case pw::kMsgCreate:
+      if (s.kept.window_region) pw::SetWindowRegion(window, s.kept.window_region, true);
       break;
     case pw::kMsgDestroy:
       if (!user_mode) {
@@ -264,7 +286,11 @@ intptr_t MainWindowProc(pw::WindowHandle window, uint32_t message, uintptr_t wpa
       pw::BeginPaint(window);
       // Before start-up the window stays black; afterwards the back buffer
       // is copied in.
-      if (s.library_started) PresentByCopy();
+      if (!s.active && s.pause_picture && !s.kept.run_while_inactive) {
+        DrawPauseGraphic();
+      } else if (s.library_started) {
+        PresentByCopy();
+      }
       pw::EndPaint(window);
       return user_mode ? user_result : 0;
     case pw::kMsgClose:
@@ -311,8 +337,15 @@ intptr_t MainWindowProc(pw::WindowHandle window, uint32_t message, uintptr_t wpa
     case pw::kMsgImeSetContext:
     case pw::kMsgImeNotify:
       return HandleImeMessage(lparam, window, wparam, message);
+    case pw::kMsgCommand:
+      HandleMenuCommand(wparam);
+      break;
     case pw::kMsgSysCommand:
       if ((wparam & 0xFFF0) == pw::kScScreenSave) return 1;
+      if ((wparam & 0xFFF0) == pw::kScClose && s.kept.disable_system_keys) return 0;
+      break;
+    case pw::kMsgDropFiles:
+      StoreDroppedFiles(wparam);
       break;
     case pw::kMsgMouseWheel:
       s.wheel_count += static_cast<int16_t>(pw::HighWord(wparam)) >= 1 ? 1 : -1;
@@ -343,8 +376,7 @@ intptr_t MainWindowProc(pw::WindowHandle window, uint32_t message, uintptr_t wpa
       HandleMciMusicNotify();
       break;
     case pw::kMsgSocketEvent:
-      // The network layer is never started in this program.
-      return 0;
+      return HandleSocketEvent(wparam, lparam);
     case pw::kMsgGraphEvent:
       HandleDirectShowMusicEvents();
       break;

@@ -10,7 +10,9 @@
 #include <string>
 
 #include "core/entry_bodies.h"
+#include "core/http.h"
 #include "core/input.h"
+#include "core/network.h"
 #include "core/pump.h"
 #include "core/screen_log.h"
 #include "core/startup_log.h"
@@ -148,8 +150,8 @@ void ConfigureGraphicsHost() {
   WindowCoreState& s = CoreState();
   h.window = s.main_window;
   h.windowed = s.kept.window_mode != 0;
-  h.has_menu = false;
-  h.has_region = s.kept.has_window_region != 0;
+  h.has_menu = s.kept.menu_used != 0;
+  h.has_region = s.kept.window_region != nullptr;
   h.window_scale = GetWindowScale();
   h.client_rect = [] {
     const WindowCoreState& c = CoreState();
@@ -264,6 +266,7 @@ int RunStartupSequence() {
     RunShutdownSequence();
     return -1;
   }
+  ClearHttpTransfers();
   if (StartDirectInput() == -1) {
     RunShutdownSequence();
     return -1;
@@ -294,6 +297,8 @@ int RunShutdownSequence() {
   WindowCoreState& s = CoreState();
   s.ending_state = 1;
   EndScreenLog();
+  EndHttpTransfers();
+  EndNetwork();
   StopDirectShowMusicForExit();
   StopMusicPlayback();
   StopDirectDraw();

@@ -9,6 +9,8 @@
 
 static_assert(sizeof(AllocHeader) == 2 * sizeof(AllocRecord));
 static_assert(sizeof(AllocHeader) % 16 == 0, "data after the header must stay 16-byte aligned");
+// A request of any 32-bit size plus its header cannot wrap a size_t.
+static_assert(SIZE_MAX - sizeof(AllocHeader) >= UINT32_MAX);
 
 namespace {
 

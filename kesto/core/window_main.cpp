@@ -4,11 +4,16 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/dropped_files.h"
 #include "core/entry_bodies.h"
+#include "core/key_hook.h"
+#include "core/key_input.h"
+#include "core/pause_picture.h"
 #include "core/pump.h"
 #include "core/startup_log.h"
 #include "core/text_input.h"
 #include "core/twister.h"
+#include "core/window_menu.h"
 #include "core/window_state.h"
 #include "graphics/draw_state.h"
 #include "graphics/graphics_host.h"
@@ -16,6 +21,8 @@
 #include "platform/clock.h"
 #include "platform/window/automation.h"
 #include "platform/window/cursor.h"
+#include "platform/window/ime.h"
+#include "platform/window/region.h"
 #include "platform/window/system.h"
 
 namespace pw = platform::window;
@@ -160,6 +167,11 @@ int CreateMainWindow() {
   CoreLogFormat("メモリ総量:%.2fMB  空きメモリ領域:%.2fMB ", s.memory_total / 1048576.0,
                 s.memory_available / 1048576.0);
 
+  if (s.kept.menu_used) {
+    s.menu_item_count = 0;
+    CollectMenuItems(s.kept.menu);
+  }
+
   pw::GetDesktopMode(&s.desktop_width, &s.desktop_height, &s.desktop_bits);
   int sw = 0, sh = 0;
   ScreenSize(&sw, &sh);
@@ -198,6 +210,7 @@ int CreateMainWindow() {
       s.creating = 0;
       return -1;
     }
+    if (windowed) AttachMenuForWindowMode();
   }
   pw::SetAutomationWindow(s.main_window);
 
@@ -209,6 +222,7 @@ int CreateMainWindow() {
     pw::HideCursor();
   }
   CoreLog("ＩＭＥを無効にしました\n");
+  pw::AssociateIme(s.main_window, false);
   if (s.kept.window_mode) StoreClientRect(CurrentGeometry());
   SetCharCodeSet(pw::GetOemCodePage() == 949 ? 2 : 1);
   UpdateCursorVisibility(s.cursor_request);
@@ -234,6 +248,13 @@ int EndMainWindow() {
   WindowCoreState& s = CoreState();
   if (!s.main_window) return 0;
   UpdateCursorVisibility(1);
+  EndSystemKeyBlock();
+  if (s.kept.window_region) {
+    pw::SetWindowRegion(s.main_window, nullptr, false);
+    pw::DeleteRegion(s.kept.window_region);
+    s.kept.window_region = nullptr;
+  }
+  EndWindowMenu();
   if (!s.kept.user_window_mode) {
     if (!s.closing_requested) {
       s.closing_requested = 1;
@@ -246,6 +267,8 @@ int EndMainWindow() {
     pw::ReleaseInstanceLock();
   }
   EndKeyInputs();
+  DeletePauseGraphic();
+  ClearDroppedFiles();
   pw::SetAutomationWindow(nullptr);
   s.main_window = nullptr;
   return 0;
@@ -287,6 +310,7 @@ int SetWindowModeFlag(int window_flag) {
   CoreLog(window_flag ? "ウインドウモードフラグが立てられました\n"
                       : "ウインドウモードフラグが倒されました\n");
   Host().windowed = window_flag != 0;
+  AttachMenuForWindowMode();
   return 0;
 }
 

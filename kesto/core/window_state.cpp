@@ -34,7 +34,7 @@ int ReadDesktopMode(int* width, int* height, int* bits) {
   return 0;
 }
 
-int HasWindowRegion() { return g_state.kept.has_window_region; }
+int HasWindowRegion() { return g_state.kept.window_region != nullptr; }
 
 double GetWindowScale() {
   if (!(g_state.kept.window_scale > 0.0)) g_state.kept.window_scale = 1.0;

@@ -8,9 +8,34 @@
 
 #include "platform/window/message_queue.h"
 
+namespace platform::gdi {
+class DibSection;
+}
+namespace platform::window {
+struct Menu;
+struct Region;
+struct HookLibrary;
+}  // namespace platform::window
+
 using MessageHookCallback = void (*)(platform::window::WindowHandle, uint32_t, uintptr_t,
                                      intptr_t);
 using ModeChangeCallback = void (*)(void* user_value);
+// A menu command: its id (the command message's wParam).
+using MenuCallback = void (*)(uintptr_t command);
+// The chosen item's text and id.
+using MenuNameCallback = void (*)(const char* name, int id);
+
+constexpr int kMaxMenuItems = 256;
+constexpr int kMaxMenuItemText = 128;
+constexpr int kMaxChosenMenuIds = 64;
+constexpr int kMaxDroppedFiles = 1000;
+
+struct MenuItemRecord {
+  platform::window::Menu* menu;
+  int position;
+  int id;
+  char text[kMaxMenuItemText];
+};
 
 // Settings that survive the clearing at window creation.
 struct KeptWindowSettings {
@@ -22,7 +47,7 @@ struct KeptWindowSettings {
   ModeChangeCallback mode_change_callback;
   void* mode_change_user_value;
   int allow_second_instance;
-  int has_window_region;
+  platform::window::Region* window_region;
   int icon_id;
   int position_given;
   int position_x;
@@ -37,7 +62,11 @@ struct KeptWindowSettings {
   int user_window_mode;
   platform::window::WindowProc user_window_proc;
   MessageHookCallback message_hook;
+  int disable_system_keys;
   int menu_used;
+  platform::window::Menu* menu;
+  MenuCallback menu_callback;
+  MenuNameCallback menu_name_callback;
   int menu_always_shown;
   int menu_hidden;
   // Probe results (the probe runs before window creation).
@@ -61,6 +90,23 @@ struct WindowCoreState {
   int cursor_visible;
   int mouse_in_menu_zone;
   int window_visible_flag;
+
+  // The menu's items, the commands chosen (each id once) and the bar
+  // attached now.
+  MenuItemRecord menu_items[kMaxMenuItems];
+  int menu_item_count;
+  int chosen_menu_ids[kMaxChosenMenuIds];
+  int chosen_menu_id_count;
+  platform::window::Menu* attached_menu;
+
+  // Names of dropped files, each a tracked block.
+  char* dropped_files[kMaxDroppedFiles];
+  int dropped_file_count;
+  // Shown in the window while it is inactive (a 0x00RRGGBB bitmap).
+  platform::gdi::DibSection* pause_picture;
+  // The key hook of disable-system-keys.
+  platform::window::HookLibrary* hook_library;
+  int key_hook_installed;
 
   // Runtime flags of the pump and the window procedure.
   int active;

@@ -8,6 +8,8 @@
 #include <deque>
 #include <memory>
 
+#include "platform/input/key_codes.h"
+
 namespace platform::input {
 
 struct Device {
@@ -114,6 +116,24 @@ void ReleaseAllKeys() {
 
 bool IsKeyDownInTable(int code) {
   return code >= 0 && code <= 255 && (Sys().keys[code] & 0x80) != 0;
+}
+
+void GetKeyboardState(uint8_t out[256]) {
+  std::memset(out, 0, 256);
+  // Left and right Shift, Control and Alt.
+  static const struct {
+    int code;
+    uint32_t sided;
+  } kSides[] = {{0x2A, 0xA0}, {0x36, 0xA1}, {0x1D, 0xA2}, {0x9D, 0xA3}, {0x38, 0xA4}, {0xB8, 0xA5}};
+  int code = 0;
+  uint32_t vk = 0;
+  for (int i = 0; KeyRowAt(i, &code, &vk); ++i) {
+    if (!IsKeyDownInTable(code) || vk > 255) continue;
+    out[vk] = 0x80;
+    for (const auto& side : kSides) {
+      if (side.code == code) out[side.sided] = 0x80;
+    }
+  }
 }
 
 void EnableInjectedPad(bool enabled) { Sys().injected_enabled = enabled; }

@@ -34,6 +34,9 @@ void SetKeyDown(int code, bool down);
 // Releases every key (on focus loss the system reports no key-ups).
 void ReleaseAllKeys();
 bool IsKeyDownInTable(int code);
+// The key state as the system reports it by virtual key (256 bytes, 0x80
+// down): a modifier sets both its plain and its sided virtual key.
+void GetKeyboardState(uint8_t out[256]);
 
 // --- the injected pad (input scripts, tests): listed before SDL's pads ---
 void EnableInjectedPad(bool enabled);

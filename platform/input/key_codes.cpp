@@ -99,6 +99,13 @@ uint32_t VirtualKeyFromScancode(SDL_Scancode scancode) {
   return row ? row->vk : 0;
 }
 
+bool KeyRowAt(int index, int* code, uint32_t* virtual_key) {
+  if (index < 0 || index >= static_cast<int>(sizeof kKeys / sizeof kKeys[0])) return false;
+  *code = kKeys[index].code;
+  *virtual_key = kKeys[index].vk;
+  return true;
+}
+
 int KeyCodeFromName(const char* name) {
   if (!name) return -1;
   for (const KeyRow& row : kKeys) {

@@ -34,6 +34,9 @@ constexpr int kKeyDelete = 0xD3;
 int KeyCodeFromScancode(SDL_Scancode scancode);
 // The virtual key of a scancode for key messages; 0 when none.
 uint32_t VirtualKeyFromScancode(SDL_Scancode scancode);
+// The rows of the key table in order: key code and the virtual key of key
+// messages (Shift, Control and Alt without their side). False past the end.
+bool KeyRowAt(int index, int* code, uint32_t* virtual_key);
 // Names as in the input script ("Z", "ESCAPE", "UP", "NUMPAD2", ...);
 // -1 when unknown. Case-insensitive.
 int KeyCodeFromName(const char* name);

@@ -42,6 +42,8 @@ struct WindowParams {
   bool visible = false;
   // A desktop-sized borderless window showing the screen scaled.
   bool full_screen = false;
+  // A window that only receives messages: nothing is shown for it.
+  bool message_only = false;
 };
 
 // Which messages a peek may take.

@@ -8,6 +8,8 @@
 #include "platform/input/key_codes.h"
 #include "platform/video/display.h"
 #include "platform/video/presenter.h"
+#include "platform/window/drop_files.h"
+#include "platform/window/ime.h"
 #include "platform/window/text_convert.h"
 
 namespace platform::window {
@@ -17,6 +19,8 @@ bool g_started = false;
 uint32_t g_user_event = static_cast<uint32_t>(-1);
 std::atomic<uint32_t> g_generation{1};
 WindowHandle g_windows_by_creation[16] = {};
+// Between a drop's begin and complete events.
+bool g_drop_open = false;
 
 SDL_Window* Native(WindowHandle w) { return static_cast<SDL_Window*>(GetNativeWindow(w)); }
 
@@ -69,6 +73,7 @@ void ApplyMode(WindowHandle w) {
 
 void Created(WindowHandle w) {
   const WindowParams* p = GetWindowParams(w);
+  if (p->message_only) return;
   Uint32 flags = SDL_WINDOW_HIDDEN;
   if (p->full_screen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
   if (!Bordered(*p)) flags |= SDL_WINDOW_BORDERLESS;
@@ -189,6 +194,12 @@ void TranslateKey(const SDL_KeyboardEvent& e) {
   PostMessage(w, id, vk, lparam);
 }
 
+// Drops go to the window they landed on, else to the main window.
+WindowHandle DropTarget(uint32_t window_id) {
+  WindowHandle w = window_id ? WindowFromSdlId(window_id) : nullptr;
+  return w ? w : MainWindow();
+}
+
 }  // namespace
 
 WindowHandle WindowFromSdlId(uint32_t id) {
@@ -214,12 +225,39 @@ void TranslateSdlEvent(const SDL_Event& e) {
       break;
     case SDL_TEXTINPUT: {
       WindowHandle w = MainWindow();
-      if (!w) break;
+      if (!w || ImeCommit(w, e.text.text)) break;
       for (char c : Utf8ToCp932(e.text.text)) {
         PostMessage(w, kMsgChar, static_cast<uint8_t>(c), 0);
       }
       break;
     }
+    case SDL_TEXTEDITING:
+      if (WindowHandle w = MainWindow()) ImeEditing(w, e.edit.text, e.edit.start, e.edit.length);
+      break;
+#if SDL_VERSION_ATLEAST(2, 0, 22)
+    case SDL_TEXTEDITING_EXT:
+      if (WindowHandle w = MainWindow(); w && e.editExt.text) {
+        ImeEditing(w, e.editExt.text, e.editExt.start, e.editExt.length);
+      }
+      break;
+#endif
+    case SDL_DROPBEGIN:
+      if (WindowHandle w = DropTarget(e.drop.windowID)) {
+        BeginDrop(w);
+        g_drop_open = true;
+      }
+      break;
+    case SDL_DROPFILE:
+      if (WindowHandle w = DropTarget(e.drop.windowID); w && e.drop.file) {
+        AddDroppedFile(w, Utf8ToCp932(e.drop.file));
+        // A file dropped outside a begin and complete pair is a drop of its own.
+        if (!g_drop_open) CompleteDrop(w);
+      }
+      break;
+    case SDL_DROPCOMPLETE:
+      g_drop_open = false;
+      if (WindowHandle w = DropTarget(e.drop.windowID)) CompleteDrop(w);
+      break;
     case SDL_MOUSEMOTION:
       if (WindowHandle w = MainWindow()) {
         PostMessage(w, kMsgSetCursor, 0, 0);
@@ -262,11 +300,20 @@ void TranslateSdlEvent(const SDL_Event& e) {
 void DrainSdlEvents() {
   if (!g_started) return;
   SDL_Event e;
-  while (SDL_PollEvent(&e)) TranslateSdlEvent(e);
+  while (SDL_PollEvent(&e)) {
+    TranslateSdlEvent(e);
+    // These events carry text SDL allocated for the receiver.
+    if (e.type == SDL_DROPFILE || e.type == SDL_DROPTEXT) SDL_free(e.drop.file);
+#if SDL_VERSION_ATLEAST(2, 0, 22)
+    if (e.type == SDL_TEXTEDITING_EXT) SDL_free(e.editExt.text);
+#endif
+  }
 }
 
 bool StartSdlWindows() {
   if (g_started) return true;
+  // Long compositions come whole rather than cut at 32 bytes.
+  SDL_SetHint("SDL_IME_SUPPORT_EXTENDED_TEXT", "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
     SDL_Log("kesto: no video: %s", SDL_GetError());
     return false;
