@@ -19,15 +19,16 @@ rm -rf "$run"
 bash scripts/prepare_run_dir.sh "$build" "$run"
 printf '1\n0\n' > "$run/screen.txt"  # a window, no extra pacing
 mkdir -p "$run/script" "$run/capture"
-HALCYRIS_HEADLESS_OUT="$run/script" "$build/tests/test_game_whole_game" \
+HALCYRIS_HEADLESS_OUT="$(cd "$run/script" && pwd)" "$build/tests/test_game_whole_game" \
   --gtest_also_run_disabled_tests --gtest_filter='*RecordHeadlessGameScript'
 frames="$(cat "$run/script/frames.txt")"
 
 program="$(cd "$build" && pwd)/game/halcyris"
+lock="${KESTO_INSTANCE_LOCK:-$(cd "$run" && pwd)/halcyris.lock}"
 (cd "$run" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
   KESTO_QUIT_AFTER_FRAMES=$((frames + 60)) KESTO_INPUT_SCRIPT=script/input.txt \
   KESTO_CAPTURE_DIR=capture KESTO_CAPTURE_EVERY="${KESTO_CAPTURE_EVERY:-30}" \
-  KESTO_INSTANCE_LOCK="${KESTO_INSTANCE_LOCK:-$PWD/halcyris.lock}" "$program")
+  KESTO_INSTANCE_LOCK="$lock" "$program")
 
 # The same game: the name, the header (less its date, words 30-35, lines
 # 32-37) and every input word.

@@ -30,7 +30,7 @@ class DodgingPilot {
 
   uint32_t Word(int f) {
     const PlayerObject& p = g_player;
-    if (p.control == 0 || p.active == 0) return kFullAuto;
+    if (p.control == 0 || p.active == 0) return 0;
     Gather(p.core_x, p.core_y);
     const double speed = MotionOfFighter(p.fighter).normal_speed;
     const uint32_t seed = SeedAt(f);

@@ -74,9 +74,13 @@ class Player {
                    ? (plan.fighter_bomb ? kBomb : kShot)
                    : 0u;
       case kSceneNameEntry:
-        // B, C and D, one step right before each; the cursor then rests on END.
-        if (f < 90) return f % 30 < 2 ? kRight : f % 30 == 20 ? kShot : 0;
-        return TapShotFrom(f, 100);
+        // B, C and D, one step right before each; the cursor then rests on
+        // END. Nothing on the first frames: the frame before them is the
+        // last of game over, which the program never shows, so a pad script
+        // keyed by shown frames cannot tell them apart.
+        if (f < 30) return 0;
+        if (f < 120) return (f - 30) % 30 < 2 ? kRight : (f - 30) % 30 == 20 ? kShot : 0;
+        return TapShotFrom(f, 130);
       case kSceneReplayList:
         if (plan.leave_replay_list) return f == 40 ? kBomb : TapShotFrom(f, 60);
         [[fallthrough]];
