@@ -2,15 +2,11 @@
 
 #include "kesto/kesto.h"
 #include "play/explosions.h"
+#include "play/stage.h"
 #include "shell/game_math.h"
 #include "shell/sound_bank.h"
 
 namespace {
-
-void FinishMotion(EnemyObject& e, int code) {
-  e.move_state = code;
-  BossMoveTimer(e) = 0;
-}
 
 // Shared frame of both death sequences.
 int DeathFrame(EnemyObject& e, bool count_first, int explode_until, int flash_at, int end_at) {
@@ -33,6 +29,11 @@ int DeathFrame(EnemyObject& e, bool count_first, int explode_until, int flash_at
 
 }  // namespace
 
+void FinishBossMotion(EnemyObject& e, int code) {
+  e.move_state = code;
+  BossMoveTimer(e) = 0;
+}
+
 void SetBossLifeState(EnemyObject& e, int state) {
   e.life_state = state;
   e.state_timer = 0;
@@ -49,7 +50,7 @@ EnemyObject* FindBossPart(EnemyObject& boss, int index, int type) {
 }
 
 void RunBossMoveToPoint(EnemyObject& e, double tx, double ty, double speed, int code) {
-  if (MoveEnemyToPoint(e, &e.x, &e.y, tx, ty, speed) == 1) FinishMotion(e, code);
+  if (MoveEnemyToPoint(e, &e.x, &e.y, tx, ty, speed) == 1) FinishBossMotion(e, code);
 }
 
 void RunBossSway(EnemyObject& e, double a, int p, double b, int q) {
@@ -65,7 +66,7 @@ void RunBossVerticalBrake(EnemyObject& e, double v0, double dv, int code) {
   if (e.vy * dv < 0.0) e.vy += dv;
   if (e.vy * v0 <= 0.0) {
     e.vy = 0.0;
-    FinishMotion(e, code);
+    FinishBossMotion(e, code);
     return;
   }
   ++t;
@@ -90,6 +91,11 @@ void RunBossSidePattern(EnemyObject& e, const BossSidePattern (&sets)[3], int si
   if (e.difficulty >= 0 && e.difficulty <= 2) sets[e.difficulty](e, side);
 }
 
+bool RunBossWindowStep(EnemyObject& e, const BossWindowStep& s) {
+  if (InBossWindow(e, s.first, s.last)) RunBossPattern(e, *s.sets);
+  return CountBossStep(e, s.end);
+}
+
 void SpawnBossDeathExplosions(EnemyObject& e) {
   const int w = TruncToInt(e.width);
   const int h = TruncToInt(e.height);
@@ -108,6 +114,24 @@ void SpawnBossDeathExplosions(EnemyObject& e) {
   SpawnExplosionEx(e.x + rx, e.y + ry, 122, angle, speed, 1.0, 0.0);
 }
 
+void SpawnBossSideBlasts(EnemyObject& e) {
+  const double x = e.x, y = e.y;
+  for (int a = 0; a <= 320; a += 40) {
+    const double c = 60.0 * CosDeg(a), s = 60.0 * SinDeg(a);
+    SpawnExplosion(x - 120 + c, y + s, 52, a, 2.0);
+    SpawnExplosion(x + 120 + c, y + s, 52, a, 2.0);
+  }
+  const double drift = GetScrollSpeed(1);
+  SpawnExplosion(x - 120, y, 52, 90.0, drift);
+  SpawnExplosion(x + 120, y, 52, 90.0, drift);
+}
+
+void SpawnBossDebrisPiece(double x, double y, int a) {
+  const double speed = PatternRatio(RandomInt(40), 10) + 1.0;
+  const int angle = a + RandomInt(30);
+  SpawnExplosion(x + CosDeg(a) * 32.0, y + SinDeg(a) * 32.0, 122, angle, speed);
+}
+
 int RunBossDeathFrame(EnemyObject& e, bool count_first) {
   return DeathFrame(e, count_first, 200, 200, 240);
 }
@@ -121,4 +145,21 @@ void RunBossSwayHalfTime(EnemyObject& e, double a, int p, double b) {
   e.vx = a * CosDeg(static_cast<double>(p * t));
   e.vy = b * SinDeg(static_cast<double>(t / 2));
   ++t;
+}
+
+void TurnMidBossTurret(int32_t& angle, int32_t& mode, double x, double y) {
+  switch (mode) {
+    case kMidBossTurretTrack:
+      angle = TruncToInt(TurnAngleToward(angle, AngleToPlayer(x, y), 3.0));
+      break;
+    case kMidBossTurretToRest:
+      angle = TruncToInt(TurnAngleToward(angle, 90.0, 3.0));
+      if (angle == 90) mode = kMidBossTurretAtRest;
+      break;
+    case kMidBossTurretHeld:
+      angle = TruncToInt(WrapAngleInt(angle));
+      break;
+    default:
+      break;
+  }
 }

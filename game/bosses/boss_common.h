@@ -48,6 +48,7 @@ EnemyObject* FindBossPart(EnemyObject& boss, int index, int type);
 // Motions of the move script. Each writes the enemy's velocity for this
 // frame; a finished motion writes `code` to the move state and zeroes the
 // move timer.
+void FinishBossMotion(EnemyObject& e, int code);
 // Go to a point (field coordinates) at a fixed speed.
 void RunBossMoveToPoint(EnemyObject& e, double tx, double ty, double speed, int code);
 // vx = a cos(p t), vy = b sin(q t), t the move timer, which then counts; never
@@ -74,6 +75,25 @@ using BossSidePattern = void (*)(EnemyObject&, int side);
 void RunBossPattern(EnemyObject& e, const BossPattern (&sets)[3]);
 void RunBossSidePattern(EnemyObject& e, const BossSidePattern (&sets)[3], int side);
 
+// A step that runs one pattern in a window of T (first to last, both
+// included) and ends when T reaches `end`.
+struct BossWindowStep {
+  const BossPattern (*sets)[3];
+  int first, last, end;
+};
+// One frame of such a step; true on the frame it ends (guns cleared, T 0).
+bool RunBossWindowStep(EnemyObject& e, const BossWindowStep& s);
+// One frame of a phase made only of such steps, run in turn and round
+// again; a step number out of range restarts the cycle.
+template <int N>
+void RunBossStepCycle(EnemyObject& e, int32_t& step, const BossWindowStep (&steps)[N]) {
+  if (step < 0 || step >= N) {
+    step = 0;
+    return;
+  }
+  if (RunBossWindowStep(e, steps[step])) step = (step + 1) % N;
+}
+
 // One frame of a death sequence, t the phase timer. Returns 1 once the enemy
 // is destroyed. The caller does its own first-frame work (final motion, its
 // parts) before calling.
@@ -85,6 +105,24 @@ int RunBossDeathFrame(EnemyObject& e, bool count_first);
 int RunMidBossDeathFrame(EnemyObject& e, bool count_first);
 // One explosion frame: sound 20 and three effects from 8 random draws.
 void SpawnBossDeathExplosions(EnemyObject& e);
+
+// A break that blows off what hangs 120 pixels to each side of the centre:
+// a ring of nine blasts round each side, then one blast on each side that
+// drifts away with the ground (background layer 1).
+void SpawnBossSideBlasts(EnemyObject& e);
+// A debris piece flung out at angle `a` (give or take 30) from 32 pixels off
+// (x, y): two draws, speed first.
+void SpawnBossDebrisPiece(double x, double y, int a);
+
+// Modes of the mid-bosses' turrets: follow the player, swing to the rest
+// angle, resting there, or held where the running pattern puts it.
+inline constexpr int kMidBossTurretTrack = 1;
+inline constexpr int kMidBossTurretToRest = 2;
+inline constexpr int kMidBossTurretAtRest = -2;
+inline constexpr int kMidBossTurretHeld = 3;
+// One frame's turn of a turret pivoting at (x, y), at most 3 degrees and in
+// whole degrees; one swinging to rest (straight down) rests once it is there.
+void TurnMidBossTurret(int32_t& angle, int32_t& mode, double x, double y);
 
 // A sway whose vertical term runs at half the move timer: vx = a cos(p t),
 // vy = b sin(t / 2) with t / 2 in whole frames, so the climb and fall take

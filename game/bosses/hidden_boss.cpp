@@ -5,6 +5,7 @@
 #include "bosses/hidden_boss.h"
 
 #include "bosses/boss_common.h"
+#include "bosses/boss_guns.h"
 #include "bosses/bosses.h"
 #include "kesto/kesto.h"
 #include "play/enemies.h"
@@ -18,20 +19,17 @@
 
 namespace {
 
-uint32_t Owner(const EnemyObject& e) { return static_cast<uint32_t>(e.serial); }
+using namespace boss_guns;
 
-void Volley() { PlaySoundEffect(81); }
-
-// Every bullet of this boss is a fan of one.
-void Single(const EnemyObject& e, double x, double y, int type, double angle, double speed) {
+// Every bullet of this boss is a fan of one; some leave from points round
+// gun 0 rather than from a gun.
+void FanOfOneAt(const EnemyObject& e, double x, double y, int type, double angle, double speed) {
   FireBulletFan(x, y, type, angle, speed, 1, 0, Owner(e));
 }
-void SingleEx(const EnemyObject& e, int gun, int type, double angle, double speed, double p1,
-              double p2) {
-  FireBulletFanEx(e.gun_x[gun], e.gun_y[gun], type, angle, speed, 1, 0, Owner(e), p1, p2);
+void FanOfOneEx(const EnemyObject& e, int gun, int type, double angle, double speed, double p1,
+                double p2) {
+  FanEx(e, gun, type, angle, speed, 1, 0, p1, p2);
 }
-
-double AimFrom(const EnemyObject& e, int gun) { return AngleToPlayer(e.gun_x[gun], e.gun_y[gun]); }
 
 // The interval of a stream whose volleys come faster as it goes on: `first`
 // for volleys below `n1`, `second` below `n2`, `last` after. The stream fires
@@ -155,7 +153,8 @@ void FireType250PatternA(EnemyObject& e) {
     const double gx = e.gun_x[0], gy = e.gun_y[0];
     for (int a = 0; a < 360; a += 10) {
       const int p = 10 * n + a;
-      Single(e, gx + 24 * CosDeg(p), gy + 16 * SinDeg(p), 10, a + e.gun_angle[0] + 5 - 2 * n, 6.0);
+      FanOfOneAt(e, gx + 24 * CosDeg(p), gy + 16 * SinDeg(p), 10, a + e.gun_angle[0] + 5 - 2 * n,
+                 6.0);
     }
     ++n;
   }
@@ -173,7 +172,7 @@ void FireType250PatternB(EnemyObject& e) {
     const int turn = n * SignOf(c % 2);
     for (int a = 0; a < 360; a += 6) {
       const int p = 7 * n + a;
-      Single(e, gx + 24 * CosDeg(p), gy + 16 * SinDeg(p), 0, a + e.gun_angle[0] + turn, 6.5);
+      FanOfOneAt(e, gx + 24 * CosDeg(p), gy + 16 * SinDeg(p), 0, a + e.gun_angle[0] + turn, 6.5);
     }
     if (++n % 10 == 0) {
       e.gun_angle[0] = AimFrom(e, 0);
@@ -190,7 +189,7 @@ void FireType250PatternC(EnemyObject& e) {
   if (c1 >= 181 && c1 % Interval(n, 10, 40, 20, 30, 20) == 0) {
     Volley();
     const int spread = RandomIntSigned(30);
-    Single(e, e.gun_x[0], e.gun_y[0], 40, 90 + spread, 4.0);
+    FanOfOneAt(e, e.gun_x[0], e.gun_y[0], 40, 90 + spread, 4.0);
     ++n;
   }
   ++c1;
@@ -201,7 +200,7 @@ void FireType250PatternC(EnemyObject& e) {
     Volley();
     if (beat < 6) {
       const double speed = PatternRatio(beat, 2) + 2.0;
-      for (int a = 0; a < 360; a += 9) Single(e, e.gun_x[0], e.gun_y[0], 41, a, speed);
+      for (int a = 0; a < 360; a += 9) FanOfOneAt(e, e.gun_x[0], e.gun_y[0], 41, a, speed);
     }
     beat = (beat + 1) % 8;
   }
@@ -219,8 +218,7 @@ void FireType250Phase2PatternA(EnemyObject& e, int side) {
   if (c0 % 10 == 0) {
     Volley();
     const int turn = 11 * n * sigma;
-    for (int quarter : {0, 180, 90, 270})
-      FireBulletFan(e.gun_x[0], e.gun_y[0], 7, turn + quarter + theta, 5.5, 11, 5, Owner(e));
+    for (int quarter : {0, 180, 90, 270}) Fan(e, 0, 7, turn + quarter + theta, 5.5, 11, 5);
     ++n;
   }
   ++c0;
@@ -230,8 +228,8 @@ void FireType250Phase2PatternA(EnemyObject& e, int side) {
   if (c1 % 4 == 0) {
     Volley();
     const int turn = 5 * m * sigma;
-    FireBulletFan(e.gun_x[0], e.gun_y[0], 5, turn + 220 + theta, 4.0, 3, 6, Owner(e));
-    FireBulletFan(e.gun_x[0], e.gun_y[0], 5, turn + 40 + theta, 4.0, 3, 6, Owner(e));
+    Fan(e, 0, 5, turn + 220 + theta, 4.0, 3, 6);
+    Fan(e, 0, 5, turn + 40 + theta, 4.0, 3, 6);
     ++m;
   }
   ++c1;
@@ -245,7 +243,7 @@ void FireType250Phase2PatternB(EnemyObject& e) {
   if (c0 % 9 == 0) {
     Volley();
     const int turn = n * SignOf(c % 2);
-    for (int a = 0; a < 360; a += 24) Single(e, e.gun_x[0], e.gun_y[0], 42, a - turn, 3.6);
+    for (int a = 0; a < 360; a += 24) FanOfOneAt(e, e.gun_x[0], e.gun_y[0], 42, a - turn, 3.6);
     if (++n % 60 == 0) ++c;
   }
   ++c0;
@@ -259,7 +257,7 @@ void FireType250Phase2PatternB(EnemyObject& e) {
     if (p < k % 3 + 3) {
       const double speed = k % 3 + 3.0;
       for (int a = 0; a < 360; a += 10)
-        Single(e, e.gun_x[0], e.gun_y[0], 10, a + 5 * (p % 2) + e.gun_angle[0], speed);
+        FanOfOneAt(e, e.gun_x[0], e.gun_y[0], 10, a + 5 * (p % 2) + e.gun_angle[0], speed);
     }
     if (++p >= 12) {
       p = 0;
@@ -278,7 +276,7 @@ void FireType250Phase3PatternA(EnemyObject& e) {
     Volley();
     for (int q = 0; q < 360; q += 90) {
       const int turn = RandomIntSigned(20);
-      SingleEx(e, 2, 43, 90 + 60 * SinDeg(q - 7 * n), 7.0, 270.0 + turn, 0.0);
+      FanOfOneEx(e, 2, 43, 90 + 60 * SinDeg(q - 7 * n), 7.0, 270.0 + turn, 0.0);
     }
     ++n;
   }
@@ -290,8 +288,8 @@ void FireType250Phase3PatternA(EnemyObject& e) {
   if (c0 % 3 == 0) {
     Volley();
     const int sigma = SignOf(c % 2);
-    SingleEx(e, 0, 1, -180 * (c % 2) + 3 * m * sigma, 7.0, 0.0, 0.0);
-    SingleEx(e, 0, 1, 270 - 3 * m * sigma, 7.0, 0.0, 0.0);
+    FanOfOneEx(e, 0, 1, -180 * (c % 2) + 3 * m * sigma, 7.0, 0.0, 0.0);
+    FanOfOneEx(e, 0, 1, 270 - 3 * m * sigma, 7.0, 0.0, 0.0);
     if (++m > 64) {
       m = 0;
       ++c;
@@ -311,7 +309,7 @@ void FireType250Phase4PatternA(EnemyObject& e) {
     Volley();
     const double bend = e.gun_angle[0] + 7 * n * SignOf(c % 2);
     const double way = SignOf(d % 2);
-    for (int a = 0; a < 360; a += 24) SingleEx(e, 0, 44, a, 5.0, bend, way);
+    for (int a = 0; a < 360; a += 24) FanOfOneEx(e, 0, 44, a, 5.0, bend, way);
     ++n;
     if (n % 20 == 0) ++c;
     if (n % 20 == 10) {

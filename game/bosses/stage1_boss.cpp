@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "bosses/boss_common.h"
+#include "bosses/boss_guns.h"
 #include "bosses/bosses.h"
 #include "kesto/kesto.h"
 #include "play/enemies.h"
@@ -13,24 +14,16 @@
 
 namespace {
 
-constexpr int kHeaven = 0, kOriginal = 1, kHell = 2;
+using namespace boss_guns;
+
 constexpr double kPartsOut = 300.0;  // part offset when the parts appear
 constexpr double kPartsIn = 124.0;   // and in play
 
 // The horizontal distance from the boss centre to each part's centre.
 double& PartOffset(EnemyObject& e) { return e.motion_x; }
 
-uint32_t Owner(const EnemyObject& e) { return static_cast<uint32_t>(e.serial); }
-
 EnemyObject* LeftPart(EnemyObject& e) { return FindBossPart(e, 0, 201); }
 EnemyObject* RightPart(EnemyObject& e) { return FindBossPart(e, 1, 202); }
-
-void Volley() { PlaySoundEffect(81); }
-
-void Fan(const EnemyObject& e, int gun, int type, double angle, double speed, double count,
-         double step) {
-  FireBulletFan(e.gun_x[gun], e.gun_y[gun], type, angle, speed, count, step, Owner(e));
-}
 
 void RunMoveScript(EnemyObject& e) {
   switch (e.move_state) {
@@ -80,7 +73,7 @@ void PatternA(EnemyObject& e, const PatternARow& r) {
   if (counter % 5 == 0) {
     if (beat < r.volleys) {
       if (beat == 0)
-        for (int g = 0; g < 2; ++g) e.gun_angle[g] = AngleToPlayer(e.gun_x[g], e.gun_y[g]);
+        for (int g = 0; g < 2; ++g) TakeAim(e, g);
       const double speed = PatternRatio(beat, 2) + r.speed;
       const double count = r.count_base + k;
       const double step = r.step_base + r.step_per_cycle * k;
@@ -168,14 +161,12 @@ void PatternC(EnemyObject& e, const PatternCRow& r) {
     const int kind = m % 3;
     if (kind < 2) {
       const int gun = kind;
-      e.gun_angle[gun] = AngleToPlayer(e.gun_x[gun], e.gun_y[gun]);
-      const double aim = e.gun_angle[gun];
+      const double aim = TakeAim(e, gun);
       Fan(e, gun, 3, aim, r.fan_speed, r.fan_count, r.fan_step);
       for (int i = 0; i < r.singles; ++i)
-        FireEnemyBullet(e.gun_x[gun], e.gun_y[gun], 3, aim, r.single_speed + PatternRatio(i, 2),
-                        Owner(e));
+        Single(e, gun, 3, aim, r.single_speed + PatternRatio(i, 2));
     } else {
-      for (int g = 2; g < 4; ++g) e.gun_angle[g] = AngleToPlayer(e.gun_x[g], e.gun_y[g]);
+      for (int g = 2; g < 4; ++g) TakeAim(e, g);
       for (int i = 0; i < r.rings; ++i) {
         const double speed = r.ring_speed + PatternRatio(i, 4);
         Fan(e, 2, 10, e.gun_angle[2], speed, r.ring_count, r.ring_step);
@@ -196,7 +187,7 @@ void Phase2PatternA(EnemyObject& e, int spread_step) {
     const int gun = n % 2 == 0 ? 4 : 5;
     for (int a = -40; a <= 40; a += spread_step) {
       const double speed = PatternRatio(RandomInt(20), 10) + 1.0;
-      FireEnemyBulletEx(e.gun_x[gun], e.gun_y[gun], 21, 90.0 + a, speed, Owner(e), 0.0, 0.0);
+      SingleEx(e, gun, 21, 90.0 + a, speed);
     }
     Volley();
     ++n;
@@ -220,8 +211,7 @@ void Phase2PatternB(EnemyObject& e, int side, const Phase2BRow& r) {
       const int gun = side == 1 ? 2 : 3;
       const double turn = side == 1 ? 7.0 * b : -7.0 * b;
       for (int a = 0; a < 360; a += r.ring_step)
-        FireEnemyBulletEx(e.gun_x[gun], e.gun_y[gun], 20, a + e.gun_angle[0] + turn, 3.5,
-                          Owner(e), 10.0 * b, 0.0);
+        SingleEx(e, gun, 20, a + e.gun_angle[0] + turn, 3.5, 10.0 * b);
       Volley();
     }
     if (++beat >= r.cycle) beat = 0;
@@ -353,8 +343,7 @@ void RunBossType200Phase1(EnemyObject& e) {
   const int32_t t = e.state_timer;
   switch (step) {
     case 0:
-      if (InBossWindow(e, 101, 499)) RunBossPattern(e, kA);
-      if (CountBossStep(e, 500)) step = 1;
+      if (RunBossWindowStep(e, {&kA, 101, 499, 500})) step = 1;
       break;
     case 1:
       if (InBossWindow(e, 101, 199)) RunBossSidePattern(e, kB, 0);
@@ -374,8 +363,7 @@ void RunBossType200Phase1(EnemyObject& e) {
       break;
     case 3:
       if (t == 0) e.move_state = 2;
-      if (InBossWindow(e, 101, 999)) RunBossPattern(e, kC);
-      if (CountBossStep(e, 1000)) step = 4;
+      if (RunBossWindowStep(e, {&kC, 101, 999, 1000})) step = 4;
       break;
     default:
       step = 0;  // a corrupted step restarts the cycle
@@ -416,8 +404,7 @@ void RunBossType200Phase2(EnemyObject& e) {
       }
       break;
     case 1:
-      if (InBossWindow(e, 0, 89)) RunBossPattern(e, kA);
-      if (CountBossStep(e, 120)) {
+      if (RunBossWindowStep(e, {&kA, 0, 89, 120})) {
         step = 2;
         e.move_state = 0;
       }

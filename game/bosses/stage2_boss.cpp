@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "bosses/boss_common.h"
+#include "bosses/boss_guns.h"
 #include "bosses/bosses.h"
 #include "kesto/kesto.h"
 #include "play/enemies.h"
@@ -17,30 +18,7 @@
 
 namespace {
 
-constexpr int kHeaven = 0, kOriginal = 1, kHell = 2;
-
-uint32_t Owner(const EnemyObject& e) { return static_cast<uint32_t>(e.serial); }
-
-void Volley() { PlaySoundEffect(81); }
-
-void Single(const EnemyObject& e, int gun, int type, double angle, double speed) {
-  FireEnemyBullet(e.gun_x[gun], e.gun_y[gun], type, angle, speed, Owner(e));
-}
-
-void Fan(const EnemyObject& e, int gun, int type, double angle, double speed, double count,
-         double step) {
-  FireBulletFan(e.gun_x[gun], e.gun_y[gun], type, angle, speed, count, step, Owner(e));
-}
-
-void SingleEx(const EnemyObject& e, int gun, int type, double angle, double speed,
-              double param1 = 0.0) {
-  FireEnemyBulletEx(e.gun_x[gun], e.gun_y[gun], type, angle, speed, Owner(e), param1, 0.0);
-}
-
-double Aim(EnemyObject& e, int gun) {
-  e.gun_angle[gun] = AngleToPlayer(e.gun_x[gun], e.gun_y[gun]);
-  return e.gun_angle[gun];
-}
+using namespace boss_guns;
 
 void RunMoveScript(EnemyObject& e) {
   switch (e.move_state) {
@@ -96,8 +74,8 @@ void PatternA(EnemyObject& e, const PatternARow& r) {
   int32_t& cycle = e.gun_words[0];
   if (counter % 4 == 0) {
     if (beat == 0) {
-      Aim(e, 0);
-      Aim(e, 1);
+      TakeAim(e, 0);
+      TakeAim(e, 1);
     }
     if (beat < r.volleys) {
       const int gun = cycle % 2 == 1 ? 1 : 0;
@@ -115,8 +93,8 @@ void PatternA(EnemyObject& e, const PatternARow& r) {
   int32_t& ring_counter = e.gun_counter[1];
   int32_t& ring = e.gun_shots[1];
   if (ring_counter >= 121 && ring_counter % r.ring_interval == 0) {
-    Aim(e, 2);
-    Aim(e, 3);
+    TakeAim(e, 2);
+    TakeAim(e, 3);
     const int gun = ring % 2 == 0 ? 2 : 3;
     const double aim = e.gun_angle[gun];
     for (int a = 0; a < 360; a += r.ring_step) {
@@ -152,8 +130,8 @@ void PatternB(EnemyObject& e, const PatternBRow& r) {
   int32_t& cycle = e.gun_words[2];
   if (counter % 3 == 0) {
     if (beat == 0) {
-      Aim(e, 2);
-      Aim(e, 3);
+      TakeAim(e, 2);
+      TakeAim(e, 3);
     }
     if (beat < r.volleys) {
       const double lift = PatternRatio(beat, 2);
@@ -230,10 +208,10 @@ void PatternD(EnemyObject& e, const PatternDRow& r, double needle_speed) {
   int32_t& drop = e.gun_shots[4];
   if (drop_counter % r.drop_interval == 0) {
     if (r.hell) {
-      FireEnemyBulletEx(e.gun_x[4], e.gun_y[4], 23, 70.0, 2.0, Owner(e), drop, 1.0);
-      FireEnemyBulletEx(e.gun_x[4], e.gun_y[4], 23, 110.0, 2.0, Owner(e), drop, -1.0);
+      SingleEx(e, 4, 23, 70.0, 2.0, drop, 1.0);
+      SingleEx(e, 4, 23, 110.0, 2.0, drop, -1.0);
     } else {
-      FireEnemyBulletEx(e.gun_x[4], e.gun_y[4], 23, 90.0, 2.0, Owner(e), drop, 1.0);
+      SingleEx(e, 4, 23, 90.0, 2.0, drop, 1.0);
     }
     Volley();
     ++drop;
@@ -261,8 +239,8 @@ void PatternD(EnemyObject& e, const PatternDRow& r, double needle_speed) {
   int32_t& cycle = e.gun_words[2];
   if (needle_counter >= 61 && needle_counter % 4 == 0) {
     if (beat == 0) {
-      Aim(e, 0);
-      Aim(e, 1);
+      TakeAim(e, 0);
+      TakeAim(e, 1);
     }
     if (beat < r.needles) {
       const int gun = cycle % 2 == 1 ? 1 : 0;
@@ -294,7 +272,7 @@ void Phase2PatternA(EnemyObject& e, int set) {
   if (counter % 2 == 0) {
     if (beat < volleys) {
       const int gun = cycle % 2 == 1 ? 1 : 0;
-      const double aim = Aim(e, gun);
+      const double aim = TakeAim(e, gun);
       const double lift = PatternRatio(beat, 3);
       if (set == kHeaven) {
         Single(e, gun, 1, aim, lift + 2.5);
@@ -304,8 +282,7 @@ void Phase2PatternA(EnemyObject& e, int set) {
       } else {
         Fan(e, gun, 1, aim, lift + 3.5, 5, 30);
         if (beat == 1) {
-          FireBulletFanEx(e.gun_x[gun], e.gun_y[gun], 37, aim, 4.0, 4, 40, Owner(e),
-                          SignOf(extra % 2), 0.0);
+          FanEx(e, gun, 37, aim, 4.0, 4, 40, SignOf(extra % 2));
           ++extra;
         }
       }
@@ -368,17 +345,11 @@ void Phase2PatternC(EnemyObject& e, const int (&intervals)[3], bool hex_ring) {
 constexpr int kPhase2CSlow[3] = {65, 55, 45};
 constexpr int kPhase2CFast[3] = {50, 40, 30};
 
-// The break's burst: rings of blasts round both engines, a blast left on
-// each drifting with the ground, then debris over the whole body.
+// The break's burst: the blasts round both engines, then debris over the
+// whole body.
 void BreakBurst(EnemyObject& e) {
+  SpawnBossSideBlasts(e);
   const double x = e.x, y = e.y;
-  for (int a = 0; a <= 320; a += 40) {
-    const double c = 60.0 * CosDeg(a), s = 60.0 * SinDeg(a);
-    SpawnExplosion(x - 120 + c, y + s, 52, a, 2.0);
-    SpawnExplosion(x + 120 + c, y + s, 52, a, 2.0);
-  }
-  SpawnExplosion(x - 120, y, 52, 90.0, GetScrollSpeed(1));
-  SpawnExplosion(x + 120, y, 52, 90.0, GetScrollSpeed(1));
   const int half_w = TruncToInt(e.width) / 2;
   const int half_h = TruncToInt(e.height) / 2;
   for (int i = 0; i < 30; ++i) {
@@ -451,28 +422,9 @@ void RunBossType210Phase1(EnemyObject& e) {
                                         FireType210PatternCHell};
   static constexpr BossPattern kD[3] = {FireType210PatternDHeaven, FireType210PatternDOriginal,
                                         FireType210PatternDHell};
-  int32_t& step = BossPatternStep(e, 1);
-  switch (step) {
-    case 0:
-      if (InBossWindow(e, 101, 419)) RunBossPattern(e, kA);
-      if (CountBossStep(e, 500)) step = 1;
-      break;
-    case 1:
-      if (InBossWindow(e, 0, 119)) RunBossPattern(e, kB);
-      if (CountBossStep(e, 120)) step = 2;
-      break;
-    case 2:
-      if (InBossWindow(e, 91, 469)) RunBossPattern(e, kC);
-      if (CountBossStep(e, 480)) step = 3;
-      break;
-    case 3:
-      if (InBossWindow(e, 91, 1399)) RunBossPattern(e, kD);
-      if (CountBossStep(e, 1400)) step = 0;
-      break;
-    default:
-      step = 0;  // a corrupted step restarts the cycle
-      break;
-  }
+  static constexpr BossWindowStep kSteps[] = {
+      {&kA, 101, 419, 500}, {&kB, 0, 119, 120}, {&kC, 91, 469, 480}, {&kD, 91, 1399, 1400}};
+  RunBossStepCycle(e, BossPatternStep(e, 1), kSteps);
 }
 
 void BreakBossType210Phase1(EnemyObject& e) {
@@ -500,24 +452,9 @@ void RunBossType210Phase2(EnemyObject& e) {
   static constexpr BossPattern kC[3] = {FireType210Phase2PatternCHeaven,
                                         FireType210Phase2PatternCOriginal,
                                         FireType210Phase2PatternCHell};
-  int32_t& step = BossPatternStep(e, 2);
-  switch (step) {
-    case 0:
-      if (InBossWindow(e, 101, 279)) RunBossPattern(e, kA);
-      if (CountBossStep(e, 320)) step = 1;
-      break;
-    case 1:
-      if (InBossWindow(e, 0, 99)) RunBossPattern(e, kB);
-      if (CountBossStep(e, 240)) step = 2;
-      break;
-    case 2:
-      if (InBossWindow(e, 0, 1599)) RunBossPattern(e, kC);
-      if (CountBossStep(e, 1600)) step = 0;
-      break;
-    default:
-      step = 0;
-      break;
-  }
+  static constexpr BossWindowStep kSteps[] = {
+      {&kA, 101, 279, 320}, {&kB, 0, 99, 240}, {&kC, 0, 1599, 1600}};
+  RunBossStepCycle(e, BossPatternStep(e, 2), kSteps);
 }
 
 void RunBossType210Death(EnemyObject& e) {

@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "bosses/boss_common.h"
+#include "bosses/boss_guns.h"
 #include "bosses/bosses.h"
 #include "kesto/kesto.h"
 #include "play/enemy_bullets.h"
@@ -14,27 +15,10 @@
 
 namespace {
 
-constexpr int kHeaven = 0, kOriginal = 1, kHell = 2;
+using namespace boss_guns;
+
 constexpr int kPodType = 101;
 constexpr double kRingMax = 96.0;
-
-uint32_t Owner(const EnemyObject& e) { return static_cast<uint32_t>(e.serial); }
-
-void Volley() { PlaySoundEffect(81); }
-
-void Single(const EnemyObject& e, int gun, int type, double angle, double speed) {
-  FireEnemyBullet(e.gun_x[gun], e.gun_y[gun], type, angle, speed, Owner(e));
-}
-
-void Fan(const EnemyObject& e, int gun, int type, double angle, double speed, double count,
-         double step) {
-  FireBulletFan(e.gun_x[gun], e.gun_y[gun], type, angle, speed, count, step, Owner(e));
-}
-
-double Aim(EnemyObject& e, int gun) {
-  e.gun_angle[gun] = AngleToPlayer(e.gun_x[gun], e.gun_y[gun]);
-  return e.gun_angle[gun];
-}
 
 // The descent: 4.0 on its first frame, then 0.07 slower a frame down to 0.5.
 void Descend(EnemyObject& e) {
@@ -49,8 +33,7 @@ void Descend(EnemyObject& e) {
   ++t;
   if (MoveEnemyToPoint(e, &e.x, &e.y, 180.0, 100.0, accel) == 1) {
     accel = 0.0;
-    e.move_state = -1;
-    BossMoveTimer(e) = 0;
+    FinishBossMotion(e, -1);
   }
 }
 
@@ -134,7 +117,7 @@ void PatternA(EnemyObject& e, const PatternARow& r) {
     const int pod = cycle % kType100Pods;
     // A pod shot down loses its turn; the cycle still passes.
     if (Type100PodInUse(e, pod) == 1) {
-      if (beat == 0) Aim(e, pod);
+      if (beat == 0) TakeAim(e, pod);
       if (beat < r.pod_volleys)
         Fan(e, pod, 1, e.gun_angle[pod], r.pod_speed, r.pod_count, r.pod_step);
     }
@@ -151,7 +134,7 @@ void PatternA(EnemyObject& e, const PatternARow& r) {
   if (body_counter >= 61 && body_counter % 10 == 0) {
     if (j < c + r.body_extra) {
       const int gun = c % 2 == 0 ? 4 : 5;
-      const double aim = Aim(e, gun);
+      const double aim = TakeAim(e, gun);
       for (int f = 0; f < r.fans; ++f)
         Fan(e, gun, 7, aim, PatternRatio(c, 2) + r.fan_speed[f], j + r.fan_count[f], r.fan_step);
       Volley();
@@ -182,7 +165,7 @@ void PatternB(EnemyObject& e, const PatternBRow& r) {
   if (counter % 2 == 0 && n < 20) {
     const double speed = PatternRatio(n, 4) + r.base;
     for (int gun : {6, 7}) {
-      const double aim = Aim(e, gun);
+      const double aim = TakeAim(e, gun);
       for (int i = 0; i < r.shots; ++i) {
         const int spread = RandomIntSigned(r.spread);
         Fan(e, gun, 0, aim + spread, speed, r.count, 6);
@@ -231,7 +214,7 @@ void PatternC(EnemyObject& e, const PatternCRow& r) {
   int32_t& j = e.gun_shots[1];
   if (aimed_counter >= 121 && aimed_counter % 4 == 0) {
     if (j < r.aimed) {
-      const double aim = Aim(e, 8);
+      const double aim = TakeAim(e, 8);
       const double lift = PatternRatio(j, 4);
       Single(e, 8, 3, aim, lift + r.aimed_speed);
       if (r.pair) Fan(e, 8, 3, aim, lift + 3.0, 2, 4);
@@ -275,25 +258,9 @@ void RunMidBossType100Phase1(EnemyObject& e) {
                                         FireType100PatternBHell};
   static constexpr BossPattern kC[3] = {FireType100PatternCHeaven, FireType100PatternCOriginal,
                                         FireType100PatternCHell};
-  int32_t& step = BossPatternStep(e, 1);
-  switch (step) {
-    case 0:
-      if (InBossWindow(e, 0, 379)) RunBossPattern(e, kA);
-      if (CountBossStep(e, 380)) step = 1;
-      break;
-    case 1:
-    case 3:
-      if (InBossWindow(e, 61, 119)) RunBossPattern(e, kB);
-      if (CountBossStep(e, 160)) step = step == 1 ? 2 : 0;
-      break;
-    case 2:
-      if (InBossWindow(e, 61, 799)) RunBossPattern(e, kC);
-      if (CountBossStep(e, 800)) step = 3;
-      break;
-    default:
-      step = 0;  // a corrupted step restarts the cycle
-      break;
-  }
+  static constexpr BossWindowStep kSteps[] = {
+      {&kA, 0, 379, 380}, {&kB, 61, 119, 160}, {&kC, 61, 799, 800}, {&kB, 61, 119, 160}};
+  RunBossStepCycle(e, BossPatternStep(e, 1), kSteps);
 }
 
 void RunMidBossType100Death(EnemyObject& e) {

@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "bosses/boss_common.h"
+#include "bosses/boss_guns.h"
 #include "bosses/bosses.h"
 #include "kesto/kesto.h"
 #include "play/enemy_bullets.h"
@@ -15,30 +16,9 @@
 
 namespace {
 
-constexpr int kHeaven = 0, kOriginal = 1, kHell = 2;
+using namespace boss_guns;
+
 constexpr int kMuzzle = 6, kPivot = 7;
-
-uint32_t Owner(const EnemyObject& e) { return static_cast<uint32_t>(e.serial); }
-
-void Volley() { PlaySoundEffect(81); }
-
-void Single(const EnemyObject& e, int gun, int type, double angle, double speed) {
-  FireEnemyBullet(e.gun_x[gun], e.gun_y[gun], type, angle, speed, Owner(e));
-}
-
-void Fan(const EnemyObject& e, int gun, int type, double angle, double speed, double count,
-         double step) {
-  FireBulletFan(e.gun_x[gun], e.gun_y[gun], type, angle, speed, count, step, Owner(e));
-}
-
-void SingleEx(const EnemyObject& e, int gun, int type, double angle, double speed) {
-  FireEnemyBulletEx(e.gun_x[gun], e.gun_y[gun], type, angle, speed, Owner(e), 0.0, 0.0);
-}
-
-double Aim(EnemyObject& e, int gun) {
-  e.gun_angle[gun] = AngleToPlayer(e.gun_x[gun], e.gun_y[gun]);
-  return e.gun_angle[gun];
-}
 
 int Sigma(int side) { return side == 0 ? -1 : 1; }
 
@@ -142,8 +122,8 @@ void PatternA(EnemyObject& e, const PatternARow& r) {
   if (counter % 6 == 0) {
     const bool odd = cycle % 2 == 1;
     if (beat == 0 || odd) {
-      Aim(e, 0);
-      Aim(e, 1);
+      TakeAim(e, 0);
+      TakeAim(e, 1);
     }
     if (beat < r.volleys) {
       const int type = odd ? r.odd_type : 0;
@@ -283,7 +263,7 @@ void Phase2PatternA(EnemyObject& e, const Phase2ARow& r) {
   int32_t& v = e.gun_shots[kPivot];
   const int tier = v <= 4 ? 0 : v <= 10 ? 1 : 2;
   if (ring_counter % r.interval[tier] == 0) {
-    const double aim = Aim(e, kPivot);
+    const double aim = TakeAim(e, kPivot);
     for (int a = 0; a < 360; a += r.ring_step)
       Single(e, kPivot, 8, a + aim + r.offset * (v % 2), r.speed[tier]);
     Volley();
@@ -313,7 +293,7 @@ void Phase2PatternB(EnemyObject& e, const Phase2BRow& r) {
   int32_t& counter = e.gun_counter[0];
   int32_t& beat = e.gun_shots[0];
   if (counter % 4 == 0) {
-    if (beat == 0) Aim(e, kPivot);
+    if (beat == 0) TakeAim(e, kPivot);
     if (beat < r.volleys) {
       const double speed = PatternRatio(beat, 8) + r.speed;
       for (int a = 0; a < 360; a += r.ring_step)
@@ -388,8 +368,7 @@ void Phase3Pattern(EnemyObject& e, int side, const Phase3Row& r) {
       for (int half : {0, 180}) {
         const double angle = 7 * n * s + half;
         if (r.spiral_ex)
-          FireBulletFanEx(e.gun_x[kPivot], e.gun_y[kPivot], 34, angle, r.spiral_speed, 1, 0,
-                          Owner(e), 2.0, 0.0);
+          FanEx(e, kPivot, 34, angle, r.spiral_speed, 1, 0, 2.0);
         else
           Single(e, kPivot, 34, angle, r.spiral_speed);
       }
@@ -520,12 +499,10 @@ void RunBossType220Phase1(EnemyObject& e) {
       }
       break;
     case 1:
-      if (InBossWindow(e, 121, 199)) RunBossPattern(e, kB);
-      if (CountBossStep(e, 260)) step = 2;
+      if (RunBossWindowStep(e, {&kB, 121, 199, 260})) step = 2;
       break;
     case 2:
-      if (InBossWindow(e, 0, 1599)) RunBossPattern(e, kC);
-      if (CountBossStep(e, 1600)) step = 3;
+      if (RunBossWindowStep(e, {&kC, 0, 1599, 1600})) step = 3;
       break;
     case 3:
       if (t == 0) {
@@ -571,8 +548,7 @@ void RunBossType220Phase2(EnemyObject& e) {
   if (step >= 2 && step <= 5) RunBossPattern(e, kC);
   switch (step) {
     case 0:
-      if (InBossWindow(e, 0, 459)) RunBossPattern(e, kA);
-      if (CountBossStep(e, 500)) {
+      if (RunBossWindowStep(e, {&kA, 0, 459, 500})) {
         step = 1;
         e.move_state = 3;
       }

@@ -7,6 +7,7 @@
 #include <initializer_list>
 
 #include "bosses/boss_common.h"
+#include "bosses/boss_guns.h"
 #include "bosses/bosses.h"
 #include "play/enemy_bullets.h"
 #include "play/explosions.h"
@@ -16,19 +17,9 @@
 
 namespace {
 
-constexpr int kHeaven = 0, kOriginal = 1, kHell = 2;
+using namespace boss_guns;
+
 constexpr int kPods = 4;
-
-uint32_t Owner(const EnemyObject& e) { return static_cast<uint32_t>(e.serial); }
-
-void Volley() { PlaySoundEffect(81); }
-
-void Fan(const EnemyObject& e, int gun, int type, double angle, double speed, double count,
-         double step) {
-  FireBulletFan(e.gun_x[gun], e.gun_y[gun], type, angle, speed, count, step, Owner(e));
-}
-
-double Aim(const EnemyObject& e, int gun) { return AngleToPlayer(e.gun_x[gun], e.gun_y[gun]); }
 
 void WriteHomesAndCorners(EnemyObject& e) {
   static constexpr double kHomeDx[kPods] = {-100, 100, -80, 80};
@@ -66,11 +57,7 @@ void RunMoveScript(EnemyObject& e) {
       e.vy = SinDeg(-t) * 0.2;
       ++t;
       break;
-    case 3:
-      e.vx = CosDeg(-t) * 0.5;
-      e.vy = SinDeg(t) * 0.2;
-      ++t;
-      break;
+    case 3: RunBossSway(e, 0.5, -1, 0.2, 1); break;
     case 20:
       RunBossMoveToPoint(e, 180.0, 100.0, 1.0, -20);
       SetPodVelocities(e, 0.0, 0.0);
@@ -186,7 +173,7 @@ void PatternA(EnemyObject& e, const PatternARow& r) {
   int32_t& n = e.gun_shots[0];
   if (counter % 40 == 0) {
     Volley();
-    e.gun_angle[0] = Aim(e, 4);
+    e.gun_angle[0] = AimFrom(e, 4);
     const double aim = e.gun_angle[0];
     // A quarter faster each volley.
     const double ramp = PatternRatio(n, 4);
@@ -203,7 +190,7 @@ void PatternA(EnemyObject& e, const PatternARow& r) {
   if (pod_counter % r.pod_interval == 0) {
     Volley();
     const int g = m % kPods;
-    e.gun_angle[g] = Aim(e, g);
+    e.gun_angle[g] = AimFrom(e, g);
     const double angle = e.gun_angle[g] + SinDeg(15 * m) * 30.0;
     Fan(e, g, 9, angle, r.pod_speed, 3, r.pod_step);
     if (r.second_pod_speed > 0.0) Fan(e, g, 9, angle, r.second_pod_speed, 3, r.pod_step);
@@ -231,7 +218,7 @@ void PatternB(EnemyObject& e, const PatternBRow& r) {
   int32_t& counter = e.gun_counter[0];
   if (counter % r.ring_interval == 0) {
     Volley();
-    const double aim0 = Aim(e, 0), aim1 = Aim(e, 1);
+    const double aim0 = AimFrom(e, 0), aim1 = AimFrom(e, 1);
     for (int a = 0; a < 360; a += r.ring_step) {
       Fan(e, 0, 5, aim0 + a + r.ring_offset, r.ring_speed, 1, 0);
       Fan(e, 1, 5, aim1 + a + r.ring_offset, r.ring_speed, 1, 0);
@@ -306,7 +293,7 @@ void PatternC(EnemyObject& e, const PatternCRow& r) {
   int32_t& burst = e.gun_shots[11];
   if (aimed_counter >= 121 && aimed_counter % 4 == 0) {
     const int g = 5 + burst % 2;
-    if (shot == 0) e.gun_angle[0] = Aim(e, g);
+    if (shot == 0) e.gun_angle[0] = AimFrom(e, g);
     if (shot < r.aimed_volleys) {
       Volley();
       Fan(e, g, 0, e.gun_angle[0], r.aimed_speed, r.aimed_count, r.aimed_step);
@@ -386,7 +373,7 @@ void Phase2PatternB(EnemyObject& e, const Phase2BRow& r) {
   int32_t& burst = e.gun_shots[2];
   if (aimed_counter >= 121 && aimed_counter % 5 == 0) {
     const int g = 4 + burst % 3;
-    if (shot == 0) e.gun_angle[7] = Aim(e, g);
+    if (shot == 0) e.gun_angle[7] = AimFrom(e, g);
     if (shot < r.aimed_volleys)
       Fan(e, g, 0, e.gun_angle[7], PatternRatio(shot, 2) + r.aimed_speed, r.aimed_count,
           r.aimed_step - 4 * (burst % 4));
@@ -438,7 +425,7 @@ void Phase3Pattern(EnemyObject& e, const Phase3Row& r) {
   if (counter % interval == 0) {
     Volley();
     const int g = 5 + volley % 2;
-    if (n == 0) e.gun_angle[g] = Aim(e, g);
+    if (n == 0) e.gun_angle[g] = AimFrom(e, g);
     const int turn = n * (burst % 2);
     const double aim = e.gun_angle[g];
     for (int a = 0; a < 360; a += r.ring_step)
@@ -457,7 +444,7 @@ void Phase3Pattern(EnemyObject& e, const Phase3Row& r) {
   int32_t& aimed_counter = e.gun_counter[10];
   int32_t& shot = e.gun_shots[10];
   if (aimed_counter >= 121 && aimed_counter % 6 == 0) {
-    if (shot == 0) e.gun_angle[4] = Aim(e, 4);
+    if (shot == 0) e.gun_angle[4] = AimFrom(e, 4);
     if (shot < r.aimed_volleys) {
       Volley();
       Fan(e, 4, 2, e.gun_angle[4], 3.2, r.aimed_count, r.aimed_step);
@@ -546,8 +533,7 @@ void RunBossType230Phase1(EnemyObject& e) {
       }
       break;
     case 2:
-      if (InBossWindow(e, 101, 1079)) RunBossPattern(e, kC);
-      if (CountBossStep(e, 1160)) {
+      if (RunBossWindowStep(e, {&kC, 101, 1079, 1160})) {
         step = 3;
         e.move_state = 20;
       }
@@ -594,12 +580,10 @@ void RunBossType230Phase2(EnemyObject& e) {
   int32_t& step = BossPatternStep(e, 2);
   switch (step) {
     case 0:
-      if (InBossWindow(e, 31, 389)) RunBossPattern(e, kA);
-      if (CountBossStep(e, 390)) step = 1;
+      if (RunBossWindowStep(e, {&kA, 31, 389, 390})) step = 1;
       break;
     case 1:
-      if (InBossWindow(e, 91, 639)) RunBossPattern(e, kB);
-      if (CountBossStep(e, 640)) step = 2;
+      if (RunBossWindowStep(e, {&kB, 91, 639, 640})) step = 2;
       break;
     case 2:
       if (e.state_timer == 0) {
@@ -632,11 +616,7 @@ void BreakBossType230Phase2(EnemyObject& e) {
     for (int i = 0; i < kPods; ++i) {
       const double px = e.pod_x[i], py = e.pod_y[i];
       SpawnExplosion(px, py, 52, 0.0, 0.0);
-      for (int a = 0; a <= 300; a += 60) {
-        const double speed = PatternRatio(RandomInt(40), 10) + 1.0;
-        const int angle = a + RandomInt(30);
-        SpawnExplosion(px + CosDeg(a) * 32.0, py + SinDeg(a) * 32.0, 122, angle, speed);
-      }
+      for (int a = 0; a <= 300; a += 60) SpawnBossDebrisPiece(px, py, a);
     }
   }
   ++e.state_timer;

@@ -8,6 +8,7 @@
 #include <initializer_list>
 
 #include "bosses/boss_common.h"
+#include "bosses/boss_guns.h"
 #include "bosses/bosses.h"
 #include "play/enemy_bullets.h"
 #include "play/explosions.h"
@@ -18,18 +19,7 @@
 
 namespace {
 
-constexpr int kHeaven = 0, kOriginal = 1, kHell = 2;
-
-uint32_t Owner(const EnemyObject& e) { return static_cast<uint32_t>(e.serial); }
-
-void Volley() { PlaySoundEffect(81); }
-
-void Fan(const EnemyObject& e, int gun, int type, double angle, double speed, double count,
-         double step) {
-  FireBulletFan(e.gun_x[gun], e.gun_y[gun], type, angle, speed, count, step, Owner(e));
-}
-
-double Aim(const EnemyObject& e, int gun) { return AngleToPlayer(e.gun_x[gun], e.gun_y[gun]); }
+using namespace boss_guns;
 
 void RunMoveScript(EnemyObject& e) {
   int32_t& t = BossMoveTimer(e);
@@ -64,15 +54,7 @@ void TurnTurrets(EnemyObject& e) {
   int32_t& a2 = Type110TurretAngle(e, 2);
   int32_t& top = Type110TopTurretMode(e);
   int32_t& side = Type110SideTurretMode(e);
-  switch (top) {
-    case kType110TurretTrack: a0 = TurnToward(a0, AngleToPlayer(e.pod_x[0], e.pod_y[0])); break;
-    case kType110TurretToRest:
-      a0 = TurnToward(a0, 90.0);
-      if (a0 == 90) top = kType110TurretAtRest;
-      break;
-    case kType110TurretHeld: a0 = TruncToInt(WrapAngleInt(a0)); break;
-    default: break;
-  }
+  TurnMidBossTurret(a0, top, e.pod_x[0], e.pod_y[0]);
   switch (side) {
     case kType110TurretTrack:
       a1 = TurnToward(a1, AngleToPlayer(e.pod_x[1], e.pod_y[1]));
@@ -126,8 +108,8 @@ void PatternA(EnemyObject& e, const PatternARow& r) {
   int32_t& n = e.gun_shots[0];
   if (counter % 50 == 0) {
     Volley();
-    e.gun_angle[0] = Aim(e, 0);
-    e.gun_angle[1] = Aim(e, 1);
+    e.gun_angle[0] = AimFrom(e, 0);
+    e.gun_angle[1] = AimFrom(e, 1);
     for (int d = -60; d <= 60; d += 30) {
       for (int k = 0; k < r.speed_count; ++k) {
         const double speed = PatternRatio(n, 2) + r.speeds[k];
@@ -174,7 +156,7 @@ void PatternB(EnemyObject& e, const PatternBRow& r) {
   int32_t& turn = e.gun_shots[1];
   if (counter % 3 == 0) {
     const int gun = turn % 3;
-    if (n == 0) e.gun_angle[0] = Aim(e, gun);
+    if (n == 0) e.gun_angle[0] = AimFrom(e, gun);
     if (n < r.volleys) {
       Volley();
       for (const BurstFan& f : r.every) FireBurstFan(e, gun, f, n);
@@ -222,7 +204,7 @@ void PatternC(EnemyObject& e, const PatternCRow& r) {
   int32_t& shots = e.gun_shots[r.burst_gun];
   int32_t& bursts = e.gun_shots[11];
   if (c >= 101 && c % 5 == 0) {
-    e.gun_angle[2] = Aim(e, 2);
+    e.gun_angle[2] = AimFrom(e, 2);
     const double aim = e.gun_angle[2];
     if (shots < r.burst_volleys) {
       Volley();
@@ -262,7 +244,7 @@ void Phase2Pattern(EnemyObject& e, const Phase2Row& r) {
   int32_t& n = e.gun_shots[0];
   if (counter % r.interval == 0) {
     Volley();
-    e.gun_angle[0] = Aim(e, 3);
+    e.gun_angle[0] = AimFrom(e, 3);
     const double aim = e.gun_angle[0];
     Fan(e, 3, 4, aim + CosDeg(7 * n) * 30.0, r.speed, r.count, r.step);
     if (r.hell) Fan(e, 3, 4, aim + CosDeg(-5 * n) * 35.0, 2.7, 13, 14);
@@ -326,12 +308,10 @@ void RunMidBossType110Phase1(EnemyObject& e) {
   int32_t& side = Type110SideTurretMode(e);
   switch (step) {
     case 0:
-      if (InBossWindow(e, 0, 149)) RunBossPattern(e, kA);
-      if (CountBossStep(e, 180)) step = 1;
+      if (RunBossWindowStep(e, {&kA, 0, 149, 180})) step = 1;
       break;
     case 1:
-      if (InBossWindow(e, 0, 179)) RunBossPattern(e, kB);
-      if (CountBossStep(e, 240)) {
+      if (RunBossWindowStep(e, {&kB, 0, 179, 240})) {
         step = 2;
         side = kType110TurretToRest;
       }
@@ -362,22 +342,10 @@ void BreakMidBossType110Phase1(EnemyObject& e) {
     EndBossPhase(e);
     done = 1;
     PlaySoundEffect(21);
+    SpawnBossSideBlasts(e);
     const double x = e.x, y = e.y;
-    for (int a = 0; a <= 320; a += 40) {
-      SpawnExplosion(x - 120.0 + CosDeg(a) * 60.0, y + SinDeg(a) * 60.0, 52, a, 2.0);
-      SpawnExplosion(x + 120.0 + CosDeg(a) * 60.0, y + SinDeg(a) * 60.0, 52, a, 2.0);
-    }
-    // These two drift off with the ground.
-    const double drift = GetScrollSpeed(1);
-    SpawnExplosion(x - 120.0, y, 52, 90.0, drift);
-    SpawnExplosion(x + 120.0, y, 52, 90.0, drift);
-    for (int a = 0; a <= 300; a += 60) {
-      for (double side_x : {x - 120.0, x + 120.0}) {
-        const double speed = PatternRatio(RandomInt(40), 10) + 1.0;
-        const int angle = a + RandomInt(30);
-        SpawnExplosion(side_x + CosDeg(a) * 32.0, y + SinDeg(a) * 32.0, 122, angle, speed);
-      }
-    }
+    for (int a = 0; a <= 300; a += 60)
+      for (double side_x : {x - 120.0, x + 120.0}) SpawnBossDebrisPiece(side_x, y, a);
   }
   SetBossLifeState(e, 3);
 }

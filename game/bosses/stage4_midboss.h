@@ -4,14 +4,14 @@
 
 #include <cstdint>
 
+#include "bosses/boss_common.h"
 #include "play/enemies.h"
 
-// Turret modes: follow the player, swing to the rest angle, resting there,
-// or held where the running pattern puts it.
-inline constexpr int kType110TurretTrack = 1;
-inline constexpr int kType110TurretToRest = 2;
-inline constexpr int kType110TurretAtRest = -2;
-inline constexpr int kType110TurretHeld = 3;
+// Turret modes, those of every mid-boss turret.
+inline constexpr int kType110TurretTrack = kMidBossTurretTrack;
+inline constexpr int kType110TurretToRest = kMidBossTurretToRest;
+inline constexpr int kType110TurretAtRest = kMidBossTurretAtRest;
+inline constexpr int kType110TurretHeld = kMidBossTurretHeld;
 
 inline int32_t& Type110TopTurretMode(EnemyObject& e) { return e.script_states[16]; }
 inline int32_t& Type110SideTurretMode(EnemyObject& e) { return e.script_states[17]; }

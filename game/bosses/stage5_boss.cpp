@@ -4,6 +4,7 @@
 #include "bosses/stage5_boss.h"
 
 #include "bosses/boss_common.h"
+#include "bosses/boss_guns.h"
 #include "bosses/bosses.h"
 #include "play/enemies.h"
 #include "play/enemy_bullets.h"
@@ -14,33 +15,24 @@
 
 namespace {
 
-constexpr int kHeaven = 0, kOriginal = 1, kHell = 2;
+using namespace boss_guns;
+
 constexpr int kMusicAt = 60;      // frames after the scroll stops
 constexpr int kHittableAt = 120;  // likewise
-
-uint32_t Owner(const EnemyObject& e) { return static_cast<uint32_t>(e.serial); }
-
-void Volley() { PlaySoundEffect(81); }
 
 struct FanRow {
   int type;
   double speed, count, step;
 };
 
-void Fan(const EnemyObject& e, int gun, int type, double angle, double speed, double count,
-         double step) {
-  FireBulletFan(e.gun_x[gun], e.gun_y[gun], type, angle, speed, count, step, Owner(e));
-}
-void Fan(const EnemyObject& e, int gun, const FanRow& f, double angle, double speed_add = 0.0) {
-  Fan(e, gun, f.type, angle, f.speed + speed_add, f.count, f.step);
-}
+// The first `used` rows of `fans` from gun `gun` at `angle`, each `speed_add`
+// faster than its row says.
 template <size_t N>
 void Fans(const EnemyObject& e, int gun, const FanRow (&fans)[N], int used, double angle,
           double speed_add = 0.0) {
-  for (int i = 0; i < used && i < static_cast<int>(N); ++i) Fan(e, gun, fans[i], angle, speed_add);
+  for (int i = 0; i < used && i < static_cast<int>(N); ++i)
+    Fan(e, gun, fans[i].type, angle, fans[i].speed + speed_add, fans[i].count, fans[i].step);
 }
-
-double Aim(const EnemyObject& e, int gun) { return AngleToPlayer(e.gun_x[gun], e.gun_y[gun]); }
 
 void RunMoveScript(EnemyObject& e) {
   int32_t& t = BossMoveTimer(e);
@@ -96,7 +88,7 @@ void PatternA(EnemyObject& e, const PatternARow& r) {
   int32_t& s1 = e.gun_shots[1];
   int32_t& s2 = e.gun_shots[2];
   if (c0 % 5 == 0) {
-    if (s0 == 0) e.gun_angle[0] = Aim(e, 0);
+    if (s0 == 0) e.gun_angle[0] = AimFrom(e, 0);
     if (s0 < 2) {
       Volley();
       Fans(e, 0, r.burst, r.bursts, e.gun_angle[0]);
@@ -113,7 +105,7 @@ void PatternA(EnemyObject& e, const PatternARow& r) {
   if (c10 >= 121 && c10 % r.side_interval == 0) {
     Volley();
     for (int g = 1; g <= 2; ++g) {
-      e.gun_angle[g] = Aim(e, g);
+      e.gun_angle[g] = AimFrom(e, g);
       Fans(e, g, r.side, r.sides, e.gun_angle[g]);
     }
   }
@@ -176,7 +168,7 @@ void PatternC(EnemyObject& e, const PatternCRow& r, bool hell) {
   if (c5 >= 181 && c5 % 6 == 0) {
     const int g = 3 + s6 % 2;
     if (s5 < r.aimed_volleys) {
-      if (s5 == 0) e.gun_angle[0] = Aim(e, g);
+      if (s5 == 0) e.gun_angle[0] = AimFrom(e, g);
       Fan(e, g, 0, e.gun_angle[0], r.aimed_speed, r.aimed_count, r.aimed_step);
     }
     if (++s5 >= 6) {
@@ -231,7 +223,7 @@ void Phase2PatternA(EnemyObject& e, const Phase2ARow& r) {
     if (s0 < 3 * s1 + 3) {
       Volley();
       for (int g = 0; g < 5; ++g) {
-        e.gun_angle[g] = Aim(e, g);
+        e.gun_angle[g] = AimFrom(e, g);
         Fans(e, g, r.fans, r.used, e.gun_angle[g], s1);
       }
     }
@@ -259,7 +251,7 @@ void Phase2PatternB(EnemyObject& e, const Phase2BRow& r, bool hell) {
       if (s0 < 10) {
         Volley();
         for (int g = 0; g < 5; ++g) {
-          if (s0 == 0) e.gun_angle[10 + g] = Aim(e, g);
+          if (s0 == 0) e.gun_angle[10 + g] = AimFrom(e, g);
           Fan(e, g, 10, e.gun_angle[10 + g], s0 * 0.7 + 4.0, 5, 30);
         }
       }
@@ -273,7 +265,7 @@ void Phase2PatternB(EnemyObject& e, const Phase2BRow& r, bool hell) {
   if (c10 % r.interval == 0) {
     Volley();
     for (int g = 0; g < 5; ++g) {
-      e.gun_angle[g] = Aim(e, g);
+      e.gun_angle[g] = AimFrom(e, g);
       const double w = SignOf(g % 2) * 30.0 * SinDeg(5 * s10 + 20 * g);
       Fan(e, g, 0, e.gun_angle[g] + w, r.speed0, r.count0, r.step);
       Fan(e, g, 9, e.gun_angle[g] + w, r.speed9, r.count9, r.step);
@@ -319,7 +311,7 @@ void Phase2PatternC(EnemyObject& e, const Phase2CRow& r, bool hell) {
   ++c0;
 
   int32_t& c5 = e.gun_counter[5];
-  if (c5 >= 201 && c5 % r.ring_interval == 0) Fans(e, 0, r.rings, r.ring_count, Aim(e, 0));
+  if (c5 >= 201 && c5 % r.ring_interval == 0) Fans(e, 0, r.rings, r.ring_count, AimFrom(e, 0));
   ++c5;
 
   int32_t& c10 = e.gun_counter[10];
@@ -354,9 +346,8 @@ void Phase3Pattern(EnemyObject& e, const Phase3Row& r) {
     Volley();
     const int sigma = SignOf(s1 % 2);
     for (int a = 0; a < 360; a += 90) {
-      FireEnemyBulletEx(e.gun_x[1], e.gun_y[1], 32, a + sigma * s0 * 7 + 45, 3.0, Owner(e), 0.0,
-                        0.0);
-      FireEnemyBulletEx(e.gun_x[2], e.gun_y[2], 32, a - sigma * s0 * 7, 3.0, Owner(e), 1.0, 0.0);
+      SingleEx(e, 1, 32, a + sigma * s0 * 7 + 45, 3.0);
+      SingleEx(e, 2, 32, a - sigma * s0 * 7, 3.0, 1.0);
     }
     // Every 30 volleys both crosses turn the other way.
     if (++s0 % 30 == 0) ++s1;
@@ -368,7 +359,7 @@ void Phase3Pattern(EnemyObject& e, const Phase3Row& r) {
   int32_t& s11 = e.gun_shots[11];
   if (c10 >= 181 && c10 % 5 == 0) {
     const int g = 3 + s11 % 2;
-    if (s10 == 0) e.gun_angle[g] = Aim(e, g);
+    if (s10 == 0) e.gun_angle[g] = AimFrom(e, g);
     if (s10 < r.aimed_volleys) Fan(e, g, 10, e.gun_angle[g], r.speed, r.count, r.step);
     if (++s10 >= r.aimed_cycle) {
       s10 = 0;
@@ -436,24 +427,9 @@ void RunBossType240Phase1(EnemyObject& e) {
                                         FireType240PatternBHell};
   static constexpr BossPattern kC[3] = {FireType240PatternCHeaven, FireType240PatternCOriginal,
                                         FireType240PatternCHell};
-  int32_t& step = BossPatternStep(e, 1);
-  switch (step) {
-    case 0:
-      if (InBossWindow(e, 61, 599)) RunBossPattern(e, kA);
-      if (CountBossStep(e, 660)) step = 1;
-      break;
-    case 1:
-      if (InBossWindow(e, 61, 179)) RunBossPattern(e, kB);
-      if (CountBossStep(e, 180)) step = 2;
-      break;
-    case 2:
-      if (InBossWindow(e, 61, 1999)) RunBossPattern(e, kC);
-      if (CountBossStep(e, 2060)) step = 0;
-      break;
-    default:
-      step = 0;
-      break;
-  }
+  static constexpr BossWindowStep kSteps[] = {
+      {&kA, 61, 599, 660}, {&kB, 61, 179, 180}, {&kC, 61, 1999, 2060}};
+  RunBossStepCycle(e, BossPatternStep(e, 1), kSteps);
 }
 
 void BreakBossType240Phase1(EnemyObject& e) {
@@ -477,24 +453,9 @@ void RunBossType240Phase2(EnemyObject& e) {
   static constexpr BossPattern kC[3] = {FireType240Phase2PatternCHeaven,
                                         FireType240Phase2PatternCOriginal,
                                         FireType240Phase2PatternCHell};
-  int32_t& step = BossPatternStep(e, 2);
-  switch (step) {
-    case 0:
-      if (InBossWindow(e, 61, 359)) RunBossPattern(e, kA);
-      if (CountBossStep(e, 360)) step = 1;
-      break;
-    case 1:
-      if (InBossWindow(e, 0, 799)) RunBossPattern(e, kB);
-      if (CountBossStep(e, 860)) step = 2;
-      break;
-    case 2:
-      if (InBossWindow(e, 0, 1599)) RunBossPattern(e, kC);
-      if (CountBossStep(e, 1600)) step = 0;
-      break;
-    default:
-      step = 0;
-      break;
-  }
+  static constexpr BossWindowStep kSteps[] = {
+      {&kA, 61, 359, 360}, {&kB, 0, 799, 860}, {&kC, 0, 1599, 1600}};
+  RunBossStepCycle(e, BossPatternStep(e, 2), kSteps);
 }
 
 void BreakBossType240Phase2(EnemyObject& e) {

@@ -5,6 +5,7 @@
 #include "bosses/stage5_midboss.h"
 
 #include "bosses/boss_common.h"
+#include "bosses/boss_guns.h"
 #include "bosses/bosses.h"
 #include "play/enemies.h"
 #include "play/enemy_bullets.h"
@@ -14,25 +15,10 @@
 
 namespace {
 
-constexpr int kHeaven = 0, kOriginal = 1, kHell = 2;
-constexpr int kTrack = 1, kToRest = 2, kAtRest = -2, kHeld = 3;
-
-uint32_t Owner(const EnemyObject& e) { return static_cast<uint32_t>(e.serial); }
+using namespace boss_guns;
 
 // The turret angle A0, whole degrees; the drawing turns the turret by it.
 int32_t& TurretAngle(EnemyObject& e) { return e.turn_angles[0]; }
-
-void Volley() { PlaySoundEffect(81); }
-
-void Fan(const EnemyObject& e, int gun, int type, double angle, double speed, double count,
-         double step) {
-  FireBulletFan(e.gun_x[gun], e.gun_y[gun], type, angle, speed, count, step, Owner(e));
-}
-
-void FinishMotion(EnemyObject& e, int code) {
-  e.move_state = code;
-  BossMoveTimer(e) = 0;
-}
 
 void RunMoveScript(EnemyObject& e) {
   int32_t& t = BossMoveTimer(e);
@@ -44,13 +30,11 @@ void RunMoveScript(EnemyObject& e) {
         e.vx += 0.15;
       } else {
         e.vx = 0.0;
-        FinishMotion(e, -1);
+        FinishBossMotion(e, -1);
       }
       break;
     case 1:
-      e.vx = CosDeg(static_cast<double>(-t)) * 0.2;
-      e.vy = SinDeg(static_cast<double>(t / 2)) * 0.2;
-      ++t;
+      RunBossSwayHalfTime(e, 0.2, -1, 0.2);
       break;
     case 2:
       RunBossVerticalBrake(e, 3.0, -0.04, -2);
@@ -77,30 +61,11 @@ void Climb(EnemyObject& e) {
   e.vy += climb;
 }
 
-void TurnTurret(EnemyObject& e) {
-  int32_t& a0 = TurretAngle(e);
-  int32_t& mode = Type120TurretMode(e);
-  switch (mode) {
-    case kTrack:
-      a0 = TruncToInt(TurnAngleToward(a0, AngleToPlayer(e.pod_x[0], e.pod_y[0]), 3.0));
-      break;
-    case kToRest:
-      a0 = TruncToInt(TurnAngleToward(a0, 90.0, 3.0));
-      if (a0 == 90) mode = kAtRest;
-      break;
-    case kHeld:
-      a0 = TruncToInt(WrapAngleInt(a0));
-      break;
-    default:
-      break;
-  }
-}
-
 void LayOutTurretAndGuns(EnemyObject& e) {
   const double x = e.x, y = e.y;
   e.pod_x[0] = x;
   e.pod_y[0] = y - 16.0;
-  TurnTurret(e);
+  TurnMidBossTurret(TurretAngle(e), Type120TurretMode(e), e.pod_x[0], e.pod_y[0]);
   const int a0 = TurretAngle(e);
   e.gun_x[0] = e.pod_x[0] + 40.0 * CosDeg(a0);
   e.gun_y[0] = e.pod_y[0] + 40.0 * SinDeg(a0);
@@ -195,9 +160,9 @@ void PatternC(EnemyObject& e, const PatternCRow& r) {
     Volley();
     const double turn = 3.0 * n;
     if (n % 2 == 1)
-      FireEnemyBulletEx(e.gun_x[4], e.gun_y[4], 30, 90.0, 2.5, Owner(e), 0.0, turn);
+      SingleEx(e, 4, 30, 90.0, 2.5, 0.0, turn);
     else
-      FireEnemyBulletEx(e.gun_x[1], e.gun_y[1], 30, 90.0, 2.5, Owner(e), 1.0, turn);
+      SingleEx(e, 1, 30, 90.0, 2.5, 1.0, turn);
     ++n;
   }
   ++c0;
@@ -274,7 +239,7 @@ void EnterMidBossType120(EnemyObject& e) {
   } else if (e.move_state == -20) {
     SetBossLifeState(e, 1);
     e.move_state = 1;
-    Type120TurretMode(e) = kHeld;
+    Type120TurretMode(e) = kMidBossTurretHeld;
   }
 }
 
@@ -294,7 +259,7 @@ void RunMidBossType120Phase1(EnemyObject& e) {
         e.state_timer = 0;
         step = 1;
         e.move_state = 2;
-        Type120TurretMode(e) = kToRest;
+        Type120TurretMode(e) = kMidBossTurretToRest;
         break;
       }
       // From frame 279 back to the post, slowly; once started the move is
@@ -309,8 +274,7 @@ void RunMidBossType120Phase1(EnemyObject& e) {
       }
       break;
     case 2:
-      if (InBossWindow(e, 0, 569)) RunBossPattern(e, kB);
-      if (CountBossStep(e, 570)) {
+      if (RunBossWindowStep(e, {&kB, 0, 569, 570})) {
         StartMoveToPost(e, 2);
         step = 3;
       }
@@ -319,12 +283,11 @@ void RunMidBossType120Phase1(EnemyObject& e) {
       if (e.move_state == -20) {
         step = 4;
         e.move_state = 1;
-        Type120TurretMode(e) = kTrack;
+        Type120TurretMode(e) = kMidBossTurretTrack;
       }
       break;
     case 4:
-      if (InBossWindow(e, 61, 799)) RunBossPattern(e, kC);
-      if (CountBossStep(e, 860)) step = 0;
+      if (RunBossWindowStep(e, {&kC, 61, 799, 860})) step = 0;
       break;
     default:
       step = 0;  // a corrupted step restarts the cycle
@@ -338,10 +301,10 @@ void BreakMidBossType120Phase1(EnemyObject& e) {
     EndBossPhase(e);
     step = 1;
     StartMoveToPost(e, 2);
-    Type120TurretMode(e) = kToRest;
-  } else if (e.move_state == -20 && Type120TurretMode(e) == kAtRest) {
+    Type120TurretMode(e) = kMidBossTurretToRest;
+  } else if (e.move_state == -20 && Type120TurretMode(e) == kMidBossTurretAtRest) {
     e.move_state = 1;
-    Type120TurretMode(e) = kHeld;
+    Type120TurretMode(e) = kMidBossTurretHeld;
     SetBossLifeState(e, 3);
   }
 }

@@ -17,6 +17,7 @@
 #include "core/window_state.h"
 #include "graphics/graphic_table.h"
 #include "graphics/graphics_manager.h"
+#include "graphics/movies.h"
 #include "graphics/present.h"
 #include "graphics/screen.h"
 #include "platform/clock.h"
@@ -82,6 +83,9 @@ void HandleActivate(uintptr_t wparam) {
         s.restore_needed = 1;
       }
     }
+    // Movies stand still while the program does, in full screen too (they
+    // would otherwise run on unseen until the display came back).
+    PauseAllMovies();
     DrawPauseGraphic();
     return;
   }
@@ -89,6 +93,7 @@ void HandleActivate(uintptr_t wparam) {
     RecoverGraphicsDevice();
     s.restore_needed = 0;
   }
+  ResumeAllMovies();
 }
 
 void HandleDisplayChange(uintptr_t wparam, intptr_t lparam) {
@@ -109,7 +114,9 @@ void HandleDisplayChange(uintptr_t wparam, intptr_t lparam) {
   }
   if (GraphicsManager().restore_callback && bits != 24 && (bits == screen_bits || bits != 8) &&
       width >= sw && height >= sh) {
+    ReleaseAllMovieInterfaces();
     RecoverGraphicsDevice();
+    ResumeAllMovies();
     s.display_change_seen = 1;
     return;
   }

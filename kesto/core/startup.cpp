@@ -160,6 +160,7 @@ void ConfigureGraphicsHost() {
   h.desktop_size = [](int* w, int* hgt) { pw::GetDesktopMode(w, hgt, nullptr); };
   h.pump = [] { return PumpFrameMessagesBody(); };
   h.wait_while_inactive = WaitWhileInactive;
+  h.window_active = [] { return CoreState().active != 0; };
   h.apply_window_style = ApplyWindowStyleForGraphics;
   h.stop_input = StopInputForGraphics;
   h.report_key_held = ReportKeyHeld;

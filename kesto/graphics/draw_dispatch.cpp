@@ -8,6 +8,7 @@
 #include "graphics/draw_state.h"
 #include "graphics/graphic_table.h"
 #include "graphics/graphics_host.h"
+#include "graphics/movies.h"
 #include "graphics/software_draw_services.h"
 #include "graphics/surface_2d.h"
 #include "graphics/vertex_queue.h"
@@ -68,7 +69,10 @@ int Prepare(int handle, GraphicRecord** out) {
   WaitWhileWindowInactive();
   // Graphics may have been deleted while the window waited.
   *out = GetGraphicRecord(handle);
-  return *out ? 1 : -1;
+  if (!*out) return -1;
+  // A movie graphic shows its newest frame.
+  if ((*out)->movie != -1) UpdateMovieFrame(handle);
+  return 1;
 }
 
 }  // namespace

@@ -137,7 +137,14 @@ int DeleteAllGraphics(int log_flag) {
 int RestoreGraphicSurfaces(int handle) {
   GraphicRecord* g = GetGraphicRecord(handle);
   if (!g) return -1;
-  return g->texture ? RestoreGraphicTextureParts(handle) : RestoreGraphicSurface2Ds(handle);
+  const int result = g->texture ? RestoreGraphicTextureParts(handle) : RestoreGraphicSurface2Ds(handle);
+  // A movie's frame surface comes back with the graphic.
+  if (const MovieRecord* m = g->movie != -1 ? GetMovieRecord(g->movie) : nullptr) {
+    if (m->sample_surface && m->sample_surface->IsLost() == platform::video::kErrSurfaceLost) {
+      m->sample_surface->Restore();
+    }
+  }
+  return result;
 }
 
 int RestoreAllGraphicSurfaces() {

@@ -23,6 +23,8 @@ struct GraphicsHost {
   // One pass of the message pump: non-zero to stop waiting, negative to quit.
   std::function<int()> pump;
   std::function<void()> wait_while_inactive;
+  // Is the main window active? Default: yes (headless).
+  std::function<bool()> window_active;
   std::function<void(bool full_screen)> apply_window_style;
   std::function<void()> stop_input;
   // Is the key that hides the driver report held at start-up?

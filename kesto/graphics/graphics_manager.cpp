@@ -206,6 +206,10 @@ int RecreateDirectDrawAfterLoss() {
 }
 
 int RecoverGraphicsDevice() {
+  // The movies' streams hold the old DirectDraw object and surfaces made
+  // from it: they go first, keeping their stream times, and come back at
+  // the end (the display-change path has released them already).
+  ReleaseAllMovieInterfaces();
   ReleaseDirect3D();
   ReleaseScreenSurfaces();
   if (Host().stop_input) Host().stop_input();

@@ -4,10 +4,14 @@
 
 #include "core/entry_bodies.h"
 #include "graphics/device3d_services.h"
+#include "graphics/draw_state.h"
 #include "graphics/graphic_table.h"
+#include "graphics/graphics_manager.h"
 #include "graphics/graphics_host.h"
 #include "graphics/image_decoders.h"
 #include "graphics/image_record.h"
+#include "graphics/movies.h"
+#include "graphics/screen.h"
 
 using platform::video::Rect;
 
@@ -238,7 +242,6 @@ std::unique_ptr<platform::gdi::DibSection> ImageToDibSection(
 }
 
 int LoadImageFileToGraphicBody(const char* path, int want_texture, int mirror, int movie_option) {
-  (void)movie_option;
   EndSceneIfBegun();
   WaitWhileWindowInactive();
   ImageRecord image{}, alpha{};
@@ -256,14 +259,42 @@ int LoadImageFileToGraphicBody(const char* path, int want_texture, int mirror, i
     if (loaded == 0) ReleaseImageRecord(&alpha);
     return handle;
   }
-  // No image loader took the file: it may be a movie. The movie player is
-  // not built, so a file that opens is refused as no loader's.
+  // No image loader took the file: it may be a movie.
+  DrawState& s = GetDrawState();
+  const int kept_depth = s.color_depth, kept_alpha = s.alpha_channel, kept_system = s.system_memory;
+  const int usable_3d = (s.use_3d && GraphicsManager().usable_3d && !IsSystemMemoryOnly() &&
+                         GetCurrentDevice3D() >= 0)
+                            ? 1
+                            : 0;
   if (!OpenImageFileStream(path)) {
     GfxLog("グラフィックファイル %s がありません", path ? path : "");
     return -1;
   }
-  GfxLog("右記のグラフィックファイルのロードに失敗しました：%s \n", path);
-  return -1;
+  int width = 0, height = 0;
+  const int movie = OpenMovieToGraph(path, &width, &height, movie_option);
+  if (movie == -1) {
+    GfxLog("右記のグラフィックファイルのロードに失敗しました：%s \n", path);
+    return -1;
+  }
+  const MovieRecord* m = GetMovieRecord(movie);
+  // An overlay shows itself: its graphic is a plain 2D one.
+  if (m && m->surface_mode == 1) s.use_3d = 0;
+  s.color_depth = GetScreenColorBits();
+  s.alpha_channel = 0;
+  s.system_memory = 1;
+  const int handle = MakeGraphic(width, height, want_texture, 0);
+  if (handle == -1) GfxLog("右記のグラフィックファイルの格納用グラフィック領域の作成に失敗しました：%s", path);
+  s.color_depth = kept_depth;
+  s.alpha_channel = kept_alpha;
+  s.system_memory = kept_system;
+  s.use_3d = usable_3d;
+  if (handle == -1) return -1;
+  GetGraphicRecord(handle)->movie = movie;
+  SetMovieOwner(movie, handle);
+  // A movie loaded while the window is active plays at once; otherwise it
+  // starts when the window becomes active.
+  if (!Host().window_active || Host().window_active()) ResumeMovie(handle);
+  return handle;
 }
 
 int LoadImageFileToGraphicBody(const char* path) {

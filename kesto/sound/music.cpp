@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "sound/sound_host.h"
 #include "sound/sound_state.h"
@@ -53,11 +54,14 @@ void ReleaseSegment() {
   g_music.segment = nullptr;
 }
 
+// Without a sound font MIDI music is silent: the log says why, once a run.
 void NoteSilentMidi() {
   static bool noted = false;
   if (noted) return;
+  const std::string reason = audio::MidiSynthesisNote();
+  if (reason.empty()) return;
   noted = true;
-  SoundLogFormat("%s", audio::MidiSynthesisNote());
+  SoundLogFormat("%s", reason.c_str());
 }
 
 }  // namespace
@@ -226,6 +230,9 @@ int PlayMusicDirectShow(const char* full_path, int play_type) {
     SoundLogFormat("ミュージックファイル %s の演奏に失敗しました", full_path);
     return -1;
   }
+  // Looping music is rewound at each end event; the graph goes on from the
+  // beginning at once, so the loop has no gap while the event travels.
+  g_music.seeking->SetRepeatAtEnd(play_type == 3);
   g_music.control->Run();
   g_music.graph_playing = 1;
   g_music.graph_play_type = play_type;

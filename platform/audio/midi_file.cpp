@@ -83,7 +83,61 @@ uint64_t WalkTrack(const uint8_t* p, size_t end, std::map<uint64_t, uint32_t>* t
 
 }  // namespace
 
-bool MidiFileLength(const uint8_t* data, size_t size, double* seconds) {
+namespace {
+
+// A Standard MIDI File's timing: its division, its tempo changes and its
+// last tick over all tracks.
+struct MidiTiming {
+  uint16_t division = 0;
+  std::map<uint64_t, uint32_t> tempos;
+  uint64_t last = 0;
+};
+
+bool ReadTiming(const uint8_t* data, size_t size, MidiTiming* timing) {
+  if (size < 14 || std::memcmp(data, "MThd", 4) != 0 || Be32(data + 4) < 6) return false;
+  const uint32_t header = Be32(data + 4);
+  const uint32_t tracks = (data[10] << 8) | data[11];
+  timing->division = static_cast<uint16_t>((data[12] << 8) | data[13]);
+  if (timing->division == 0) return false;
+  size_t at = 8 + static_cast<size_t>(std::min<uint32_t>(header, static_cast<uint32_t>(size)));
+  for (uint32_t t = 0; t < tracks && at + 8 <= size; ++t) {
+    const uint32_t length = Be32(data + at + 4);
+    const size_t body = at + 8;
+    const size_t body_end = body + std::min<size_t>(length, size - body);
+    if (std::memcmp(data + at, "MTrk", 4) == 0) {
+      timing->last =
+          std::max(timing->last, WalkTrack(data + body, body_end - body, &timing->tempos));
+    }
+    at = body_end;
+  }
+  if (timing->division & 0x8000) {
+    const int fps = -static_cast<int8_t>(timing->division >> 8);
+    if (fps <= 0 || (timing->division & 0xFF) == 0) return false;
+  }
+  return true;
+}
+
+// Seconds at a tick.
+double SecondsAt(const MidiTiming& timing, uint64_t at) {
+  if (timing.division & 0x8000) {
+    const int fps = -static_cast<int8_t>(timing.division >> 8);
+    return static_cast<double>(at) / (fps * (timing.division & 0xFF));
+  }
+  double total = 0;
+  uint64_t tick = 0;
+  uint32_t tempo = 500000;
+  for (const auto& [at_tick, next_tempo] : timing.tempos) {
+    if (at_tick >= at) break;
+    total += static_cast<double>(at_tick - tick) * tempo / timing.division / 1e6;
+    tick = at_tick;
+    tempo = next_tempo;
+  }
+  return total + static_cast<double>(at - tick) * tempo / timing.division / 1e6;
+}
+
+}  // namespace
+
+bool FindStandardMidi(const uint8_t* data, size_t size, const uint8_t** smf, size_t* smf_size) {
   if (data == nullptr) return false;
   if (size >= 20 && std::memcmp(data, "RIFF", 4) == 0 && std::memcmp(data + 8, "RMID", 4) == 0) {
     // The SMF sits in the "data" chunk.
@@ -91,48 +145,43 @@ bool MidiFileLength(const uint8_t* data, size_t size, double* seconds) {
     while (at + 8 <= size) {
       const uint32_t length = Le32(data + at + 4);
       if (std::memcmp(data + at, "data", 4) == 0) {
-        return MidiFileLength(data + at + 8, std::min<size_t>(length, size - at - 8), seconds);
+        return FindStandardMidi(data + at + 8, std::min<size_t>(length, size - at - 8), smf,
+                                smf_size);
       }
       at += 8 + static_cast<size_t>(length) + (length & 1);
     }
     return false;
   }
-  if (size < 14 || std::memcmp(data, "MThd", 4) != 0 || Be32(data + 4) < 6) return false;
-  const uint32_t header = Be32(data + 4);
-  const uint32_t tracks = (data[10] << 8) | data[11];
-  const uint16_t division = static_cast<uint16_t>((data[12] << 8) | data[13]);
-  if (division == 0) return false;
-  std::map<uint64_t, uint32_t> tempos;
-  uint64_t last = 0;
-  size_t at = 8 + static_cast<size_t>(std::min<uint32_t>(header, static_cast<uint32_t>(size)));
-  for (uint32_t t = 0; t < tracks && at + 8 <= size; ++t) {
-    const uint32_t length = Be32(data + at + 4);
-    const size_t body = at + 8;
-    const size_t body_end = body + std::min<size_t>(length, size - body);
-    if (std::memcmp(data + at, "MTrk", 4) == 0) {
-      last = std::max(last, WalkTrack(data + body, body_end - body, &tempos));
+  if (size < 14 || std::memcmp(data, "MThd", 4) != 0) return false;
+  *smf = data;
+  *smf_size = size;
+  return true;
+}
+
+bool MidiFileLength(const uint8_t* data, size_t size, double* seconds) {
+  const uint8_t* smf = nullptr;
+  size_t smf_size = 0;
+  MidiTiming timing;
+  if (!FindStandardMidi(data, size, &smf, &smf_size) || !ReadTiming(smf, smf_size, &timing))
+    return false;
+  *seconds = SecondsAt(timing, timing.last);
+  return true;
+}
+
+bool MidiTickAtSeconds(const uint8_t* smf, size_t size, double seconds, uint64_t* tick) {
+  MidiTiming timing;
+  if (!ReadTiming(smf, size, &timing)) return false;
+  // The first tick at or after the time, found by halving the piece.
+  uint64_t low = 0, high = timing.last;
+  while (low < high) {
+    const uint64_t mid = low + (high - low) / 2;
+    if (SecondsAt(timing, mid) < seconds) {
+      low = mid + 1;
+    } else {
+      high = mid;
     }
-    at = body_end;
   }
-  if (division & 0x8000) {
-    // SMPTE: frames per second and ticks per frame.
-    const int fps = -static_cast<int8_t>(division >> 8);
-    const int per_frame = division & 0xFF;
-    if (fps <= 0 || per_frame == 0) return false;
-    *seconds = static_cast<double>(last) / (fps * per_frame);
-    return true;
-  }
-  double total = 0;
-  uint64_t tick = 0;
-  uint32_t tempo = 500000;
-  for (const auto& [at_tick, next_tempo] : tempos) {
-    if (at_tick >= last) break;
-    total += static_cast<double>(at_tick - tick) * tempo / division / 1e6;
-    tick = at_tick;
-    tempo = next_tempo;
-  }
-  total += static_cast<double>(last - tick) * tempo / division / 1e6;
-  *seconds = total;
+  *tick = low;
   return true;
 }
 

@@ -12,6 +12,12 @@ namespace platform::audio {
 // last event, over all tracks. False for anything that is not a Standard
 // MIDI File ("MThd", or RIFF "RMID" around one).
 bool MidiFileLength(const uint8_t* data, size_t size, double* seconds);
+// The Standard MIDI File inside a file (the file itself, or the data chunk
+// of a RIFF "RMID" one); false when there is none.
+bool FindStandardMidi(const uint8_t* data, size_t size, const uint8_t** smf, size_t* smf_size);
+// The first tick of a Standard MIDI File at or after `seconds` (its last
+// tick past the end).
+bool MidiTickAtSeconds(const uint8_t* smf, size_t size, double seconds, uint64_t* tick);
 
 // No track, MIDI or MP3, comes near this; a larger file is refused unread.
 inline constexpr size_t kMaxMusicFileBytes = size_t{256} << 20;

@@ -4,99 +4,156 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "platform/audio/midi_file.h"
 #include "platform/audio/mixer.h"
 #include "platform/audio/notify.h"
+#include "platform/media/midi_synth.h"
 
 namespace platform::audio {
 
-// Counts a piece's playing time in output frames, repeat by repeat, and
-// reports its end. Runs on the output's thread under the mixer's lock.
-class MidiTimer : public PullSource {
+// One piece through a synthesiser, and its end as the players report it.
+// Runs on the output's thread under the mixer's lock; the control calls
+// take that lock.
+class MidiPiece : public PullSource {
  public:
-  MidiTimer(double seconds, uint32_t repeats, bool notify, WindowId window, uint32_t device)
-      : seconds_(seconds), repeats_(repeats), notify_(notify), window_(window), device_(device) {}
+  MidiPiece(std::vector<uint8_t> smf, double seconds) : smf_(std::move(smf)), seconds_(seconds) {}
+  ~MidiPiece() override { platform::media::MidiSynth::Recycle(std::move(synth_)); }
 
-  bool MixInto(int32_t*, int frames, int device_rate) override {
-    const uint64_t length = std::max<uint64_t>(1, static_cast<uint64_t>(std::llround(seconds_ * device_rate)));
-    elapsed_ += static_cast<uint64_t>(frames);
-    while (elapsed_ >= length) {
-      if (repeats_ == kSegmentRepeatInfinite || repeats_ > 0) {
-        if (repeats_ != kSegmentRepeatInfinite) --repeats_;
-        elapsed_ -= length;
-        continue;
+  // (Re)starts the piece `plays` times (0: for ever) from `from_seconds`.
+  bool Play(int plays, double from_seconds, bool notify, WindowId window, uint32_t device,
+            int rate) {
+    if (!synth_ || synth_->sample_rate() != rate) {
+      platform::media::MidiSynth::Recycle(std::move(synth_));
+      synth_ = platform::media::MidiSynth::Create(rate);
+      if (!synth_) return false;
+    }
+    notify_ = notify;
+    window_ = window;
+    device_ = device;
+    plays_left_ = plays;
+    // An empty piece still lasts a moment, so one that loops cannot rewind
+    // at every sample.
+    length_ = std::max<int64_t>(rate / 100 + 1, std::llround(seconds_ * rate));
+    elapsed_ = std::min<int64_t>(length_, std::llround(std::max(0.0, from_seconds) * rate));
+    tail_frames_ = 0;
+    finished_ = !synth_->Start(smf_.data(), smf_.size(), from_seconds);
+    return !finished_;
+  }
+
+  bool MixInto(int32_t* accum, int frames, int device_rate) override {
+    if (!synth_) return false;
+    int done = 0;
+    // The piece is timed by its length in the file; at its end it starts
+    // again, within the same mix, while plays are left.
+    while (!finished_ && done < frames) {
+      const int n = static_cast<int>(std::min<int64_t>(frames - done, length_ - elapsed_));
+      synth_->Render(accum + 2 * done, n, gain_);
+      done += n;
+      elapsed_ += n;
+      if (elapsed_ < length_) continue;
+      if (plays_left_ == 0 || --plays_left_ > 0) {
+        elapsed_ = 0;
+        if (synth_->Rewind()) continue;
       }
       finished_ = true;
+      synth_->Stop();
       if (notify_) {
         notify_ = false;
-        PostNotification({window_, kMessageMciNotify, kMciNotifySuccessful, static_cast<intptr_t>(device_)});
+        PostNotification(
+            {window_, kMessageMciNotify, kMciNotifySuccessful, static_cast<intptr_t>(device_)});
       }
-      return false;
     }
-    return true;
+    if (done < frames) synth_->Render(accum + 2 * done, frames - done, gain_);
+    if (!finished_) return true;
+    // The last notes ring out (a few seconds at most), then the piece leaves
+    // the mix.
+    tail_frames_ += frames - done;
+    return !synth_->quiet() && tail_frames_ < 3 * device_rate;
   }
 
   bool finished() const { return finished_; }
-  // When the play is cut short: the notification it still owed, if any.
+  // When the play is cut short: the notification it still owed, if any;
+  // the notes are released.
   void Abort() {
     if (notify_ && !finished_) {
-      PostNotification({window_, kMessageMciNotify, kMciNotifyAborted, static_cast<intptr_t>(device_)});
+      PostNotification(
+          {window_, kMessageMciNotify, kMciNotifyAborted, static_cast<intptr_t>(device_)});
     }
     notify_ = false;
     finished_ = true;
+    if (synth_) synth_->Stop();
   }
-  void Skip(uint64_t frames) { elapsed_ = frames; }
+  void SetGain(int32_t gain) { gain_ = gain; }
 
  private:
+  std::vector<uint8_t> smf_;
   double seconds_;
-  uint32_t repeats_;
-  bool notify_;
-  WindowId window_;
-  uint32_t device_;
-  uint64_t elapsed_ = 0;
-  bool finished_ = false;
+  std::unique_ptr<platform::media::MidiSynth> synth_;
+  bool notify_ = false;
+  WindowId window_ = nullptr;
+  uint32_t device_ = 0;
+  bool finished_ = true;
+  int plays_left_ = 1;
+  int64_t length_ = 1;
+  int64_t elapsed_ = 0;
+  int tail_frames_ = 0;
+  int32_t gain_ = 65536;
 };
 
 namespace {
 
-// Starts a timer in the mixer; null when there is no output to count time by.
-MidiTimer* StartTimer(double seconds, uint32_t repeats, bool notify, WindowId window, uint32_t device,
-                      uint32_t from_ms) {
-  Mixer& mixer = Mixer::Get();
-  if (!mixer.is_open()) {
-    if (mixer.Open() != kOk) return nullptr;
-    mixer.Close();  // only probing: the library's DirectSound keeps it open
-    return nullptr;
+// The piece of a file the players accept, or false.
+bool ReadPiece(const std::string& path, std::vector<uint8_t>* smf, double* seconds, Result* error) {
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(path, &bytes)) {
+    *error = kErrNotFound;
+    return false;
   }
-  auto* timer = new MidiTimer(seconds, repeats, notify, window, device);
-  std::lock_guard lock(mixer.mutex());
-  timer->Skip(static_cast<uint64_t>(from_ms) * static_cast<uint64_t>(mixer.rate()) / 1000);
-  mixer.AddSourceLocked(timer);
-  return timer;
+  const uint8_t* piece = nullptr;
+  size_t size = 0;
+  if (!MidiFileLength(bytes.data(), bytes.size(), seconds) ||
+      !FindStandardMidi(bytes.data(), bytes.size(), &piece, &size)) {
+    *error = kErrUnsupportedFile;
+    return false;
+  }
+  smf->assign(piece, piece + size);
+  return true;
 }
 
-// Removes a timer from the mixer and deletes it; `abort` reports a cut play.
-void EndTimer(MidiTimer* timer, bool abort) {
-  if (timer == nullptr) return;
+// Starts a piece in the mixer; false when there is no output to play it on.
+bool StartPiece(MidiPiece* piece, int plays, bool notify, WindowId window, uint32_t device,
+                uint32_t from_ms) {
+  Mixer& mixer = Mixer::Get();
+  if (!mixer.is_open()) return false;
+  std::lock_guard lock(mixer.mutex());
+  mixer.RemoveSourceLocked(piece);
+  if (!piece->Play(plays, from_ms / 1000.0, notify, window, device, mixer.rate())) return false;
+  mixer.AddSourceLocked(piece);
+  return true;
+}
+
+// Takes a piece out of the mixer and deletes it; `abort` reports a cut play.
+void EndPiece(MidiPiece* piece, bool abort) {
+  if (piece == nullptr) return;
   Mixer& mixer = Mixer::Get();
   {
     std::lock_guard lock(mixer.mutex());
-    mixer.RemoveSourceLocked(timer);
-    if (abort) timer->Abort();
+    mixer.RemoveSourceLocked(piece);
+    if (abort) piece->Abort();
   }
-  delete timer;
+  delete piece;
 }
 
-bool TimerFinished(MidiTimer* timer) {
+bool PieceFinished(MidiPiece* piece) {
   std::lock_guard lock(Mixer::Get().mutex());
-  return timer->finished();
+  return piece->finished();
 }
 
 struct MciDevice {
-  double seconds = 0;
-  MidiTimer* timer = nullptr;
+  MidiPiece* piece = nullptr;
 };
 
 std::map<uint32_t, MciDevice>& Devices() {
@@ -107,25 +164,24 @@ uint32_t g_next_device = 1;
 
 }  // namespace
 
-const char* MidiSynthesisNote() {
-  return "no MIDI synthesiser in this build: MIDI music plays silent";
-}
+std::string MidiSynthesisNote() { return platform::media::MidiSilenceReason(); }
 
 Result MciSendCommand(uint32_t device, uint32_t message, uint32_t flags, void* params) {
   auto& devices = Devices();
   if (message == kMciOpen) {
     auto* open = static_cast<MciOpenParams*>(params);
-    if (open == nullptr || (flags & kMciOpenElement) == 0 || open->element == nullptr) return kMciErrCannotLoad;
-    if ((flags & kMciOpenType) && (open->device_type == nullptr || std::strcmp(open->device_type, "sequencer") != 0)) {
+    if (open == nullptr || (flags & kMciOpenElement) == 0 || open->element == nullptr)
+      return kMciErrCannotLoad;
+    if ((flags & kMciOpenType) &&
+        (open->device_type == nullptr || std::strcmp(open->device_type, "sequencer") != 0)) {
       return kMciErrInvalidDevice;
     }
-    std::vector<uint8_t> bytes;
+    std::vector<uint8_t> smf;
     double seconds = 0;
-    if (!ReadWholeFile(open->element, &bytes) || !MidiFileLength(bytes.data(), bytes.size(), &seconds)) {
-      return kMciErrCannotLoad;
-    }
+    Result error = kOk;
+    if (!ReadPiece(open->element, &smf, &seconds, &error)) return kMciErrCannotLoad;
     const uint32_t id = g_next_device++;
-    devices[id] = MciDevice{seconds, nullptr};
+    devices[id] = MciDevice{new MidiPiece(std::move(smf), seconds)};
     open->device_id = id;
     return kOk;
   }
@@ -143,15 +199,16 @@ Result MciSendCommand(uint32_t device, uint32_t message, uint32_t flags, void* p
     }
     case kMciPlay: {
       auto* play = static_cast<MciPlayParams*>(params);
-      EndTimer(d.timer, false);
       const bool notify = (flags & kMciNotify) != 0 && play != nullptr;
       const uint32_t from = (flags & kMciFrom) && play != nullptr ? play->from : 0;
-      d.timer = StartTimer(d.seconds, 0, notify, notify ? reinterpret_cast<WindowId>(play->callback) : nullptr,
-                           device, from);
-      return d.timer != nullptr ? kOk : kMciErrInvalidDevice;
+      // A play of its own: the one it replaces owes no notification.
+      return StartPiece(d.piece, 1, notify,
+                        notify ? reinterpret_cast<WindowId>(play->callback) : nullptr, device, from)
+                 ? kOk
+                 : kMciErrInvalidDevice;
     }
     case kMciClose:
-      EndTimer(d.timer, true);
+      EndPiece(d.piece, true);
       devices.erase(it);
       return kOk;
     default:
@@ -191,11 +248,11 @@ Result MusicLoader::LoadObjectFromFile(const char* file_name, MusicSegment** out
   *out = nullptr;
   std::string path = file_name;
   if (!directory_.empty()) path = directory_ + "/" + path;
-  std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(path, &bytes)) return kErrNotFound;
+  std::vector<uint8_t> smf;
   double seconds = 0;
-  if (!MidiFileLength(bytes.data(), bytes.size(), &seconds)) return kErrUnsupportedFile;
-  *out = new MusicSegment(seconds);
+  Result error = kOk;
+  if (!ReadPiece(path, &smf, &seconds, &error)) return error;
+  *out = new MusicSegment(std::move(smf), seconds);
   return kOk;
 }
 
@@ -222,20 +279,21 @@ Result DirectMusic::EnumPort(uint32_t index, PortCaps* caps) {
   caps->port_class = kPortOutputClass;
   const char* name = "Kesto stand-in synth";
   size_t i = 0;
-  for (; name[i] != '\0' && i + 1 < std::size(caps->description); ++i) caps->description[i] = name[i];
+  for (; name[i] != '\0' && i + 1 < std::size(caps->description); ++i)
+    caps->description[i] = name[i];
   caps->description[i] = 0;
   return kOk;
 }
 
 uint32_t MusicPerformance::Release() {
   if (--refs_ > 0) return refs_;
-  EndTimer(timer_, false);
+  EndPiece(piece_, false);
   delete this;
   return 0;
 }
 
-Result MusicPerformance::InitAudio(DirectMusic** music, DirectSound** sound, WindowId, uint32_t, uint32_t,
-                                   uint32_t, AudioParams*) {
+Result MusicPerformance::InitAudio(DirectMusic** music, DirectSound** sound, WindowId, uint32_t,
+                                   uint32_t, uint32_t, AudioParams*) {
   if (FaultSet(Fault::kInitAudio)) return kErrFail;
   if (music != nullptr) *music = nullptr;
   if (sound == nullptr) return kOk;
@@ -259,26 +317,42 @@ Result MusicPerformance::GetMasterVolume(int32_t* volume) {
 
 Result MusicPerformance::SetMasterVolume(int32_t volume) {
   master_volume_ = volume;
+  if (piece_ != nullptr) {
+    std::lock_guard lock(Mixer::Get().mutex());
+    piece_->SetGain(GainFromHundredthsDb(volume));
+  }
   return kOk;
 }
 
 Result MusicPerformance::PlaySegmentEx(MusicSegment* segment, uint32_t, int64_t) {
   if (segment == nullptr) return kErrInvalidParam;
-  EndTimer(timer_, false);
+  EndPiece(piece_, false);
+  piece_ = nullptr;
   playing_ = segment;
-  timer_ = StartTimer(segment->length_seconds(), segment->repeats(), false, nullptr, 0, 0);
-  return timer_ != nullptr ? kOk : kErrFail;
+  // Repeats come on top of the first play; "infinite" plays for ever.
+  const uint32_t repeats = segment->repeats();
+  const int plays = repeats == kSegmentRepeatInfinite
+                        ? 0
+                        : static_cast<int>(std::min<uint32_t>(repeats, 1u << 20)) + 1;
+  auto* piece = new MidiPiece(segment->piece(), segment->length_seconds());
+  piece->SetGain(GainFromHundredthsDb(master_volume_));
+  if (!StartPiece(piece, plays, false, nullptr, 0, 0)) {
+    delete piece;
+    return kErrFail;
+  }
+  piece_ = piece;
+  return kOk;
 }
 
 Result MusicPerformance::IsPlaying(MusicSegment* segment) {
-  if (timer_ == nullptr || (segment != nullptr && segment != playing_)) return kFalse;
-  return TimerFinished(timer_) ? kFalse : kOk;
+  if (piece_ == nullptr || (segment != nullptr && segment != playing_)) return kFalse;
+  return PieceFinished(piece_) ? kFalse : kOk;
 }
 
 Result MusicPerformance::StopEx(MusicSegment* segment, int64_t, uint32_t) {
   if (segment == nullptr || segment == playing_) {
-    EndTimer(timer_, false);
-    timer_ = nullptr;
+    EndPiece(piece_, false);
+    piece_ = nullptr;
     playing_ = nullptr;
   }
   return kOk;

@@ -1,19 +1,22 @@
 // The two MIDI players: the MCI sequencer and DirectMusic (loader, segments,
 // performance, port list). Both accept Standard MIDI Files only, so any other
-// music falls through to the filter graph. No synthesiser is available here:
-// a piece plays silent for its real length, and its end is reported as the
-// players report it (a window notification, or the performance's query).
+// music falls through to the filter graph. Pieces sound through FluidSynth
+// with a General MIDI sound font, mixed with everything else; without a
+// sound font they play silent for their real length. Their end is reported
+// as the players report it (a window notification, or the performance's
+// query).
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/audio/audio_types.h"
 #include "platform/audio/direct_sound.h"
 
 namespace platform::audio {
 
-class MidiTimer;
+class MidiPiece;
 
 // --- MCI sequencer --------------------------------------------------------
 constexpr uint32_t kMciOpen = 0x803;
@@ -69,13 +72,17 @@ class MusicSegment {
   Result SetParam(const void* guid, uint32_t group, uint32_t index, int32_t time, void* data);
   Result Download(MusicPerformance* performance);
   Result Unload(MusicPerformance* performance);
+  // The Standard MIDI File it plays.
+  const std::vector<uint8_t>& piece() const { return piece_; }
   double length_seconds() const { return length_; }
   uint32_t repeats() const { return repeats_; }
 
  private:
   friend class MusicLoader;
-  explicit MusicSegment(double length) : length_(length) {}
+  MusicSegment(std::vector<uint8_t> piece, double length)
+      : piece_(std::move(piece)), length_(length) {}
   uint32_t refs_ = 1;
+  std::vector<uint8_t> piece_;
   double length_;
   uint32_t repeats_ = 0;
 };
@@ -159,7 +166,7 @@ class MusicPerformance {
   MusicPerformance() = default;
   uint32_t refs_ = 1;
   int32_t master_volume_ = 0;
-  MidiTimer* timer_ = nullptr;
+  MidiPiece* piece_ = nullptr;
   MusicSegment* playing_ = nullptr;
 };
 
@@ -167,7 +174,8 @@ Result CreateMusicLoader(MusicLoader** out);
 Result CreateMusicPerformance(MusicPerformance** out);
 Result CreateDirectMusic(DirectMusic** out);
 
-// Why MIDI plays silent, logged once by the library at start-up.
-const char* MidiSynthesisNote();
+// Why MIDI plays silent (no sound font), for the library's log; empty while
+// it sounds.
+std::string MidiSynthesisNote();
 
 }  // namespace platform::audio

@@ -1,8 +1,9 @@
-// The filter-graph stand-in for music: renders MPEG audio files, decoding on
-// demand in the mixer through libmpg123, with the control, event, seeking
-// and volume interfaces of one graph object. At the end of the stream it
-// queues a completion event and sends the notification message to the
-// window given, which is how looping music learns to rewind.
+// The filter-graph stand-in for music: renders any audio file, decoding on
+// demand in the mixer (MPEG audio through libmpg123, everything else through
+// FFmpeg's libraries), with the control, event, seeking and volume
+// interfaces of one graph object. At the end of the stream it queues a
+// completion event and sends the notification message to the window given,
+// which is how looping music learns to rewind.
 #pragma once
 
 #include <cstdint>
@@ -29,7 +30,7 @@ class FilterGraph {
   enum class Interface { kControl, kEvent, kSeeking, kAudio };
   Result QueryInterface(Interface which, FilterGraph** out);
 
-  // Builder: a file the stand-in can play (MPEG audio), read whole.
+  // Builder: an audio file (read whole; at most kMaxMusicFileBytes).
   Result RenderFile(const char* path, const void* play_list);
   // Control.
   Result Run();
@@ -40,6 +41,10 @@ class FilterGraph {
   Result FreeEventParams(int32_t code, intptr_t param1, intptr_t param2);
   // Seeking: only the current position is used; the stop is ignored.
   Result SetPositions(int64_t* current, uint32_t current_flags, int64_t* stop, uint32_t stop_flags);
+  // Seeking: a stream that will be rewound at each end goes on from its
+  // beginning in the same mix, without a gap; the rewind that answers the
+  // end event is then already done.
+  Result SetRepeatAtEnd(bool repeat);
   // Audio: hundredths of a decibel, -10000 silent.
   Result PutVolume(int32_t volume);
 
@@ -62,6 +67,7 @@ class FilterGraph {
   uint32_t message_ = 0;
   intptr_t instance_ = 0;
   int32_t volume_ = 0;
+  bool repeat_ = false;
 };
 
 Result CreateFilterGraph(FilterGraph** out);

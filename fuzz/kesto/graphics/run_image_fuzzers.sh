@@ -13,7 +13,7 @@ shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   targets=(image_chain bmp_loader jpeg_loader png_loader bgra_loader tga_loader dds_loader packed_dib
-           font_string)
+           font_string media_file)
 fi
 if ! command -v clang++ >/dev/null; then
   echo "image fuzzers: clang++ is not installed; skipped"

@@ -14,11 +14,6 @@ class BossCommonTest : public BossTest {
       if (e.in_use == 1 && e.type == type) return e;
     return g_enemies[0];
   }
-  static int ItemsAlive() {
-    int n = 0;
-    for (const Item& i : g_items) n += i.in_use == 1 ? 1 : 0;
-    return n;
-  }
 
   struct DeathRun {
     std::vector<int> explosion_frames;  // t of each frame with sound 20

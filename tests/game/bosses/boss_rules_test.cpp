@@ -45,19 +45,10 @@ class BossRulesTest : public BossTest {
   }
   // One pass of the pool over the boss with a 100-damage shot on it.
   static void HitOnce(EnemyObject& e) {
-    PlayerShot& s = g_player_shots[0];
-    s = PlayerShot{};
-    s.alive = 1;
-    s.type = 10;
-    s.damage = 100;
-    s.silent_end = 1;
-    s.hit_left = e.x - 4;
-    s.hit_right = e.x + 4;
-    s.hit_top = e.y - 4;
-    s.hit_bottom = e.y + 4;
+    ShotAt(e.x, e.y, 100);
     UpdateEnemyHitBoxes(e);
     CollideEnemyWithShots(e);
-    s.alive = 0;
+    NoShot();
   }
   static int TotalHp(const EnemyObject& e) {
     return e.phase_hp[0] + e.phase_hp[1] + e.phase_hp[2] + e.phase_hp[3];

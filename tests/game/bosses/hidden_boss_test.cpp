@@ -3,16 +3,17 @@
 #include <cmath>
 #include <string>
 
-#include "boss_volley_fixture.h"
+#include "boss_fixture.h"
 
-class HiddenBossTest : public BossVolleyTest {
+class HiddenBossTest : public BossTest {
  protected:
   void SetUp() override {
-    BossVolleyTest::SetUp();
+    BossTest::SetUp();
+    EnableMusic();
     g_player.guard = 0;  // the shield is tested on its own
   }
   // Where the extra stage places it.
-  void Spawn(int difficulty) { SpawnBoss(250, 180, 240, difficulty); }
+  void Spawn(int difficulty) { SpawnAt(250, 180, 240, difficulty); }
   void SpawnToPhase(int difficulty, int phase) {
     Spawn(difficulty);
     ASSERT_LT(RunUntilState(1, 600), 600);
@@ -20,9 +21,6 @@ class HiddenBossTest : public BossVolleyTest {
       Boss().phase_hp[p - 1] = 0;
       ASSERT_LT(RunUntilState(2 * p + 1, 400), 400);
     }
-  }
-  void RunToStep(int phase, int step) {
-    ASSERT_LT(RunUntil([&] { return BossPatternStep(Boss(), phase) == step; }, 3000), 3000);
   }
 };
 
@@ -71,7 +69,7 @@ TEST_F(HiddenBossTest, ItShieldsItselfWhileThePlayerIsInvulnerable) {
     const int hp = e.phase_hp[0];
     ShotOverBoss(300);
     Frame();
-    TakeBullets();
+    TakeShots();
     EXPECT_EQ(e.collision_class, guard > 0 ? 3 : 0);
     EXPECT_EQ(e.script_words[1], guard > 0 ? 1 : 0);  // the shielded look
     EXPECT_EQ(e.phase_hp[0], guard > 0 ? hp : hp - 300);
@@ -87,14 +85,14 @@ TEST_F(HiddenBossTest, ItShieldsItselfWhileThePlayerIsInvulnerable) {
 }
 
 TEST_F(HiddenBossTest, EveryDifficultyFiresTheSamePatterns) {
-  std::vector<std::vector<Bullet>> runs;
+  std::vector<std::vector<Shot>> runs;
   for (int d = 0; d < 3; ++d) {
     ResetAllEnemies();
     RandomSeed = 10;
     SpawnToPhase(d, 1);
-    std::vector<Bullet> all;
+    std::vector<Shot> all;
     for (const Volley& v : Record(1200))
-      for (const Bullet& b : v.shots) all.push_back(b);
+      for (const Shot& b : v.shots) all.push_back(b);
     runs.push_back(all);
   }
   ASSERT_GT(runs[0].size(), 1000u);
@@ -125,7 +123,7 @@ TEST_F(HiddenBossTest, PhaseOnePatternARingsComeFasterOnMultiplesOfTheirInterval
     ASSERT_EQ(v.shots.size(), 36u);
     EXPECT_EQ(v.se81, 1);
     const int i = static_cast<int>(n);
-    const Bullet& b = v.shots[3];  // a = 30
+    const Shot& b = v.shots[3];  // a = 30
     EXPECT_NEAR(b.x, v.boss_x + 24 * CosDeg(10 * i + 30), 1e-9);
     EXPECT_NEAR(b.y, v.boss_y - 40 + 16 * SinDeg(10 * i + 30), 1e-9);
     EXPECT_NEAR(b.angle - v.shots[0].angle, 30.0, 1e-9);
@@ -141,7 +139,7 @@ TEST_F(HiddenBossTest, PhaseOneLoopsThroughItsStepsAndMotions) {
   std::vector<int> moves{2};
   for (int i = 0; i < 520 + 460 + 2060 + 200; ++i) {
     Frame();
-    TakeBullets();
+    TakeShots();
     if (BossPatternStep(e, 1) != steps.back()) steps.push_back(BossPatternStep(e, 1));
     if (e.move_state != moves.back()) moves.push_back(e.move_state);
   }
@@ -229,7 +227,7 @@ TEST_F(HiddenBossTest, PhaseThreeLeavesTheAnchorAtTheLowPointFiringWhileTheBossG
   EXPECT_EQ(volleys[0].t, 21);
   for (const Volley& v : volleys) {
     ASSERT_EQ(v.shots.size(), 4u);
-    for (const Bullet& b : v.shots) {
+    for (const Shot& b : v.shots) {
       EXPECT_EQ(b.x, 320.0);  // field (180, 340)
       EXPECT_EQ(b.y, 340.0);
       EXPECT_GE(b.param1, 251.0);
@@ -290,16 +288,10 @@ TEST_F(HiddenBossTest, EndingEachPhaseAtManyFramesAlwaysReachesTheStageClear) {
     const int span = phase == 1 ? 3100 : 900;
     for (int k = 0; k < span; k += phase == 1 ? 61 : 43) {
       SCOPED_TRACE(std::to_string(phase) + "/" + std::to_string(k));
-      ResetAllEnemies();
-      ResetAllExplosions();
-      ResetStageClearSequence();
-      BossFightFlag(0);
+      ResetPools();
       SpawnToPhase(k % 3, phase);
       g_player.guard = (k / 7) % 2 == 0 ? 0 : 30;  // shielded or not, it must not stick
-      for (int i = 0; i < k; ++i) {
-        Frame();
-        ResetAllEnemyBullets();
-      }
+      RunFrames(k);
       ASSERT_EQ(Boss().life_state, 2 * phase - 1);
       for (int p = phase; p <= 4; ++p) {
         Boss().phase_hp[p - 1] = 0;

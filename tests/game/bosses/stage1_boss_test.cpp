@@ -7,72 +7,12 @@
 
 class Stage1BossTest : public BossTest {
  protected:
-  static constexpr int kBossSlot = 300;
-
-  EnemyObject& Boss() { return g_enemies[kBossSlot]; }
-
-  void Spawn(int difficulty) {
-    g_flags.DifficultyMode = difficulty;
-    ASSERT_EQ(SpawnEnemy(-132, 100, 200, 0), 0);
-    ASSERT_EQ(Boss().type, 200);
-  }
-  void Frame() {
-    ClearLog();
-    UpdateEnemies();
-  }
-  // Runs frames until the boss reaches `state` (at most `limit` frames);
-  // the number of frames run.
-  int RunUntilState(int state, int limit = 5000) {
-    int n = 0;
-    while (Boss().in_use == 1 && Boss().life_state != state && n < limit) {
-      Frame();
-      ++n;
-    }
-    return n;
-  }
+  void Spawn(int difficulty) { SpawnAt(200, -132, 100, difficulty); }
   void SpawnToPhase1(int difficulty) {
     Spawn(difficulty);
     RunUntilState(1);
     ASSERT_EQ(Boss().life_state, 1);
     TakeShots();
-  }
-  // A piercing shot over the boss's body: it hits on every frame.
-  static void ShotOverBoss(int damage) {
-    PlayerShot& s = g_player_shots[0];
-    s = PlayerShot{};
-    s.alive = 1;
-    s.type = 10;
-    s.damage = damage;
-    s.silent_end = 1;
-    const EnemyObject& b = g_enemies[kBossSlot];
-    s.hit_left = b.x - 20;
-    s.hit_right = b.x + 20;
-    s.hit_top = b.y - 20;
-    s.hit_bottom = b.y + 20;
-  }
-
-  struct Volley {
-    int t;  // phase timer read by the frame's patterns
-    std::vector<Shot> shots;
-    double boss_x, boss_y;  // where the boss fired from
-  };
-  // Runs `frames` frames and keeps the bullets of `types` each frame fired.
-  std::vector<Volley> Record(int frames, std::set<int> types) {
-    std::vector<Volley> out;
-    for (int i = 0; i < frames && Boss().in_use == 1; ++i) {
-      const int t = Boss().state_timer;
-      Frame();
-      std::vector<Shot> kept;
-      for (const Shot& s : TakeShots())
-        if (types.count(s.type)) kept.push_back(s);
-      if (!kept.empty()) out.push_back({t, kept, Boss().x, Boss().y});
-    }
-    return out;
-  }
-  static std::vector<int> Times(const std::vector<Volley>& v) {
-    std::vector<int> out;
-    for (const Volley& x : v) out.push_back(x.t);
-    return out;
   }
 };
 
@@ -286,8 +226,7 @@ TEST_F(Stage1BossTest, PartPatternAlternatesSidesAndSkipsADeadPart) {
 
   // The left part is shot down and a wreck takes its slot: only the right
   // part fires, at the same beats, and the wreck is left where it lies.
-  ResetAllEnemies();
-  ResetAllEnemyBullets();
+  ResetPools();
   SpawnToPhase1(1);
   const int left = Boss().message[0];
   g_enemies[left].screen_state = 1;
@@ -389,21 +328,14 @@ TEST_F(Stage1BossTest, EndingEachPhaseAtManyFramesAlwaysReachesTheStageClear) {
   for (int phase = 1; phase <= 2; ++phase) {
     for (int k = 0; k < 2900; k += phase == 1 ? 53 : 41) {
       SCOPED_TRACE(std::to_string(phase) + "/" + std::to_string(k));
-      ResetAllEnemies();
-      ResetAllEnemyBullets();
-      ResetAllExplosions();
-      ResetStageClearSequence();
-      BossFightFlag(0);
+      ResetPools();
       const int d = k % 3;
       SpawnToPhase1(d);
       if (phase == 2) {
         Boss().phase_hp[0] = 0;
         ASSERT_LT(RunUntilState(3, 1000), 1000);
       }
-      for (int i = 0; i < k; ++i) {
-        Frame();
-        TakeShots();
-      }
+      RunFrames(k);
       ASSERT_EQ(Boss().life_state, phase == 1 ? 1 : 3);
       Boss().phase_hp[phase - 1] = 0;
       if (phase == 1) {

@@ -3,18 +3,17 @@
 #include <cmath>
 #include <map>
 
-#include "boss_script_fixture.h"
+#include "boss_fixture.h"
 #include "play/items.h"
 #include "play/stage.h"
 
-class Stage2BossTest : public BossScriptTest {
+class Stage2BossTest : public BossTest {
  protected:
   void SetUp() override {
-    BossScriptTest::SetUp();
-    g_player.core_x = 300;
-    g_player.core_y = 420;
+    BossTest::SetUp();
+    ParkPlayer(300, 420);
   }
-  void SpawnBoss(int difficulty) { Spawn(210, 180, 580, difficulty); }
+  void SpawnBoss(int difficulty) { SpawnAt(210, 180, 580, difficulty); }
   void SpawnToPhase1(int difficulty) {
     SpawnBoss(difficulty);
     ASSERT_LT(RunUntilState(1, 400), 400);
@@ -23,23 +22,6 @@ class Stage2BossTest : public BossScriptTest {
     SpawnToPhase1(difficulty);
     Boss().phase_hp[0] = 0;
     ASSERT_LT(RunUntilState(3, 400), 400);
-  }
-  // The volleys among `v` that hold bullets of `type`, with only those.
-  static std::vector<Volley> OfType(const std::vector<Volley>& v, int type) {
-    std::vector<Volley> out;
-    for (const Volley& x : v) {
-      Volley y = x;
-      y.shots.clear();
-      for (const Shot& s : x.shots)
-        if (s.type == type) y.shots.push_back(s);
-      if (!y.shots.empty()) out.push_back(y);
-    }
-    return out;
-  }
-  static int ItemsAlive() {
-    int n = 0;
-    for (const Item& i : g_items) n += i.in_use == 1 ? 1 : 0;
-    return n;
   }
 };
 

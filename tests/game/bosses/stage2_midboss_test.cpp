@@ -3,17 +3,16 @@
 #include <algorithm>
 #include <cmath>
 
-#include "boss_script_fixture.h"
+#include "boss_fixture.h"
 #include "play/items.h"
 
-class Stage2MidBossTest : public BossScriptTest {
+class Stage2MidBossTest : public BossTest {
  protected:
   void SetUp() override {
-    BossScriptTest::SetUp();
-    g_player.core_x = 300;
-    g_player.core_y = 420;
+    BossTest::SetUp();
+    ParkPlayer(300, 420);
   }
-  void SpawnMidBoss(int difficulty) { Spawn(100, 180, -120, difficulty); }
+  void SpawnMidBoss(int difficulty) { SpawnAt(100, 180, -120, difficulty); }
   void SpawnToPhase1(int difficulty) {
     SpawnMidBoss(difficulty);
     ASSERT_LT(RunUntilState(1, 200), 200);
@@ -21,11 +20,6 @@ class Stage2MidBossTest : public BossScriptTest {
   EnemyObject* Pod(int k) {
     EnemyObject& pod = g_enemies[Boss().message[k]];
     return pod.in_use == 1 && pod.type == 101 && pod.part_index == k ? &pod : nullptr;
-  }
-  static int ItemsAlive() {
-    int n = 0;
-    for (const Item& i : g_items) n += i.in_use == 1 ? 1 : 0;
-    return n;
   }
 };
 
@@ -340,10 +334,7 @@ TEST_F(Stage2MidBossTest, ShotDownAtManyFramesItAlwaysDiesOnTime) {
     SCOPED_TRACE(k);
     ResetPools();
     SpawnToPhase1(k % 3);
-    for (int i = 0; i < k; ++i) {
-      Frame();
-      TakeShots();
-    }
+    RunFrames(k);
     Boss().phase_hp[0] = 0;
     ASSERT_LT(RunUntilState(8, 3), 3);
     const int frames = RunUntil([] { return false; }, 300);

@@ -3,17 +3,16 @@
 #include <cmath>
 #include <map>
 
-#include "boss_script_fixture.h"
+#include "boss_fixture.h"
 #include "play/items.h"
 
-class Stage3BossTest : public BossScriptTest {
+class Stage3BossTest : public BossTest {
  protected:
   void SetUp() override {
-    BossScriptTest::SetUp();
-    g_player.core_x = 300;
-    g_player.core_y = 420;
+    BossTest::SetUp();
+    ParkPlayer(300, 420);
   }
-  void SpawnBoss(int difficulty) { Spawn(220, 180, -160, difficulty); }
+  void SpawnBoss(int difficulty) { SpawnAt(220, 180, -160, difficulty); }
   void SpawnToPhase(int phase, int difficulty) {
     SpawnBoss(difficulty);
     ASSERT_LT(RunUntilState(1, 400), 400);
@@ -21,17 +20,6 @@ class Stage3BossTest : public BossScriptTest {
       Boss().phase_hp[p - 1] = 0;
       ASSERT_LT(RunUntilState(2 * p + 1, 600), 600);
     }
-  }
-  static std::vector<Volley> OfType(const std::vector<Volley>& v, int type) {
-    std::vector<Volley> out;
-    for (const Volley& x : v) {
-      Volley y = x;
-      y.shots.clear();
-      for (const Shot& s : x.shots)
-        if (s.type == type) y.shots.push_back(s);
-      if (!y.shots.empty()) out.push_back(y);
-    }
-    return out;
   }
   double PivotX() { return Boss().x; }
   double PivotY() { return Boss().y - 64; }

@@ -3,14 +3,19 @@
 #include <cmath>
 #include <string>
 
+#include "boss_fixture.h"
 #include "play/items.h"
 #include "play/stage_clear.h"
-#include "stage4_boss_fixture.h"
 
-class Stage4BossTest : public Stage4FightTest {
+class Stage4BossTest : public BossTest {
  protected:
+  void SetUp() override {
+    BossTest::SetUp();
+    ParkPlayer(320, 400);
+  }
+  void Spawn(int difficulty) { SpawnAt(230, 180, -120, difficulty); }
   void SpawnToPhase1(int difficulty) {
-    Spawn(230, difficulty);
+    Spawn(difficulty);
     RunUntilState(1);
     ASSERT_EQ(Boss().life_state, 1);
   }
@@ -24,21 +29,10 @@ class Stage4BossTest : public Stage4FightTest {
   }
   double PodX(int i) { return Boss().pod_x[i]; }
   double PodY(int i) { return Boss().pod_y[i]; }
-  static int ItemsAlive() {
-    int n = 0;
-    for (const Item& i : g_items) n += i.in_use == 1 ? 1 : 0;
-    return n;
-  }
-  static std::vector<Shot> OfType(const std::vector<Shot>& shots, int type) {
-    std::vector<Shot> out;
-    for (const Shot& s : shots)
-      if (s.type == type) out.push_back(s);
-    return out;
-  }
 };
 
 TEST_F(Stage4BossTest, TheBodyTakesItsPostThenThePodsFlyInFromTheSides) {
-  Spawn(230, 1);
+  Spawn(1);
   EnemyObject& e = Boss();
   int placed = -1, phase1 = -1, se83 = 0;
   for (int frame = 1; frame <= 400 && phase1 < 0; ++frame) {
@@ -583,8 +577,8 @@ TEST_F(Stage4BossTest, PhaseThreeQuickensItsRingsAfterTenAndTwentyFiveVolleys) {
 TEST_F(Stage4BossTest, PhaseThreePatternsFirstFrameRightAfterAGunResetFires) {
   for (auto pattern : {FireType230Phase3PatternAHeaven, FireType230Phase3PatternAOriginal,
                        FireType230Phase3PatternAHell}) {
-    ResetAllEnemies();
-    Spawn(230, 1);
+    ResetPools();
+    Spawn(1);
     EnemyObject& e = Boss();
     Type230VolleyInterval(e) = 0;
     ResetEnemyGuns(e);
@@ -658,18 +652,11 @@ TEST_F(Stage4BossTest, EndingEachPhaseAtManyFramesAlwaysReachesTheStageClear) {
     const int stride = phase == 1 ? 47 : phase == 2 ? 29 : 31;
     for (int k = 0; k < span; k += stride) {
       SCOPED_TRACE(std::to_string(phase) + "/" + std::to_string(k));
-      ResetAllEnemies();
-      ResetAllEnemyBullets();
-      ResetAllExplosions();
-      ResetStageClearSequence();
-      BossFightFlag(0);
+      ResetPools();
       SpawnToPhase1(k % 3);
       if (phase >= 2) ToPhase2();
       if (phase == 3) ToPhase3();
-      for (int i = 0; i < k; ++i) {
-        Frame();
-        TakeShots();
-      }
+      RunFrames(k);
       ASSERT_EQ(Boss().life_state, 2 * phase - 1);
       for (int p = phase; p <= 3; ++p) {
         Boss().phase_hp[p - 1] = 0;

@@ -3,14 +3,18 @@
 #include <cmath>
 #include <string>
 
+#include "boss_fixture.h"
 #include "play/items.h"
 #include "play/stage.h"
-#include "stage4_boss_fixture.h"
 
-class Stage4MidBossTest : public Stage4FightTest {
+class Stage4MidBossTest : public BossTest {
  protected:
+  void SetUp() override {
+    BossTest::SetUp();
+    ParkPlayer(320, 400);
+  }
   void SpawnToPhase1(int difficulty) {
-    Spawn(110, difficulty);
+    SpawnAt(110, 180, -88, difficulty);
     RunUntilState(1);
     ASSERT_EQ(Boss().life_state, 1);
     TakeShots();
@@ -21,11 +25,6 @@ class Stage4MidBossTest : public Stage4FightTest {
     ASSERT_LT(RunUntilState(3, 5), 5);
   }
   int& A(int turret) { return Type110TurretAngle(Boss(), turret); }
-  static int ItemsAlive() {
-    int n = 0;
-    for (const Item& i : g_items) n += i.in_use == 1 ? 1 : 0;
-    return n;
-  }
 };
 
 TEST_F(Stage4MidBossTest, TheApproachBrakesToAFloorAndPhaseOneComesSixtyFramesAfterArrival) {
@@ -380,17 +379,12 @@ TEST_F(Stage4MidBossTest, EndingEachPhaseAtManyFramesAlwaysReachesTheEnd) {
   for (int phase = 1; phase <= 2; ++phase) {
     for (int k = 0; k < 1500; k += phase == 1 ? 23 : 61) {
       SCOPED_TRACE(std::to_string(phase) + "/" + std::to_string(k));
-      ResetAllEnemies();
-      ResetAllEnemyBullets();
-      ResetAllExplosions();
+      ResetPools();
       ResetStageObject();
       BossFightFlag(0);
       SpawnToPhase1(k % 3);
       if (phase == 2) ToPhase2();
-      for (int i = 0; i < k; ++i) {
-        Frame();
-        TakeShots();
-      }
+      RunFrames(k);
       ASSERT_EQ(Boss().life_state, phase == 1 ? 1 : 3);
       Boss().phase_hp[phase - 1] = 0;
       if (phase == 1) {

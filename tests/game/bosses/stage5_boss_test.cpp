@@ -3,15 +3,19 @@
 #include <cmath>
 #include <string>
 
-#include "boss_volley_fixture.h"
+#include "boss_fixture.h"
 #include "screens/save_data.h"
 
-class Stage5BossTest : public BossVolleyTest {
+class Stage5BossTest : public BossTest {
  protected:
+  void SetUp() override {
+    BossTest::SetUp();
+    EnableMusic();
+  }
   // At rest where the ride ends, the scroll already stopped.
   void SpawnToPhase1(int difficulty) {
     g_stage.layer1_speed = 0.0;
-    SpawnBoss(240, 180, 80, difficulty);
+    SpawnAt(240, 180, 80, difficulty);
     ASSERT_LT(RunUntilState(1, 200), 200);
   }
   // Ends the phases before `phase` and runs to its first frame.
@@ -22,14 +26,11 @@ class Stage5BossTest : public BossVolleyTest {
       ASSERT_LT(RunUntilState(2 * p + 1, 100), 100);
     }
   }
-  void RunToStep(int phase, int step) {
-    ASSERT_LT(RunUntil([&] { return BossPatternStep(Boss(), phase) == step; }, 3000), 3000);
-  }
 };
 
 TEST_F(Stage5BossTest, RidesTheScrollAndStartsItsMusicAndFightTimedFromTheStop) {
   g_stage.layer1_speed = 0.8;
-  SpawnBoss(240, 180, -240, 1);
+  SpawnAt(240, 180, -240, 1);
   EnemyObject& e = Boss();
   // The timeline stops the scroll 400 frames after the spawn.
   double y = e.y;
@@ -76,7 +77,7 @@ TEST_F(Stage5BossTest, PhaseOneStepsRunTheirWindowsAndLoop) {
   for (int i = 0; i < 660 + 180 + 2060 + 670; ++i) {  // inside the 5000-frame limit
     const int t = e.state_timer;
     Frame();
-    TakeBullets();
+    TakeShots();
     if (BossPatternStep(e, 1) != previous) {
       ends.push_back(t);
       previous = BossPatternStep(e, 1);
@@ -381,8 +382,7 @@ TEST_F(Stage5BossTest, OnHellWithoutAContinueTheHiddenBossComesOutInsteadOfTheCl
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.mode) + "/" + std::to_string(c.stage) + "/" +
                  std::to_string(c.continues));
-    ResetAllEnemies();
-    ResetStageClearSequence();
+    ResetPools();
     ResetStageObject();
     g_save_data.secret_stage_flag = 0;
     g_flags.StageNumber = c.stage;
@@ -419,15 +419,9 @@ TEST_F(Stage5BossTest, EndingEachPhaseAtManyFramesAlwaysReachesTheStageClear) {
     const int span = phase == 1 ? 2900 : phase == 2 ? 2820 : 600;
     for (int k = 0; k < span; k += phase == 3 ? 29 : 71) {
       SCOPED_TRACE(std::to_string(phase) + "/" + std::to_string(k));
-      ResetAllEnemies();
-      ResetAllExplosions();
-      ResetStageClearSequence();
-      BossFightFlag(0);
+      ResetPools();
       SpawnToPhase(k % 3, phase);
-      for (int i = 0; i < k; ++i) {
-        Frame();
-        ResetAllEnemyBullets();
-      }
+      RunFrames(k);
       ASSERT_EQ(Boss().life_state, 2 * phase - 1);
       for (int p = phase; p <= 3; ++p) {
         Boss().phase_hp[p - 1] = 0;

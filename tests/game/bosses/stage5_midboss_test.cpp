@@ -3,18 +3,18 @@
 #include <cmath>
 #include <string>
 
-#include "boss_volley_fixture.h"
+#include "boss_fixture.h"
 
-class Stage5MidBossTest : public BossVolleyTest {
+class Stage5MidBossTest : public BossTest {
  protected:
-  void Spawn(int difficulty) { SpawnBoss(120, 540, 100, difficulty); }
+  void SetUp() override {
+    BossTest::SetUp();
+    EnableMusic();
+  }
+  void Spawn(int difficulty) { SpawnAt(120, 540, 100, difficulty); }
   void SpawnToPhase1(int difficulty) {
     Spawn(difficulty);
     ASSERT_LT(RunUntilState(1, 400), 400);
-  }
-  // Runs phase 1 on to the first frame of pattern step `step`.
-  void RunToStep(int step) {
-    ASSERT_LT(RunUntil([&] { return BossPatternStep(Boss(), 1) == step; }, 3000), 3000);
   }
 };
 
@@ -106,7 +106,7 @@ TEST_F(Stage5MidBossTest, PhaseOnePatternASweepsTheTurretTwiceThenFallsSilent) {
 
 TEST_F(Stage5MidBossTest, TheLungeRunsItsCourseBeforePatternBAndTheTurretRests) {
   SpawnToPhase1(1);
-  RunToStep(1);
+  RunToStep(1, 1);
   EnemyObject& e = Boss();
   EXPECT_EQ(e.move_state, 2);
   EXPECT_EQ(Type120TurretMode(e), 2);
@@ -116,7 +116,7 @@ TEST_F(Stage5MidBossTest, TheLungeRunsItsCourseBeforePatternBAndTheTurretRests) 
   const double y0 = e.y;
   while (BossPatternStep(e, 1) == 1 && lunge < 200) {
     Frame();
-    EXPECT_TRUE(TakeBullets().empty()) << lunge;
+    EXPECT_TRUE(TakeShots().empty()) << lunge;
     EXPECT_EQ(e.state_timer, 0);
     ++lunge;
     if (e.move_state == 2) {
@@ -146,7 +146,7 @@ TEST_F(Stage5MidBossTest, PhaseOnePatternBDropsInPairsAndSpraysUpFromAlternateSi
     SCOPED_TRACE(c.difficulty);
     ResetAllEnemies();
     SpawnToPhase1(c.difficulty);
-    RunToStep(2);
+    RunToStep(1, 2);
     const auto volleys = Record(570);
     std::vector<int> drops, sprays;
     std::vector<double> spray_x;
@@ -160,7 +160,7 @@ TEST_F(Stage5MidBossTest, PhaseOnePatternBDropsInPairsAndSpraysUpFromAlternateSi
         EXPECT_EQ(d[0].speed, 1.2);
         ASSERT_EQ(OfType(v.shots, 0).size(), 2 * c.fan0);
       }
-      for (const Bullet& b : OfType(v.shots, 28)) {
+      for (const Shot& b : OfType(v.shots, 28)) {
         sprays.push_back(v.t);
         spray_x.push_back(b.x - v.boss_x);
         EXPECT_GE(b.angle, 241.0);
@@ -185,16 +185,16 @@ TEST_F(Stage5MidBossTest, PhaseOnePatternBDropsInPairsAndSpraysUpFromAlternateSi
 
 TEST_F(Stage5MidBossTest, PhaseOnePatternCHeavyShotsAlternateAndBurstsFollowTheTurret) {
   SpawnToPhase1(2);
-  RunToStep(4);
+  RunToStep(1, 4);
   EnemyObject& e = Boss();
   EXPECT_EQ(Type120TurretMode(e), 1);
-  std::vector<Bullet> heavy;
+  std::vector<Shot> heavy;
   int bursts = 0;
   for (int i = 0; i < 860; ++i) {
     const int t = e.state_timer;
     Frame();
-    const auto shots = TakeBullets();
-    for (const Bullet& b : OfType(shots, 30)) {
+    const auto shots = TakeShots();
+    for (const Shot& b : OfType(shots, 30)) {
       const int n = static_cast<int>(heavy.size());
       heavy.push_back(b);
       EXPECT_EQ(t, 61 + 90 * n);
@@ -223,7 +223,7 @@ TEST_F(Stage5MidBossTest, PhaseOnePatternCHeavyShotsAlternateAndBurstsFollowTheT
 
 TEST_F(Stage5MidBossTest, TheBreakPaysGoesHomeWithTheTurretAtRestThenPhaseTwo) {
   SpawnToPhase1(1);
-  RunToStep(4);
+  RunToStep(1, 4);
   EnemyObject& e = Boss();
   e.turn_angles[0] = 300;  // far from rest: the wait is the turret's
   e.phase_hp[0] = 0;
@@ -269,7 +269,7 @@ TEST_F(Stage5MidBossTest, PhaseTwoDropsAlternatelyAndTurnsItsRingsWithTheTurret)
     std::vector<int> drops, rings;
     int turret_before = -1;
     for (const Volley& v : volleys) {
-      for (const Bullet& b : OfType(v.shots, 29)) {
+      for (const Shot& b : OfType(v.shots, 29)) {
         EXPECT_EQ(b.x - v.boss_x, drops.size() % 2 == 1 ? 112.0 : -112.0);
         EXPECT_EQ(b.angle, 90.0);
         drops.push_back(v.t);
@@ -356,7 +356,7 @@ TEST_F(Stage5MidBossTest, AfterItsTimeLimitItClimbsAwayUnpaidAndTheGateStaysShut
 TEST_F(Stage5MidBossTest, TheClimbWaitsForTheLungeAndTheMoveHomeButAddsUpInWaits) {
   // Timed out mid-lunge: the lunge keeps its own speeds to the end.
   SpawnToPhase1(1);
-  RunToStep(1);
+  RunToStep(1, 1);
   EnemyObject& e = Boss();
   Frame();
   e.mid_boss_timer = 0;
@@ -376,7 +376,7 @@ TEST_F(Stage5MidBossTest, TheClimbWaitsForTheLungeAndTheMoveHomeButAddsUpInWaits
   // climb is added to a velocity nothing resets, so it grows every frame.
   ResetAllEnemies();
   SpawnToPhase1(1);
-  RunToStep(4);
+  RunToStep(1, 4);
   Boss().turn_angles[0] = 270;
   Boss().phase_hp[0] = 0;
   ASSERT_LT(RunUntilState(2, 3), 3);
@@ -401,21 +401,14 @@ TEST_F(Stage5MidBossTest, EndingEachPhaseAtManyFramesAlwaysFinishesTheFight) {
   for (int phase = 1; phase <= 2; ++phase) {
     for (int k = 0; k < 2200; k += phase == 1 ? 37 : 97) {
       SCOPED_TRACE(std::to_string(phase) + "/" + std::to_string(k));
-      ResetAllEnemies();
-      ResetAllExplosions();
-      ResetAllItems();
-      BossFightFlag(0);
-      SetMidBossDownFlag(0);
+      ResetPools();
       SpawnToPhase1(k % 3);
       Boss().mid_boss_timer = 100000;  // the limit is tested on its own
       if (phase == 2) {
         Boss().phase_hp[0] = 0;
         ASSERT_LT(RunUntilState(3, 300), 300);
       }
-      for (int i = 0; i < k; ++i) {
-        Frame();
-        ResetAllEnemyBullets();
-      }
+      RunFrames(k);
       ASSERT_EQ(Boss().life_state, phase == 1 ? 1 : 3);
       Boss().phase_hp[phase - 1] = 0;
       if (phase == 1) {

@@ -196,7 +196,6 @@ TEST_F(MusicTest, SequencerReplaysALoopOnEveryNotification) {
   EXPECT_EQ(0, StopMusicPlayback());
   EXPECT_EQ(0, IsMusicPlaying());
   EXPECT_EQ(0, platform::audio::OpenMciDeviceCount());
-  EXPECT_NE(std::string::npos, log_.find("MIDI"));
 }
 
 TEST_F(MusicTest, SequencerPlayOnceClosesAtItsEnd) {
