@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "play/bullet_cancel.h"
@@ -187,7 +188,27 @@ void OnStep(const char* step) {
 
 }  // namespace
 
-uint64_t DigestPlayState() {
+namespace {
+
+bool InUse(const PlayerShot& s) { return s.alive != 0; }
+template <typename Record>
+bool InUse(const Record& r) {
+  return r.in_use != 0;
+}
+
+// Every record of a pool; with `in_use_only`, a free slot counts as its
+// index alone.
+template <typename Pool, typename HashRecord>
+void HashPool(Hash& m, const Pool& pool, HashRecord hash, bool in_use_only) {
+  for (size_t i = 0; i < std::size(pool); ++i) {
+    if (in_use_only && !InUse(pool[i]))
+      m(static_cast<int32_t>(i));
+    else
+      hash(m, pool[i]);
+  }
+}
+
+uint64_t Digest(bool in_use_only) {
   Hash m;
   m(RandomSeed);
   m(static_cast<int32_t>(GetStageFrame()));
@@ -195,16 +216,21 @@ uint64_t DigestPlayState() {
   m(static_cast<int32_t>(GetItemsOnScreen()));
   m(static_cast<int32_t>(BossFightFlag(-1)));
   HashPlayer(m, g_player);
-  for (const PlayerShot& s : g_player_shots) HashShot(m, s);
-  for (const EnemyBullet& b : g_enemy_bullets) HashBullet(m, b);
-  for (const Item& it : g_items) HashItem(m, it);
-  for (const EnemyObject& e : g_enemies) HashEnemy(m, e);
-  for (const Explosion& x : g_explosions) HashExplosion(m, x);
-  for (const ScorePopup& p : g_score_popups) HashPopup(m, p);
+  HashPool(m, g_player_shots, HashShot, in_use_only);
+  HashPool(m, g_enemy_bullets, HashBullet, in_use_only);
+  HashPool(m, g_items, HashItem, in_use_only);
+  HashPool(m, g_enemies, HashEnemy, in_use_only);
+  HashPool(m, g_explosions, HashExplosion, in_use_only);
+  HashPool(m, g_score_popups, HashPopup, in_use_only);
   for (const BulletCancelSlot& c : g_bullet_cancels)
     m(c.active), m(c.frames_left), m(c.frames_total), m(c.convert_now), m(c.kind);
   return m.h;
 }
+
+}  // namespace
+
+uint64_t DigestPlayState() { return Digest(false); }
+uint64_t DigestLivePlayState() { return Digest(true); }
 
 HarnessResult RunHarness(const HarnessScript& script) {
   HarnessResult result;

@@ -57,4 +57,7 @@ struct HarnessResult {
 };
 
 uint64_t DigestPlayState();
+// The same over the pool records in use only: what a slot keeps after it is
+// freed (left over from an earlier game, say) does not count.
+uint64_t DigestLivePlayState();
 HarnessResult RunHarness(const HarnessScript& script);
