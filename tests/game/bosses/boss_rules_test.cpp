@@ -11,18 +11,20 @@ struct TypeRule {
   int hp[4];
   int limits[4];  // mid-boss: one limit for its whole life
   bool mid_boss;
+  double spawn_x, spawn_y;  // where its stage places it
+  int death_frames;         // from the first frame of its death to its removal
 };
 
 const TypeRule kRules[] = {
-    {100, 1, {22000}, {1600}, true},
-    {110, 2, {28000, 20000}, {1900}, true},
-    {120, 2, {50000, 24000}, {3200}, true},
-    {200, 2, {36000, 24000}, {4000, 3000}, false},
-    {210, 2, {64000, 40000}, {5000, 4000}, false},
-    {220, 3, {56000, 36000, 34000}, {5000, 4000, 3600}, false},
-    {230, 3, {56000, 40000, 36000}, {4000, 4000, 3600}, false},
-    {240, 3, {56000, 76000, 56000}, {5000, 5400, 5000}, false},
-    {250, 4, {48000, 48000, 48000, 48000}, {6000, 6000, 6000, 6000}, false},
+    {100, 1, {22000}, {1600}, true, 180, -120, 131},
+    {110, 2, {28000, 20000}, {1900}, true, 180, -88, 131},
+    {120, 2, {50000, 24000}, {3200}, true, 540, 100, 131},
+    {200, 2, {36000, 24000}, {4000, 3000}, false, -132, 100, 241},
+    {210, 2, {64000, 40000}, {5000, 4000}, false, 180, 580, 240},
+    {220, 3, {56000, 36000, 34000}, {5000, 4000, 3600}, false, 180, -160, 240},
+    {230, 3, {56000, 40000, 36000}, {4000, 4000, 3600}, false, 180, -120, 240},
+    {240, 3, {56000, 76000, 56000}, {5000, 5400, 5000}, false, 180, 80, 240},
+    {250, 4, {48000, 48000, 48000, 48000}, {6000, 6000, 6000, 6000}, false, 180, 240, 240},
 };
 
 }  // namespace
@@ -128,6 +130,44 @@ TEST_F(BossRulesTest, TimeLimitsCountInAttackPhasesOrFromTheSpawnForMidBosses) {
         CountBossPhaseTimers(q);
         for (int k = 0; k < 4; ++k) EXPECT_EQ(q.phase_limits[k], limits[k]) << state;
       }
+    }
+  }
+}
+
+// Through each boss's own script: every break pays three times the hit points
+// of the phase just ended, the death three times the last phase's, and only
+// stage bosses stop the music as they die.
+TEST_F(BossRulesTest, BreaksAndDeathPayTheirBonusesAndOnlyBossesStopTheMusic) {
+  EnableMusic();
+  for (const TypeRule& r : kRules) {
+    SCOPED_TRACE(r.type);
+    ResetPools();
+    InitPlayerForGame();
+    g_stage.layer1_speed = 0.0;  // the stage 5 boss fights once the scroll stops
+    SpawnAt(r.type, r.spawn_x, r.spawn_y, 1);
+    ASSERT_LT(RunUntilState(1, 1000), 1000);
+    for (int p = 1; p <= r.phases; ++p) {
+      const int score = GetPlayerScore();
+      Boss().phase_hp[p - 1] = 0;
+      if (p < r.phases) {
+        ASSERT_LT(RunUntilState(2 * p + 1, 1000), 1000) << p;
+        EXPECT_EQ(GetPlayerScore() - score, 3 * r.hp[p - 1]) << p;
+        continue;
+      }
+      ASSERT_LT(RunUntilState(8, 3), 3);
+      // The death's frames run from the next pass on; each frame's log is
+      // dropped by the next, so the music stops are counted as they come.
+      int frames = 0, halts = 0;
+      while (Boss().in_use == 1 && frames < 400) {
+        Frame();
+        halts += MusicHalts();
+        TakeShots();
+        ++frames;
+      }
+      EXPECT_EQ(frames, r.death_frames);
+      EXPECT_EQ(GetPlayerScore() - score, 3 * r.hp[p - 1]);
+      EXPECT_EQ(halts, r.mid_boss ? 0 : 1);
+      EXPECT_EQ(IsStageClearSequenceActive(), r.mid_boss ? 0 : 1);
     }
   }
 }

@@ -132,6 +132,9 @@ TEST_F(SoundHandlesTest, HandleChecks) {
 }
 
 TEST_F(SoundHandlesTest, FullTableSerialsAndTheNextIndex) {
+  // The serial counter lives for the whole process; start it where a fresh
+  // program starts it, whatever earlier tests created.
+  g_sound_table.serial_counter = 0;
   std::vector<int> handles;
   for (int i = 0; i < kSoundSlots; ++i) {
     const int h = AddSoundData();
@@ -164,8 +167,10 @@ TEST_F(SoundHandlesTest, BadFilesFailTheLoadWithTheirLogLinesAndNeverTheProgram)
     const char* log;
   } cases[] = {
       {"not a sound", {'h', 'e', 'l', 'l', 'o'}, "音声ファイルのＰＣＭへの変換に失敗しました\n"},
-      {"empty data", Wave(PcmFmt(2, 44100, 16), {}), "音声ファイルのＰＣＭへの変換に失敗しました\n"},
-      {"12-bit samples", Wave(PcmFmt(1, 44100, 12), {1, 2, 3, 4}), "音声ファイルのＰＣＭへの変換に失敗しました\n"},
+      {"empty data", Wave(PcmFmt(2, 44100, 16), {}),
+       "音声ファイルのＰＣＭへの変換に失敗しました\n"},
+      {"12-bit samples", Wave(PcmFmt(1, 44100, 12), {1, 2, 3, 4}),
+       "音声ファイルのＰＣＭへの変換に失敗しました\n"},
   };
   for (const auto& c : cases) {
     log_.clear();
@@ -176,9 +181,10 @@ TEST_F(SoundHandlesTest, BadFilesFailTheLoadWithTheirLogLinesAndNeverTheProgram)
   EXPECT_EQ(0, g_sound_table.count);
   log_.clear();
   EXPECT_EQ(-1, LoadSoundFileSingle("no/such/file.wav"));
-  EXPECT_EQ("右記のファイルのオープンに失敗しました：no/such/file.wav\n"
-            "右記の音声ファイルのロードに失敗しました_1：no/such/file.wav\n",
-            log_);
+  EXPECT_EQ(
+      "右記のファイルのオープンに失敗しました：no/such/file.wav\n"
+      "右記の音声ファイルのロードに失敗しました_1：no/such/file.wav\n",
+      log_);
 }
 
 TEST_F(SoundHandlesTest, FilesThatCannotBeReadFailTheLoadWithoutWaitingOrReadingWithoutEnd) {
