@@ -19,12 +19,14 @@ TrackedMemoryState g_state{};
 // the end of the list.
 AllocHeader g_list_end{};
 int g_failing_requests = 0;
+size_t g_last_request_bytes = 0;
 // The list is meant to be used under the call lock only, but the sound
 // layer's own thread must not be able to tear it either. Recursive: a failed
 // request dumps the list through the log, which may allocate.
 std::recursive_mutex g_list_mutex;
 
 void* HeapRequest(size_t bytes) {
+  g_last_request_bytes = bytes;
   if (g_failing_requests > 0) {
     --g_failing_requests;
     return nullptr;
@@ -156,8 +158,7 @@ int CheckAllocList() {
 
 void DumpAllocRecord(const AllocRecord* record) {
   char line[256];
-  int n = std::snprintf(line, sizeof line,
-                        "\tsize:%d(%.3fkb)  file:%.15s  line:%d  ID:%d  data:<",
+  int n = std::snprintf(line, sizeof line, "\tsize:%d(%.3fkb)  file:%.15s  line:%d  ID:%d  data:<",
                         static_cast<int>(record->size), record->size / 1024.0, record->name,
                         record->line, record->id);
   if (n < 0) return;
@@ -204,3 +205,4 @@ void DumpAllocList() {
 AllocHeader* HeaderOfTracked(void* data) { return static_cast<AllocHeader*>(data) - 1; }
 
 void FailHeapRequestsForTesting(int count) { g_failing_requests = count; }
+size_t LastHeapRequestBytesForTesting() { return g_last_request_bytes; }

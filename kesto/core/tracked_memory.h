@@ -8,28 +8,28 @@
 #include <cstdint>
 
 struct AllocRecord {
-  char name[16];        // last 15 characters of the source name, NUL-terminated
-  uint16_t id;          // allocation counter value, wraps at 65536
-  uint16_t line;        // caller's line (-1 is kept as 0xFFFF)
-  uint32_t size;        // bytes asked for
-  AllocRecord* next;    // made before this one (toward the list end)
-  AllocRecord* prev;    // made after this one; null for the newest
+  char name[16];      // last 15 characters of the source name, NUL-terminated
+  uint16_t id;        // allocation counter value, wraps at 65536
+  uint16_t line;      // caller's line (-1 is kept as 0xFFFF)
+  uint32_t size;      // bytes asked for
+  AllocRecord* next;  // made before this one (toward the list end)
+  AllocRecord* prev;  // made after this one; null for the newest
 };
 
 struct AllocHeader {
   AllocRecord record;
-  AllocRecord copy;     // exact copy of `record`
+  AllocRecord copy;  // exact copy of `record`
 };
 
 // The allocator's totals and logging switches (all switches 0 by default,
 // which logs only blocks of size 0).
 struct TrackedMemoryState {
-  AllocRecord* head;       // newest record, null before the first allocation
+  AllocRecord* head;  // newest record, null before the first allocation
   uint16_t next_id;
   int32_t total_size;
   int32_t count;
   int32_t log_every_block;
-  int32_t traced_size;     // log blocks of exactly this size; negative logs all
+  int32_t traced_size;  // log blocks of exactly this size; negative logs all
   int32_t log_totals;
   int32_t check_each_time;
 };
@@ -55,3 +55,5 @@ AllocHeader* HeaderOfTracked(void* data);
 
 // Makes the next `count` heap requests fail (tests).
 void FailHeapRequestsForTesting(int count);
+// The byte count of the last request made of the heap (refused or not).
+size_t LastHeapRequestBytesForTesting();

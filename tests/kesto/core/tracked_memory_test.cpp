@@ -83,7 +83,8 @@ TEST_F(TrackedMemoryTest, DumpLine) {
     std::string expected;
   };
   const Case cases[] = {
-      {{'A', 'B', '\n'}, "0:\tsize:3(0.003kb)  file:KsWin  line:10  ID:0  data:<AB.> [41 42 0a]\r\n"},
+      {{'A', 'B', '\n'},
+       "0:\tsize:3(0.003kb)  file:KsWin  line:10  ID:0  data:<AB.> [41 42 0a]\r\n"},
       {{0x7F, 0x80, 0x1F, 0x20},
        "0:\tsize:4(0.004kb)  file:KsWin  line:10  ID:1  data:<\x7F.. > [7f 80 1f 20]\r\n"},
       {{}, "0:\tsize:0(0.000kb)  file:KsWin  line:10  ID:2  data:<> []\r\n"},
@@ -158,6 +159,16 @@ TEST_F(TrackedMemoryTest, RefusedHeapRequestDumpsTheListAndGivesNull) {
   FreeTracked(kept);
   FreeTracked(nullptr);  // ignored
   EXPECT_EQ(LiveCount(), 0);
+}
+
+TEST_F(TrackedMemoryTest, ARequestNearFourGigabytesIsAskedOfTheHeapWhole) {
+  // Its header added in 32 bits would wrap into a tiny block.
+  for (uint32_t size : {0xFFFFFFC0u, 0xFFFFFFFFu}) {
+    FailHeapRequestsForTesting(1);
+    EXPECT_EQ(AllocTracked(size, "KsNet", 7), nullptr);
+    EXPECT_EQ(LastHeapRequestBytesForTesting(), size_t{size} + sizeof(AllocHeader));
+    EXPECT_EQ(LiveCount(), 0);
+  }
 }
 
 TEST_F(TrackedMemoryTest, ListSurvivesUseFromTwoThreads) {
