@@ -1,5 +1,7 @@
 // Player shots, the bomb ring, enemy bullets in five colours, and items.
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "art.h"
@@ -34,14 +36,18 @@ void Bolt(cairo_t* cr, double w, double h, Rgb color, bool upright) {
   cairo_restore(cr);
 }
 
+// A solid orb, white-hot at the centre and lit again at its rim: the game
+// draws it opaque over the field and over other orbs, so it has no fading
+// halo, whose dim pixels would show as a dark ring around each one.
 void Orb(cairo_t* cr, double cx, double cy, double r, Rgb color) {
-  Glow(cr, cx, cy, r, color, 0.9);
-  cairo_arc(cr, cx, cy, r * 0.62, 0, 2 * M_PI);
-  cairo_pattern_t* p = cairo_pattern_create_radial(cx - r * 0.15, cy - r * 0.15, 0, cx, cy, r * 0.62);
+  const double body = r * 0.92;
+  const Rgb light = Mix(color, {1, 1, 1}, 0.55), rim = Mix(color, {1, 1, 1}, 0.35);
+  cairo_arc(cr, cx, cy, body, 0, 2 * M_PI);
+  cairo_pattern_t* p = cairo_pattern_create_radial(cx - r * 0.12, cy - r * 0.12, 0, cx, cy, body);
   cairo_pattern_add_color_stop_rgb(p, 0, 1, 1, 1);
-  cairo_pattern_add_color_stop_rgb(p, 0.55, Mix(color, {1, 1, 1}, 0.55).r,
-                                   Mix(color, {1, 1, 1}, 0.55).g, Mix(color, {1, 1, 1}, 0.55).b);
-  cairo_pattern_add_color_stop_rgb(p, 1, color.r, color.g, color.b);
+  cairo_pattern_add_color_stop_rgb(p, 0.45, light.r, light.g, light.b);
+  cairo_pattern_add_color_stop_rgb(p, 0.78, color.r, color.g, color.b);
+  cairo_pattern_add_color_stop_rgb(p, 1, rim.r, rim.g, rim.b);
   cairo_set_source(cr, p);
   cairo_fill(cr);
   cairo_pattern_destroy(p);
@@ -66,58 +72,81 @@ void PaintPlayerShots(Canvas& canvas, const SheetLayout& sheet, Rgb color, Rgb a
   });
 }
 
-// The bomb is drawn five times its size with point sampling: one pixel
-// here is a 5x5 block on screen. So the ring is all broad bands that change
-// gently from pixel to pixel, with no detail finer than several pixels; its
-// edges are a dim, translucent blue (the game draws it at alpha 200), so
-// the steps of a circle at that scale hardly show, and nothing fades into a
-// dark fringe.
-void Band(cairo_t* cr, double r, double half_width, Rgb core, Rgb edge, double edge_alpha) {
-  const double inner = std::max(0.0, r - half_width), outer = r + half_width;
-  cairo_pattern_t* p = cairo_pattern_create_radial(0, 0, inner, 0, 0, outer);
-  cairo_pattern_add_color_stop_rgba(p, 0, edge.r, edge.g, edge.b, edge_alpha);
-  cairo_pattern_add_color_stop_rgba(p, 0.5, core.r, core.g, core.b, 1);
-  cairo_pattern_add_color_stop_rgba(p, 1, edge.r, edge.g, edge.b, edge_alpha);
-  cairo_set_source(cr, p);
-  cairo_new_path(cr);
-  cairo_arc(cr, 0, 0, outer, 0, 2 * M_PI);
-  cairo_arc_negative(cr, 0, 0, inner, 2 * M_PI, 0);
-  cairo_fill(cr);
-  cairo_pattern_destroy(p);
+// The bomb is drawn five times its size with point sampling, at alpha 200:
+// one pixel here is a 5x5 block on screen. So each pixel is set from the
+// ring's shape at its centre, with no antialiased partial pixels (they
+// would only be darker blocks), and the band's colour follows a cosine from
+// a dim blue at both edges, close to the sea it is drawn over, to a pale
+// core, over a band wide enough that neighbouring pixels differ by a few
+// levels. Nothing in it is finer than the band.
+constexpr double kRingHalfWidth = 15.0;  // pixels, at full size
+const Rgb kRingEdge{0.18, 0.34, 0.60};
+const Rgb kRingCore{0.60, 0.76, 0.98};
+
+struct RingShape {
+  double radius, half_width;
+  double strength;  // of the core over the edge colour, 0-1
+  double swirl;     // turn of the three swells, radians
+};
+
+RingShape RingOfCell(int k, double s) {
+  // 0-4 the ring opens, 5-8 it pulses, 9-13 its swells turn.
+  if (k < 5) {
+    const double r = s * (0.13 + 0.049 * k);
+    const double hw = std::min(kRingHalfWidth, r * 0.75);
+    // A narrower band keeps the same steps by being fainter.
+    return {r, hw, hw / kRingHalfWidth, 0.0};
+  }
+  if (k < 9)
+    return {s * (0.325 + 0.008 * std::sin((k - 5) * M_PI / 2)), kRingHalfWidth,
+            0.92 + 0.08 * std::cos((k - 5) * M_PI / 2), 0.0};
+  return {s * 0.325, kRingHalfWidth, 1.0, (k - 9) * (2 * M_PI / 3) / 5};
 }
 
 void PaintBombRing(Canvas& canvas) {
   ForEachCell(canvas, kSheetMbBomb, [&](cairo_t* cr, const CellInfo& cell) {
-    double s = cell.rect.width, k = cell.index;
-    cairo_translate(cr, s / 2, s / 2);
-    // 0-4 the ring opens, 5-8 it pulses, 9-13 it swirls.
-    const double r = k < 5 ? s * (0.16 + 0.06 * k) : s * (0.38 + 0.015 * std::sin(k * 1.3));
-    const double width = s * (k < 5 ? 0.08 + 0.01 * k : 0.11);
-    Band(cr, r, width, {0.55, 0.75, 1.0}, {0.22, 0.36, 0.62}, 1.0);
-    // The highlight and three slow swells blend into the band itself.
-    cairo_save(cr);
-    cairo_new_path(cr);
-    cairo_arc(cr, 0, 0, r + width, 0, 2 * M_PI);
-    cairo_arc_negative(cr, 0, 0, std::max(0.0, r - width), 2 * M_PI, 0);
-    cairo_clip(cr);
-    Band(cr, r, width * 0.6, {1.0, 1.0, 1.0}, {0.55, 0.75, 1.0}, 0.0);
-    for (int i = 0; i < 3; ++i) {
-      const double a = (i / 3.0 + k * 0.03) * 2 * M_PI;
-      Glow(cr, std::cos(a) * r, std::sin(a) * r, width * 2.2, {1, 1, 1}, 0.5);
+    const int size = cell.rect.width;
+    const RingShape ring = RingOfCell(cell.index, size);
+    cairo_surface_t* img = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size);
+    cairo_surface_flush(img);
+    unsigned char* data = cairo_image_surface_get_data(img);
+    const int stride = cairo_image_surface_get_stride(img);
+    const double c = size / 2.0;
+    for (int y = 0; y < size; ++y) {
+      auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride);
+      for (int x = 0; x < size; ++x) {
+        const double dx = x + 0.5 - c, dy = y + 0.5 - c;
+        const double t = std::fabs(std::sqrt(dx * dx + dy * dy) - ring.radius) / ring.half_width;
+        if (t >= 1.0) {
+          row[x] = 0;
+          continue;
+        }
+        // Three slow swells round the ring, brightest in its core.
+        const double swell = 0.5 + 0.5 * std::cos(3 * (std::atan2(dy, dx) - ring.swirl));
+        const double w = (0.5 + 0.5 * std::cos(M_PI * t)) * ring.strength * (0.82 + 0.18 * swell);
+        const Rgb col = Mix(kRingEdge, kRingCore, w);
+        auto level = [](double v) { return static_cast<uint32_t>(std::lround(v * 255.0)); };
+        row[x] = 0xFF000000u | level(col.r) << 16 | level(col.g) << 8 | level(col.b);
+      }
     }
-    cairo_restore(cr);
+    cairo_surface_mark_dirty(img);
+    cairo_set_source_surface(cr, img, 0, 0);
+    cairo_paint(cr);
+    cairo_surface_destroy(img);
   });
 }
 
-const Rgb kBulletColors[] = {{1.0, 0.25, 0.3}, {0.3, 0.5, 1.0}, {0.3, 1.0, 0.4},
-                             {1.0, 0.85, 0.2}, {0.8, 0.35, 1.0}};
+const Rgb kBulletColors[] = {
+    {1.0, 0.25, 0.3}, {0.3, 0.5, 1.0}, {0.3, 1.0, 0.4}, {1.0, 0.85, 0.2}, {0.8, 0.35, 1.0}};
 
 void Star(cairo_t* cr, double r, int points, double inner) {
   for (int i = 0; i < points * 2; ++i) {
     double a = i * M_PI / points - M_PI / 2;
     double rr = i % 2 ? r * inner : r;
-    if (i == 0) cairo_move_to(cr, std::cos(a) * rr, std::sin(a) * rr);
-    else cairo_line_to(cr, std::cos(a) * rr, std::sin(a) * rr);
+    if (i == 0)
+      cairo_move_to(cr, std::cos(a) * rr, std::sin(a) * rr);
+    else
+      cairo_line_to(cr, std::cos(a) * rr, std::sin(a) * rr);
   }
   cairo_close_path(cr);
 }
@@ -263,13 +292,20 @@ void PaintItems(Canvas& canvas, const SheetLayout& sheet) {
   ForEachCell(canvas, sheet, [&](cairo_t* cr, const CellInfo& cell) {
     double s = cell.rect.width;
     double turn = static_cast<double>(cell.index) / cell.count * M_PI;
-    if (&sheet == &kSheetItemPow) Capsule(cr, s, {1.0, 0.3, 0.2}, "P", 0);
-    else if (&sheet == &kSheetItemBomb) Capsule(cr, s, {0.2, 0.5, 1.0}, "B", 0);
-    else if (&sheet == &kSheetItem1up) Capsule(cr, s, {0.2, 0.85, 0.3}, "1UP", cell.run * 0.6);
-    else if (&sheet == &kSheetItemEx) Capsule(cr, s, cell.run ? Rgb{0.9, 0.3, 1.0} : Rgb{1.0, 0.7, 0.1}, "EX", turn * 2);
-    else if (&sheet == &kSheetItemScore2) Gem(cr, s, {0.3, 0.9, 1.0}, turn);
-    else if (&sheet == &kSheetItemScore) Gem(cr, s, {1.0, 0.85, 0.2}, turn);
-    else Gem(cr, s, {1.0, 0.4, 0.7}, turn);
+    if (&sheet == &kSheetItemPow)
+      Capsule(cr, s, {1.0, 0.3, 0.2}, "P", 0);
+    else if (&sheet == &kSheetItemBomb)
+      Capsule(cr, s, {0.2, 0.5, 1.0}, "B", 0);
+    else if (&sheet == &kSheetItem1up)
+      Capsule(cr, s, {0.2, 0.85, 0.3}, "1UP", cell.run * 0.6);
+    else if (&sheet == &kSheetItemEx)
+      Capsule(cr, s, cell.run ? Rgb{0.9, 0.3, 1.0} : Rgb{1.0, 0.7, 0.1}, "EX", turn * 2);
+    else if (&sheet == &kSheetItemScore2)
+      Gem(cr, s, {0.3, 0.9, 1.0}, turn);
+    else if (&sheet == &kSheetItemScore)
+      Gem(cr, s, {1.0, 0.85, 0.2}, turn);
+    else
+      Gem(cr, s, {1.0, 0.4, 0.7}, turn);
   });
 }
 
@@ -277,16 +313,25 @@ void PaintItems(Canvas& canvas, const SheetLayout& sheet) {
 
 bool PaintShotSheet(Canvas& canvas, const SheetLayout& sheet, KeyMode* mode) {
   *mode = KeyMode::kSprite;
-  if (&sheet == &kSheetMyBullet1) PaintPlayerShots(canvas, sheet, {0.3, 0.8, 1.0}, {0.5, 0.9, 1.0});
-  else if (&sheet == &kSheetMyBullet2) PaintPlayerShots(canvas, sheet, {1.0, 0.5, 0.2}, {1.0, 0.7, 0.3});
-  else if (&sheet == &kSheetMyBullet3) PaintPlayerShots(canvas, sheet, {0.4, 1.0, 0.5}, {0.7, 1.0, 0.4});
-  else if (&sheet == &kSheetMyBullet4) PaintPlayerShots(canvas, sheet, {1.0, 0.85, 0.3}, {0.9, 0.5, 1.0});
+  // Player shots are drawn opaque, a screenful at a time in a bomb: their
+  // edges keep their own colour so that they never ring one another in dark.
+  if (&sheet == &kSheetMyBullet1 || &sheet == &kSheetMyBullet2 || &sheet == &kSheetMyBullet3 ||
+      &sheet == &kSheetMyBullet4) {
+    *mode = KeyMode::kStraight;
+  }
+  if (&sheet == &kSheetMyBullet1)
+    PaintPlayerShots(canvas, sheet, {0.3, 0.8, 1.0}, {0.5, 0.9, 1.0});
+  else if (&sheet == &kSheetMyBullet2)
+    PaintPlayerShots(canvas, sheet, {1.0, 0.5, 0.2}, {1.0, 0.7, 0.3});
+  else if (&sheet == &kSheetMyBullet3)
+    PaintPlayerShots(canvas, sheet, {0.4, 1.0, 0.5}, {0.7, 1.0, 0.4});
+  else if (&sheet == &kSheetMyBullet4)
+    PaintPlayerShots(canvas, sheet, {1.0, 0.85, 0.3}, {0.9, 0.5, 1.0});
   else if (&sheet == &kSheetMbBomb) {
     PaintBombRing(canvas);
     *mode = KeyMode::kGlow;
-  }
-  else if (&sheet == &kSheetEb1 || &sheet == &kSheetEb2 || &sheet == &kSheetEb3 ||
-           &sheet == &kSheetEb4 || &sheet == &kSheetEb5) {
+  } else if (&sheet == &kSheetEb1 || &sheet == &kSheetEb2 || &sheet == &kSheetEb3 ||
+             &sheet == &kSheetEb4 || &sheet == &kSheetEb5) {
     const SheetLayout* sheets[] = {&kSheetEb1, &kSheetEb2, &kSheetEb3, &kSheetEb4, &kSheetEb5};
     for (int i = 0; i < 5; ++i) {
       if (sheets[i] == &sheet) PaintEnemyBullets(canvas, sheet, kBulletColors[i]);
@@ -294,16 +339,15 @@ bool PaintShotSheet(Canvas& canvas, const SheetLayout& sheet, KeyMode* mode) {
     // Bullets (and the puffs of cancelled ones) glow in their colour: a
     // dim halo would show as a dark ball, and a screen of them as mud.
     *mode = KeyMode::kGlow;
-  }
-  else if (&sheet == &kSheetItemScore2 || &sheet == &kSheetItemPow || &sheet == &kSheetItemBomb ||
-           &sheet == &kSheetItem1up || &sheet == &kSheetItemEx || &sheet == &kSheetItemScore ||
-           &sheet == &kSheetItemScore3) {
+  } else if (&sheet == &kSheetItemScore2 || &sheet == &kSheetItemPow || &sheet == &kSheetItemBomb ||
+             &sheet == &kSheetItem1up || &sheet == &kSheetItemEx || &sheet == &kSheetItemScore ||
+             &sheet == &kSheetItemScore3) {
     PaintItems(canvas, sheet);
     // The score gems' glow would end in a dark disc on the field.
     if (&sheet == &kSheetItemScore || &sheet == &kSheetItemScore2 || &sheet == &kSheetItemScore3) {
       *mode = KeyMode::kGlow;
     }
-  }
-  else return false;
+  } else
+    return false;
   return true;
 }

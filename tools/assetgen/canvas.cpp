@@ -39,11 +39,21 @@ Picture Canvas::Finish(KeyMode mode) {
       // what the transparent background is.
       uint32_t p = row[x];
       int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+      if (mode == KeyMode::kStraight) {
+        const int a = static_cast<int>(p >> 24);
+        if (a < kStraightCut) {
+          r = g = b = 0;
+        } else {
+          r = std::min(255, (r * 255 + a / 2) / a);
+          g = std::min(255, (g * 255 + a / 2) / a);
+          b = std::min(255, (b * 255 + a / 2) / a);
+        }
+      }
       int top = std::max({r, g, b});
       if (mode == KeyMode::kGlow && top < kGlowCut) {
         r = g = b = 0;
       } else if (top < kMinVisible) {
-        if (mode == KeyMode::kSprite) {
+        if (mode == KeyMode::kSprite || mode == KeyMode::kStraight) {
           r = g = b = 0;
         } else {
           // Lift to a dark blue-grey that still draws.
@@ -104,10 +114,14 @@ FT_Library FreeType() {
 
 const char* FacePath(Face face) {
   switch (face) {
-    case Face::kSansBold: return "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
-    case Face::kMonoBold: return "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf";
-    case Face::kSerifBold: return "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf";
-    case Face::kGothic: return "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
+    case Face::kSansBold:
+      return "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+    case Face::kMonoBold:
+      return "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf";
+    case Face::kSerifBold:
+      return "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf";
+    case Face::kGothic:
+      return "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
   }
   return "";
 }
@@ -124,8 +138,8 @@ cairo_font_face_t* CairoFace(Face face) {
     if (FreeType() == nullptr || FT_New_Face(FreeType(), FacePath(face), 0, &ft) != 0) {
       std::fprintf(stderr, "assetgen: cannot open font %s, using cairo's default\n",
                    FacePath(face));
-      faces[i] = cairo_toy_font_face_create("sans-serif", CAIRO_FONT_SLANT_NORMAL,
-                                            CAIRO_FONT_WEIGHT_BOLD);
+      faces[i] =
+          cairo_toy_font_face_create("sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
     } else {
       faces[i] = cairo_ft_font_face_create_for_ft_face(ft, 0);
     }
@@ -196,8 +210,7 @@ void DrawLabel(cairo_t* cr, Face face, double size, double cx, double cy, double
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     cairo_stroke_preserve(cr);
   }
-  FillGradient(cr, ext.y_bearing, Mix(fill, {1, 1, 1}, 0.45), ext.y_bearing + ext.height,
-               fill);
+  FillGradient(cr, ext.y_bearing, Mix(fill, {1, 1, 1}, 0.45), ext.y_bearing + ext.height, fill);
   cairo_restore(cr);
 }
 
@@ -268,8 +281,8 @@ std::vector<uint8_t> EncodePng(const Picture& picture) {
   }
   png_set_write_fn(png, &out, WriteToVector, FlushNothing);
   png_set_compression_level(png, 6);
-  png_set_IHDR(png, info, picture.width, picture.height, 8, PNG_COLOR_TYPE_RGB,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(png, info, picture.width, picture.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   for (int y = 0; y < picture.height; ++y) {
     png_write_row(png, const_cast<png_bytep>(picture.At(0, y)));
@@ -281,8 +294,7 @@ std::vector<uint8_t> EncodePng(const Picture& picture) {
 
 bool DecodePng(const std::vector<uint8_t>& bytes, Picture* out) {
   if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) return false;
-  png_structp png =
-      png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, SilentWarning);
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, SilentWarning);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (!png || !info) {
     png_destroy_read_struct(&png, &info, nullptr);

@@ -20,7 +20,14 @@ enum class KeyMode {
   // Light drawn over the field (fire, glows): the dim rim of a glow, which
   // the game would draw as a dark fringe, becomes transparent too.
   kGlow,
+  // Opaque shapes drawn whole over the field (shots, orbs): a pixel the
+  // shape covers at least half keeps the shape's own colour, the rest is
+  // the key, so the antialiased edge never shows as a darker rim.
+  kStraight,
 };
+
+// Coverage (0-255) from which a kStraight pixel is drawn.
+constexpr int kStraightCut = 128;
 
 // Brightest channel below which a kGlow pixel is left out.
 constexpr int kGlowCut = 80;
@@ -31,9 +38,7 @@ struct Picture {
   int height = 0;
   std::vector<uint8_t> rgb;
   uint8_t* At(int x, int y) { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
-  const uint8_t* At(int x, int y) const {
-    return &rgb[(static_cast<size_t>(y) * width + x) * 3];
-  }
+  const uint8_t* At(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
 };
 
 // Smallest channel maximum a drawn pixel keeps.
@@ -59,10 +64,10 @@ class Canvas {
 };
 
 struct CellInfo {
-  int run;       // index of the run in the sheet
-  int index;     // index within the run
-  int count;     // cells in the run
-  int global;    // index over the whole sheet
+  int run;     // index of the run in the sheet
+  int index;   // index within the run
+  int count;   // cells in the run
+  int global;  // index over the whole sheet
   CellRect rect;
 };
 

@@ -9,11 +9,11 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "contact_sheet.h"
+#include "file_read.h"
 #include "mix_meter.h"
 #include "run_dir.h"
 #include "version.h"
@@ -34,10 +34,11 @@ int main(int argc, char** argv) {
   if (argc - arg >= 2 && std::strcmp(argv[arg], "--measure-mix") == 0) {
     int status = 0;
     for (int i = arg + 1; i < argc; ++i) {
-      std::ifstream in(argv[i], std::ios::binary);
-      std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-      if (!in && !in.eof()) {
-        std::fprintf(stderr, "assetgen: cannot read %s\n", argv[i]);
+      // Captures are minutes of 44.1 kHz stereo at most.
+      constexpr uintmax_t kLargestCapture = uintmax_t{1} << 30;
+      std::string bytes, error;
+      if (!ReadWholeRegularFile(argv[i], kLargestCapture, &bytes, &error)) {
+        std::fprintf(stderr, "assetgen: cannot read %s: %s\n", argv[i], error.c_str());
         status = 1;
         continue;
       }
@@ -57,10 +58,11 @@ int main(int argc, char** argv) {
   }
   timespec start{}, end{};
   clock_gettime(CLOCK_MONOTONIC, &start);
-  GenerateReport report = GenerateRunDirectory(
-      argv[arg], AllOutputs(), GeneratorStamp(), [quiet](const std::string& line) {
-        if (!quiet || line.rfind("wrote ", 0) != 0) std::printf("assetgen: %s\n", line.c_str());
-      });
+  GenerateReport report = GenerateRunDirectory(argv[arg], AllOutputs(), GeneratorStamp(),
+                                               [quiet](const std::string& line) {
+                                                 if (!quiet || line.rfind("wrote ", 0) != 0)
+                                                   std::printf("assetgen: %s\n", line.c_str());
+                                               });
   clock_gettime(CLOCK_MONOTONIC, &end);
   double seconds = static_cast<double>(end.tv_sec - start.tv_sec) +
                    static_cast<double>(end.tv_nsec - start.tv_nsec) / 1e9;

@@ -8,9 +8,9 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <set>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -125,9 +125,9 @@ TEST(GeneratedPictures, StageTilesAreOpaqueAndRepeatWithoutASeam) {
 }
 
 TEST(GeneratedPictures, MapPiecesLetTheTileLayerShowThrough) {
-  for (const SheetLayout* map : {&kSheetStage11, &kSheetStage21, &kSheetStage22, &kSheetStage31,
-                                 &kSheetStage32, &kSheetStage41, &kSheetStage42, &kSheetStage51,
-                                 &kSheetStage52, &kSheetStage53}) {
+  for (const SheetLayout* map :
+       {&kSheetStage11, &kSheetStage21, &kSheetStage22, &kSheetStage31, &kSheetStage32,
+        &kSheetStage41, &kSheetStage42, &kSheetStage51, &kSheetStage52, &kSheetStage53}) {
     Picture p = LoadPicture(*map);
     for (int i = 0; i < CellCount(*map); ++i) {
       CellRect c = CellOfSheet(*map, i);
@@ -197,6 +197,73 @@ TEST(GeneratedPictures, FontGlyphsAreDistinct) {
   }
 }
 
+// The bomb ring is drawn five times its size with point sampling: any jump
+// between neighbouring pixels shows as a 5-pixel step on screen.
+TEST(GeneratedPictures, BombRingChangesGentlyFromPixelToPixel) {
+  const Picture p = LoadPicture(kSheetMbBomb);
+  for (int i = 0; i < CellCount(kSheetMbBomb); ++i) {
+    SCOPED_TRACE("cell " + std::to_string(i));
+    const CellRect c = CellOfSheet(kSheetMbBomb, i);
+    int worst_step = 0, brightest_edge = 0;
+    for (int y = c.y; y < c.y + c.height; ++y) {
+      for (int x = c.x; x < c.x + c.width; ++x) {
+        const uint8_t* px = p.At(x, y);
+        if (IsKey(px)) continue;
+        const int near[4][2] = {{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}};
+        for (const auto& n : near) {
+          const bool inside =
+              n[0] >= c.x && n[0] < c.x + c.width && n[1] >= c.y && n[1] < c.y + c.height;
+          const uint8_t* q = inside ? p.At(n[0], n[1]) : nullptr;
+          if (q == nullptr || IsKey(q)) {
+            brightest_edge = std::max(brightest_edge, Top(px));
+            continue;
+          }
+          for (int k = 0; k < 3; ++k) worst_step = std::max(worst_step, std::abs(px[k] - q[k]));
+        }
+      }
+    }
+    EXPECT_LE(worst_step, 14);
+    // Where it meets the field it is dim, so its outline's steps hardly show,
+    // yet bright enough to be light on the field rather than a dark fringe.
+    EXPECT_LE(brightest_edge, 170);
+    EXPECT_GE(brightest_edge, kGlowCut);
+  }
+}
+
+// The orbs a bomb fills the field with are drawn opaque over each other: an
+// orb's outline must be as lit as its body, never a dark rim.
+TEST(GeneratedPictures, PlayerOrbsAreLitRightToTheirRim) {
+  struct Orb {
+    const SheetLayout* sheet;
+    int cell;
+  };
+  const Orb orbs[] = {{&kSheetMyBullet1, 10}, {&kSheetMyBullet2, 10}, {&kSheetMyBullet3, 10},
+                      {&kSheetMyBullet4, 11}, {&kSheetMyBullet4, 12}, {&kSheetMyBullet4, 13},
+                      {&kSheetMyBullet4, 14}};
+  for (const Orb& orb : orbs) {
+    SCOPED_TRACE(std::string(orb.sheet->path) + " cell " + std::to_string(orb.cell));
+    const Picture p = LoadPicture(*orb.sheet);
+    const CellRect c = CellOfSheet(*orb.sheet, orb.cell);
+    auto key_at = [&](int x, int y) {
+      return x < c.x || y < c.y || x >= c.x + c.width || y >= c.y + c.height || IsKey(p.At(x, y));
+    };
+    int drawn = 0, darkest_edge = 255;
+    double body = 0;
+    for (int y = c.y; y < c.y + c.height; ++y) {
+      for (int x = c.x; x < c.x + c.width; ++x) {
+        if (key_at(x, y)) continue;
+        ++drawn;
+        body += Top(p.At(x, y));
+        if (key_at(x + 1, y) || key_at(x - 1, y) || key_at(x, y + 1) || key_at(x, y - 1)) {
+          darkest_edge = std::min(darkest_edge, static_cast<int>(Top(p.At(x, y))));
+        }
+      }
+    }
+    ASSERT_GT(drawn, 0);
+    EXPECT_GE(darkest_edge, body / drawn * 0.9);
+  }
+}
+
 // Reads a RIFF/WAVE file strictly: 16-bit PCM, one channel.
 bool ParseWav(const std::vector<uint8_t>& b, int* rate, std::vector<int16_t>* pcm) {
   auto u32 = [&](size_t at) {
@@ -244,10 +311,10 @@ TEST(GeneratedSounds, EveryEffectIsPcmOfItsLengthAndAudible) {
 TEST(GeneratedSounds, RapidFireEffectsAreShortAndQuieterThanRareOnes) {
   // Played many times a second (player shots, hits, enemy fire, score
   // items) against played now and then (explosions, bombs, extends).
-  const std::set<std::string> rapid = {"se/shot.wav",   "se/s_shot.wav",     "se/shot2.wav",
-                                       "se/shot3.wav",  "se/shot4.wav",      "se/e_shot.wav",
-                                       "se/hit05.wav",  "se/item_score.wav", "se/item_score2.wav",
-                                       "se/item_score3.wav"};
+  const std::set<std::string> rapid = {
+      "se/shot.wav",        "se/s_shot.wav",     "se/shot2.wav", "se/shot3.wav",
+      "se/shot4.wav",       "se/e_shot.wav",     "se/hit05.wav", "se/item_score.wav",
+      "se/item_score2.wav", "se/item_score3.wav"};
   const std::set<std::string> rare = {"se/ebaku6.wav", "se/ebaku1.wav", "se/my_die.wav",
                                       "se/mybomb.wav", "se/bomb_s.wav", "se/extend.wav",
                                       "se/warn.wav",   "se/l_bonus.wav"};
@@ -264,11 +331,16 @@ TEST(GeneratedSounds, RapidFireEffectsAreShortAndQuieterThanRareOnes) {
 }
 
 TEST(GeneratedMusic, EveryTrackIsMpegAudioOfAtLeastAMinute) {
-  const char* names[] = {"bgm/lockout.mp3",         "bgm/mp3_truth.mp3",
-                         "bgm/mp3_the_morning_glow.mp3", "bgm/air fortress 4th.mp3",
-                         "bgm/orbit elevator 2005.mp3",  "bgm/mp3_pluto.mp3",
-                         "bgm/global distortion(ea.mp3", "bgm/mp3_end_point.mp3",
-                         "bgm/mp3_energy.mp3",           "bgm/mp3_storm.mp3",
+  const char* names[] = {"bgm/lockout.mp3",
+                         "bgm/mp3_truth.mp3",
+                         "bgm/mp3_the_morning_glow.mp3",
+                         "bgm/air fortress 4th.mp3",
+                         "bgm/orbit elevator 2005.mp3",
+                         "bgm/mp3_pluto.mp3",
+                         "bgm/global distortion(ea.mp3",
+                         "bgm/mp3_end_point.mp3",
+                         "bgm/mp3_energy.mp3",
+                         "bgm/mp3_storm.mp3",
                          "bgm/mp3_north_structure.mp3"};
   ASSERT_EQ(MusicTracks().size(), std::size(names));
   ASSERT_EQ(mpg123_init(), MPG123_OK);
@@ -326,7 +398,8 @@ TEST(GeneratedMusic, EveryTrackIsMpegAudioOfAtLeastAMinute) {
 }
 
 TEST(GeneratedFiles, PaintingAndSynthesisGiveTheSameBytesEveryTime) {
-  for (const SheetLayout* sheet : {&kSheetEb3, &kSheetFont, &kSheetEmy220_1, &kSheetStage50}) {
+  for (const SheetLayout* sheet : {&kSheetEb3, &kSheetFont, &kSheetEmy220_1, &kSheetStage50,
+                                   &kSheetMbBomb, &kSheetMyBullet1}) {
     EXPECT_EQ(ContentHash(EncodePng(PaintSheet(*sheet))), ContentHash(Load(sheet->path)))
         << sheet->path;
   }
