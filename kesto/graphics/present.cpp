@@ -121,8 +121,7 @@ int PresentByCopy() {
       if (!(s > 0.0 && s <= 64.0)) s = 1.0;  // a broken setting must not overflow the rectangle
       const Rect client = ClientRectInDesktop();
       const Rect src{0, 0, w, h};
-      const Rect dst{client.left, client.top,
-                     client.left + static_cast<int>(std::lround(s * w)),
+      const Rect dst{client.left, client.top, client.left + static_cast<int>(std::lround(s * w)),
                      client.top + static_cast<int>(std::lround(s * h))};
       if (g_present.flip_vsync) WaitVerticalBlankPaced();
       primary->Blt(&dst, back, &src, kBltWait, 0);
@@ -179,6 +178,9 @@ int WaitVerticalBlankFrames(int count) {
         const bool blank = InBlank(dd);
         pumped = PumpOnce();
         if (blank || pumped != 0) break;
+        // Asleep until the blank begins instead of polling the beam through
+        // the frame; the poll after it sees the blank.
+        dd->WaitForVerticalBlank();
       }
     }
     if (pumped < 0) return -1;
