@@ -97,7 +97,8 @@ int ReadMillisecondClock(int clock_choice) {
 }
 // Returns at once: the caller's own clock reads finish the wait.
 int WaitForMillisecondClock(int clock_choice, int since, int milliseconds) {
-  return Record("WaitForMillisecondClock", {double(clock_choice), double(since), double(milliseconds)}, 0);
+  return Record("WaitForMillisecondClock",
+                {double(clock_choice), double(since), double(milliseconds)}, 0);
 }
 int ReadLocalClock(int* date_six_ints) {
   if (date_six_ints)
