@@ -20,57 +20,33 @@ int Locked(F&& body) {
 
 }  // namespace
 
-int StartLibrary() {
-  return Locked([] { return StartLibraryBody(); });
-}
-int StopLibrary() {
-  return Locked([] { return StopLibraryBody(); });
-}
-int PumpFrameMessages() {
-  return Locked([] { return PumpFrameMessagesBody(); });
-}
-int ChangeWindowMode(int f) {
-  return Locked([&] { return ChangeWindowModeBody(f); });
-}
-int SetWindowCaption(const char* c) {
-  return Locked([&] { return SetWindowCaptionBody(c); });
-}
+int StartLibrary() { return Locked([] { return StartLibraryBody(); }); }
+int StopLibrary() { return Locked([] { return StopLibraryBody(); }); }
+int PumpFrameMessages() { return Locked([] { return PumpFrameMessagesBody(); }); }
+int ChangeWindowMode(int f) { return Locked([&] { return ChangeWindowModeBody(f); }); }
+int SetWindowCaption(const char* c) { return Locked([&] { return SetWindowCaptionBody(c); }); }
 
 // Takes no lock: its body calls the clock and the pump entry points, which lock.
 int SleepWithPump(int ms) { return SleepWithPumpBody(ms); }
-int ReadMillisecondClock(int c) {
-  return Locked([&] { return ReadMillisecondClockBody(c); });
-}
-int ReadLocalClock(int* d) {
-  return Locked([&] { return ReadLocalClockBody(d); });
-}
+int ReadMillisecondClock(int c) { return Locked([&] { return ReadMillisecondClockBody(c); }); }
+int ReadLocalClock(int* d) { return Locked([&] { return ReadLocalClockBody(d); }); }
 // Takes no lock: it sleeps, and reads the clock through its entry point.
 int WaitForMillisecondClock(int c, int since, int ms) {
   return WaitForMillisecondClockBody(c, since, ms);
 }
 
-int IsKeyHeld(int k) {
-  return Locked([&] { return IsKeyHeldBody(k); });
-}
-int ReadPadBits(int s) {
-  return Locked([&] { return ReadPadBitsBody(s); });
-}
+int IsKeyHeld(int k) { return Locked([&] { return IsKeyHeldBody(k); }); }
+int ReadPadBits(int s) { return Locked([&] { return ReadPadBitsBody(s); }); }
 
-int PackRgbColor(int r, int g, int b) {
-  return Locked([&] { return PackRgbColorBody(r, g, b); });
-}
-int PresentBackScreen() {
-  return Locked([] { return PresentBackScreenBody(); });
-}
+int PackRgbColor(int r, int g, int b) { return Locked([&] { return PackRgbColorBody(r, g, b); }); }
+int PresentBackScreen() { return Locked([] { return PresentBackScreenBody(); }); }
 int ChooseScreenMode(int w, int h, int bits, int rate) {
   return Locked([&] { return ChooseScreenModeBody(w, h, bits, rate); });
 }
 int LoadImageFileToGraphic(const char* p) {
   return Locked([&] { return LoadImageFileToGraphicBody(p); });
 }
-int EraseTargetScreen() {
-  return Locked([] { return EraseTargetScreenBody(); });
-}
+int EraseTargetScreen() { return Locked([] { return EraseTargetScreenBody(); }); }
 int BlitGraphicAt(int x, int y, int g, int t) {
   return Locked([&] { return BlitGraphicAtBody(x, y, g, t); });
 }
@@ -100,12 +76,8 @@ int PrintTextFormatted(int x, int y, int color, const char* format, ...) {
   TrimDanglingLeadByte(text);
   return Locked([&] { return PrintTextBody(x, y, text, color); });
 }
-int ChooseBlendMode(int m, int p) {
-  return Locked([&] { return ChooseBlendModeBody(m, p); });
-}
-int ChooseDrawTarget(int t) {
-  return Locked([&] { return ChooseDrawTargetBody(t); });
-}
+int ChooseBlendMode(int m, int p) { return Locked([&] { return ChooseBlendModeBody(m, p); }); }
+int ChooseDrawTarget(int t) { return Locked([&] { return ChooseDrawTargetBody(t); }); }
 int MakeSubGraphic(int x, int y, int w, int h, int parent) {
   return Locked([&] { return MakeSubGraphicBody(x, y, w, h, parent); });
 }
@@ -122,12 +94,6 @@ int AdjustSoundHandleVolume(int v, int s) {
 int StartMusicFile(const char* p, int type) {
   return Locked([&] { return StartMusicFileBody(p, type); });
 }
-int HaltMusic() {
-  return Locked([] { return HaltMusicBody(); });
-}
-int IsMusicRunning() {
-  return Locked([] { return IsMusicRunningBody(); });
-}
-int ChooseMusicEngine(int e) {
-  return Locked([&] { return ChooseMusicEngineBody(e); });
-}
+int HaltMusic() { return Locked([] { return HaltMusicBody(); }); }
+int IsMusicRunning() { return Locked([] { return IsMusicRunningBody(); }); }
+int ChooseMusicEngine(int e) { return Locked([&] { return ChooseMusicEngineBody(e); }); }
