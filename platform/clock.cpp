@@ -44,6 +44,7 @@ void ManualClock::SleepNanoseconds(uint64_t ns) {
 
 void ManualClock::YieldProcessor() {
   ++sleeps_;
+  ++yields_;
   if (on_sleep) on_sleep(0);
 }
 
@@ -57,9 +58,7 @@ uint32_t TimeGetTime() {
 
 int64_t QueryPerformanceFrequency() { return 10000000; }
 
-int64_t QueryPerformanceCounter() {
-  return static_cast<int64_t>(g_clock->NowNanoseconds() / 100u);
-}
+int64_t QueryPerformanceCounter() { return static_cast<int64_t>(g_clock->NowNanoseconds() / 100u); }
 
 void Sleep(uint32_t milliseconds) {
   if (milliseconds == 0) {

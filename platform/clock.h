@@ -29,11 +29,14 @@ class ManualClock : public Clock {
   void AdvanceMilliseconds(uint64_t ms) { now_ns_ += ms * 1000000u; }
   // Called with the requested length (0 for a yield) after time has moved.
   std::function<void(uint64_t ns)> on_sleep;
+  // Sleeps and yields together, and the yields alone.
   uint64_t sleeps() const { return sleeps_; }
+  uint64_t yields() const { return yields_; }
 
  private:
   uint64_t now_ns_;
   uint64_t sleeps_ = 0;
+  uint64_t yields_ = 0;
 };
 
 // The clock in use: the real monotonic clock unless a test installed one.

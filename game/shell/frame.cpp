@@ -67,7 +67,9 @@ int EndFrame(FrameClock& clock) {
   ChooseDrawTarget(KESTO_BACK_SCREEN);
   EraseTargetScreen();
   if (clock.frame_wait == 1) {
-    // A busy wait, as the game's timing was made with.
+    // The library sleeps through the wait; the reads end it on the same
+    // millisecond as the game's timing was made with.
+    WaitForMillisecondClock(0, clock.last_frame, kFrameMilliseconds);
     while (ClockDiff(ReadMillisecondClock(0), clock.last_frame) < kFrameMilliseconds) {
     }
     clock.last_frame = ReadMillisecondClock(0);

@@ -1,5 +1,7 @@
 #include "core/clocks.h"
 
+#include <algorithm>
+
 #include "core/entry_bodies.h"
 #include "core/pump.h"
 #include "kesto/kesto.h"
@@ -31,22 +33,23 @@ ClockInputs& GetClockInputs() { return g_inputs; }
 
 uint32_t ReadMillisecondClockU32(int clock_choice) {
   if (UseTimeStampCounter(clock_choice)) {
-    return static_cast<uint32_t>(ScaleRounded(platform::ReadTimeStampCounter(), 1000,
-                                              2 * g_inputs.tsc_ticks_per_500ms));
+    return static_cast<uint32_t>(
+        ScaleRounded(platform::ReadTimeStampCounter(), 1000, 2 * g_inputs.tsc_ticks_per_500ms));
   }
   return platform::TimeGetTime();
 }
 
 int64_t ReadMicrosecondClock(int clock_choice) {
   if (UseTimeStampCounter(clock_choice)) {
-    return static_cast<int64_t>(ScaleRounded(platform::ReadTimeStampCounter(), 1000000,
-                                             2 * g_inputs.tsc_ticks_per_500ms));
+    return static_cast<int64_t>(
+        ScaleRounded(platform::ReadTimeStampCounter(), 1000000, 2 * g_inputs.tsc_ticks_per_500ms));
   }
   if (g_inputs.perf_counter_present && g_inputs.perf_counter_frequency > 0) {
     const int64_t counter = platform::QueryPerformanceCounter();
     if (counter >= 0) {
-      return static_cast<int64_t>(ScaleRounded(static_cast<uint64_t>(counter), 1000000,
-                                               static_cast<uint64_t>(g_inputs.perf_counter_frequency)));
+      return static_cast<int64_t>(
+          ScaleRounded(static_cast<uint64_t>(counter), 1000000,
+                       static_cast<uint64_t>(g_inputs.perf_counter_frequency)));
     }
   }
   return static_cast<int64_t>(platform::TimeGetTime()) * 1000;
@@ -82,4 +85,23 @@ int SleepWithPumpBody(int milliseconds) {
     if (RunPump() != 0) return 0;
   }
   return 0;
+}
+
+int WaitForMillisecondClockBody(int clock_choice, int since, int milliseconds) {
+  // Calls the public clock entry point: this body runs without the call lock,
+  // so other threads are not held up while it sleeps.
+  constexpr int64_t kLongestSleepMs = 1000;  // a clock that jumps is read again
+  for (;;) {
+    const int32_t elapsed = static_cast<int32_t>(
+        static_cast<uint32_t>(ReadMillisecondClock(clock_choice)) - static_cast<uint32_t>(since));
+    if (elapsed >= milliseconds) return 0;
+    // The next tick may come at once, so at least left - 1 ms are still to go.
+    const int64_t left = static_cast<int64_t>(milliseconds) - elapsed;
+    if (left > kFineWaitMilliseconds) {
+      platform::Sleep(
+          static_cast<uint32_t>(std::min(left - kFineWaitMilliseconds, kLongestSleepMs)));
+    } else {
+      platform::CurrentClock().SleepNanoseconds(kFineWaitStepNanoseconds);
+    }
+  }
 }

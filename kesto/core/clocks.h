@@ -6,11 +6,11 @@
 
 // What start-up and window creation measured about the clocks.
 struct ClockInputs {
-  int32_t tsc_measured = 0;            // the time-stamp counter was measured
+  int32_t tsc_measured = 0;  // the time-stamp counter was measured
   uint64_t tsc_ticks_per_500ms = 0;
   int32_t perf_counter_present = 0;
   int64_t perf_counter_frequency = 0;
-  int32_t library_started = 0;         // LibraryStarted
+  int32_t library_started = 0;  // LibraryStarted
 };
 
 ClockInputs& GetClockInputs();
@@ -27,7 +27,14 @@ int64_t ReadMicrosecondClock(int clock_choice);
 using SleepPumpFunction = int (*)();
 void SetSleepPumpForTesting(SleepPumpFunction pump);
 
+// How close to its end a clock wait stops sleeping whole milliseconds, and
+// the short sleeps it takes from there: the millisecond clock may tick at
+// any point of the millisecond a coarse sleep ends in.
+inline constexpr int kFineWaitMilliseconds = 2;
+inline constexpr uint64_t kFineWaitStepNanoseconds = 100000;
+
 // The bodies behind the public entry points (declared in entry_bodies.h):
 //   int ReadMillisecondClockBody(int clock_choice);
 //   int ReadLocalClockBody(int* date_six_ints);
 //   int SleepWithPumpBody(int milliseconds);
+//   int WaitForMillisecondClockBody(int clock_choice, int since, int milliseconds);

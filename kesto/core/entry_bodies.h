@@ -12,6 +12,7 @@ int SetWindowCaptionBody(const char* caption);
 int SleepWithPumpBody(int milliseconds);
 int ReadMillisecondClockBody(int clock_choice);
 int ReadLocalClockBody(int* date_six_ints);
+int WaitForMillisecondClockBody(int clock_choice, int since, int milliseconds);
 
 int IsKeyHeldBody(int key_code);
 int ReadPadBitsBody(int input_selector);

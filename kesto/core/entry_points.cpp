@@ -30,6 +30,10 @@ int SetWindowCaption(const char* c) { return Locked([&] { return SetWindowCaptio
 int SleepWithPump(int ms) { return SleepWithPumpBody(ms); }
 int ReadMillisecondClock(int c) { return Locked([&] { return ReadMillisecondClockBody(c); }); }
 int ReadLocalClock(int* d) { return Locked([&] { return ReadLocalClockBody(d); }); }
+// Takes no lock: it sleeps, and reads the clock through its entry point.
+int WaitForMillisecondClock(int c, int since, int ms) {
+  return WaitForMillisecondClockBody(c, since, ms);
+}
 
 int IsKeyHeld(int k) { return Locked([&] { return IsKeyHeldBody(k); }); }
 int ReadPadBits(int s) { return Locked([&] { return ReadPadBitsBody(s); }); }

@@ -14,13 +14,21 @@ using namespace platform::video;
 
 namespace {
 
-PresentState g_present = {false, false, -1, -1, 0, 0};
+PresentState g_present = {false, false, -1, -1, 0, 0, 0};
 
 // A poll of the beam that never sees the expected state (a stopped clock, a
 // broken display) must not hang the program.
 constexpr int kMaxPolls = 200000;
 
 int NowMs() { return static_cast<int>(platform::TimeGetTime()); }
+
+// Adds the time from its making to its end to the present work.
+struct PresentWorkTimer {
+  uint64_t start = platform::CurrentClock().NowNanoseconds();
+  ~PresentWorkTimer() {
+    g_present.present_work_ns += platform::CurrentClock().NowNanoseconds() - start;
+  }
+};
 
 double NowMicroseconds() {
   return static_cast<double>(platform::QueryPerformanceCounter()) * 1e6 /
@@ -95,6 +103,8 @@ int PresentFrame() {
   FlushCurrentVertexBatch();
   EndSceneIfBegun();
   if (Surface* primary = GetPrimarySurface()) {
+    // With flip vsync the flip's own wait for the blank is in the time.
+    const PresentWorkTimer timer;
     primary->Flip(g_present.flip_vsync ? kFlipWait : (kFlipWait | kFlipNoVsync));
   }
   ++g_present.present_count;
@@ -121,16 +131,18 @@ int PresentByCopy() {
       if (!(s > 0.0 && s <= 64.0)) s = 1.0;  // a broken setting must not overflow the rectangle
       const Rect client = ClientRectInDesktop();
       const Rect src{0, 0, w, h};
-      const Rect dst{client.left, client.top,
-                     client.left + static_cast<int>(std::lround(s * w)),
+      const Rect dst{client.left, client.top, client.left + static_cast<int>(std::lround(s * w)),
                      client.top + static_cast<int>(std::lround(s * h))};
       if (g_present.flip_vsync) WaitVerticalBlankPaced();
+      const PresentWorkTimer timer;
       primary->Blt(&dst, back, &src, kBltWait, 0);
     } else if (Host().has_menu) {
       if (g_present.flip_vsync) WaitVerticalBlankPaced();
+      const PresentWorkTimer timer;
       primary->Blt(nullptr, back, nullptr, kBltWait, 0);
     } else {
       if (g_present.flip_vsync) WaitVerticalBlankPaced();
+      const PresentWorkTimer timer;
       const Rect src{0, 0, w, h};
       primary->BltFast(0, 0, back, &src, kBltFastWait);
     }
@@ -179,6 +191,9 @@ int WaitVerticalBlankFrames(int count) {
         const bool blank = InBlank(dd);
         pumped = PumpOnce();
         if (blank || pumped != 0) break;
+        // Asleep until the blank begins instead of polling the beam through
+        // the frame; the poll after it sees the blank.
+        dd->WaitForVerticalBlank();
       }
     }
     if (pumped < 0) return -1;

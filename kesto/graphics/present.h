@@ -12,6 +12,10 @@ struct PresentState {
   int pacing_interval_ms;
   int last_blank_wait_ms;
   uint64_t present_count;
+  // Clock time spent copying finished frames to the screen (the flip or the
+  // copy to the window and its hand-off to the presenter), for benchmarks;
+  // the blank waits before a copy are not in it.
+  uint64_t present_work_ns;
 };
 
 PresentState& GetPresentState();

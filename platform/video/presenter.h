@@ -32,16 +32,26 @@ class Presenter {
 class NullPresenter : public Presenter {
  public:
   void Show(const Surface& surface, const Rect& visible) override;
-  const CapturedFrame& last_frame() const { return last_; }
+  // The last frame shown, as RGB (empty before the first).
+  const CapturedFrame& last_frame() const;
   uint64_t shown() const { return shown_; }
 
  private:
-  CapturedFrame last_;
+  // The shown pixels in the surface's own layout, rows packed.
+  std::vector<uint8_t> raw_;
+  int raw_width_ = 0;
+  int raw_height_ = 0;
+  int raw_bytes_per_pixel_ = 2;
+  PixelFormat raw_format_;
+  mutable CapturedFrame last_;
+  mutable bool converted_ = true;
   uint64_t shown_ = 0;
 };
 
 // Converts a rectangle of a surface to RGB.
 CapturedFrame CaptureRect(const Surface& surface, const Rect& visible);
+// The same into `frame`, reusing its buffer.
+void CaptureRectInto(const Surface& surface, const Rect& visible, CapturedFrame* frame);
 // Writes an RGB frame as a PNG; false (and nothing left behind) on failure.
 bool WritePng(const CapturedFrame& frame, const std::string& path);
 

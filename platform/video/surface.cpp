@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 #include "platform/clock.h"
 #include "platform/video/direct_draw.h"
@@ -14,13 +15,15 @@ namespace {
 
 uint32_t LoadPixel(const uint8_t* p, int bpp) {
   switch (bpp) {
-    case 1: return p[0];
+    case 1:
+      return p[0];
     case 2: {
       uint16_t v;
       std::memcpy(&v, p, 2);
       return v;
     }
-    case 3: return p[0] | (p[1] << 8) | (static_cast<uint32_t>(p[2]) << 16);
+    case 3:
+      return p[0] | (p[1] << 8) | (static_cast<uint32_t>(p[2]) << 16);
     default: {
       uint32_t v;
       std::memcpy(&v, p, 4);
@@ -31,7 +34,9 @@ uint32_t LoadPixel(const uint8_t* p, int bpp) {
 
 void StorePixel(uint8_t* p, int bpp, uint32_t v) {
   switch (bpp) {
-    case 1: p[0] = static_cast<uint8_t>(v); break;
+    case 1:
+      p[0] = static_cast<uint8_t>(v);
+      break;
     case 2: {
       const uint16_t w = static_cast<uint16_t>(v);
       std::memcpy(p, &w, 2);
@@ -42,7 +47,9 @@ void StorePixel(uint8_t* p, int bpp, uint32_t v) {
       p[1] = static_cast<uint8_t>(v >> 8);
       p[2] = static_cast<uint8_t>(v >> 16);
       break;
-    default: std::memcpy(p, &v, 4); break;
+    default:
+      std::memcpy(p, &v, 4);
+      break;
   }
 }
 
@@ -51,6 +58,130 @@ uint32_t RgbMask(const PixelFormat& f) {
   if (m) return m;
   return f.bits >= 32 ? 0xFFFFFFFFu : ((1u << f.bits) - 1u);
 }
+
+// One destination row of a nearest-neighbour copy: the source column of
+// destination x is s.left + (x - dst.left) * s.Width() / dst.Width(). The
+// unscaled and whole-factor enlargements have their own loops; any other
+// ratio goes through a table of source columns.
+class RowStretch {
+ public:
+  RowStretch(const Rect& s, const Rect& dst, const Rect& target, int bpp)
+      : bpp_(bpp), count_(target.Width()) {
+    const int first = target.left - dst.left;  // destination column within dst
+    if (s.Width() == dst.Width()) {
+      kind_ = kUnscaled;
+      first_source_ = s.left + first;
+    } else if (dst.Width() % s.Width() == 0 && (bpp == 2 || bpp == 4)) {
+      kind_ = kWhole;
+      factor_ = dst.Width() / s.Width();
+      first_source_ = s.left + first / factor_;
+      lead_ = std::min(count_, (factor_ - first % factor_) % factor_);
+    } else {
+      kind_ = kTable;
+      columns_.reserve(static_cast<size_t>(count_));
+      for (int i = 0; i < count_; ++i) {
+        columns_.push_back(
+            s.left + static_cast<int>(static_cast<int64_t>(first + i) * s.Width() / dst.Width()));
+      }
+    }
+  }
+
+  void Run(uint8_t* drow, const uint8_t* srow) const {
+    switch (kind_) {
+      case kUnscaled:
+        std::memcpy(drow, srow + static_cast<size_t>(first_source_) * bpp_,
+                    static_cast<size_t>(count_) * bpp_);
+        return;
+      case kWhole:
+        if (bpp_ == 2) {
+          Whole<uint16_t>(drow, srow);
+        } else {
+          Whole<uint32_t>(drow, srow);
+        }
+        return;
+      case kTable:
+        if (bpp_ == 2) {
+          Table<2>(drow, srow);
+        } else if (bpp_ == 4) {
+          Table<4>(drow, srow);
+        } else {
+          for (size_t i = 0; i < columns_.size(); ++i) {
+            std::memcpy(drow + i * bpp_, srow + static_cast<size_t>(columns_[i]) * bpp_,
+                        static_cast<size_t>(bpp_));
+          }
+        }
+        return;
+    }
+  }
+
+ private:
+  enum Kind { kUnscaled, kWhole, kTable };
+
+  template <size_t kBytes>
+  void Table(uint8_t* drow, const uint8_t* srow) const {
+    for (size_t i = 0; i < columns_.size(); ++i) {
+      std::memcpy(drow + i * kBytes, srow + static_cast<size_t>(columns_[i]) * kBytes, kBytes);
+    }
+  }
+
+  // Each source pixel repeated factor_ times; the row may start part-way
+  // into a repeat (lead_ copies of the first source pixel).
+  template <typename T>
+  void Whole(uint8_t* drow, const uint8_t* srow) const {
+    const uint8_t* from = srow + static_cast<size_t>(first_source_) * sizeof(T);
+    int left = count_;
+    auto put = [&drow](T v) {
+      std::memcpy(drow, &v, sizeof(T));
+      drow += sizeof(T);
+    };
+    if (lead_ > 0) {
+      T v;
+      std::memcpy(&v, from, sizeof(T));
+      for (int i = 0; i < lead_; ++i) put(v);
+      from += sizeof(T);
+      left -= lead_;
+    }
+    const int full = left / factor_;
+    if (factor_ == 2) {
+      DoubleRun<T>(drow, from, full);
+      drow += static_cast<size_t>(full) * 2 * sizeof(T);
+    } else {
+      for (int p = 0; p < full; ++p) {
+        T v;
+        std::memcpy(&v, from + static_cast<size_t>(p) * sizeof(T), sizeof(T));
+        for (int i = 0; i < factor_; ++i) put(v);
+      }
+    }
+    from += static_cast<size_t>(full) * sizeof(T);
+    const int tail = left - full * factor_;
+    if (tail > 0) {
+      T v;
+      std::memcpy(&v, from, sizeof(T));
+      for (int i = 0; i < tail; ++i) put(v);
+    }
+  }
+
+  // The common window scale: every pixel twice, written as one wider word
+  // so the compiler can vectorise the loop.
+  template <typename T>
+  static void DoubleRun(uint8_t* drow, const uint8_t* from, int count) {
+    using Wide = std::conditional_t<sizeof(T) == 2, uint32_t, uint64_t>;
+    for (int p = 0; p < count; ++p) {
+      T v;
+      std::memcpy(&v, from + static_cast<size_t>(p) * sizeof(T), sizeof(T));
+      const Wide w = static_cast<Wide>(v) | (static_cast<Wide>(v) << (8 * sizeof(T)));
+      std::memcpy(drow + static_cast<size_t>(p) * sizeof(Wide), &w, sizeof(Wide));
+    }
+  }
+
+  int bpp_;
+  int count_;
+  Kind kind_ = kTable;
+  int factor_ = 1;
+  int first_source_ = 0;
+  int lead_ = 0;
+  std::vector<int> columns_;
+};
 
 }  // namespace
 
@@ -158,8 +289,8 @@ void Surface::ShowIfPrimary() {
   dirty_ = false;
   Rect visible{0, 0, width_, height_};
   if (object_ && !owner_->released && !object_->full_screen()) {
-    visible = Intersect(visible, ClientRectOf(clipper_ && clipper_->bound() ? clipper_->window()
-                                                                             : nullptr));
+    visible = Intersect(visible,
+                        ClientRectOf(clipper_ && clipper_->bound() ? clipper_->window() : nullptr));
   }
   PresentSurface(*this, visible);
 }
@@ -206,43 +337,24 @@ Result Surface::Blt(const Rect* dst_rect, Surface* src, const Rect* src_rect, ui
   // Nearest neighbour over the full destination rectangle; only the clipped
   // part is written. A copy onto itself reads from a snapshot.
   std::vector<uint8_t> snapshot;
-  const Surface* from = src;
   if (src == this) snapshot = pixels_;
   const int bpp = bytes_per_pixel();
-  const bool unscaled = s.Width() == dst.Width();
-  std::vector<int> source_x;
-  if (!unscaled) {
-    source_x.reserve(static_cast<size_t>(target.Width()));
-    for (int x = target.left; x < target.right; ++x) {
-      source_x.push_back(s.left + static_cast<int>(static_cast<int64_t>(x - dst.left) *
-                                                   s.Width() / dst.Width()));
-    }
-  }
+  const RowStretch stretch(s, dst, target, bpp);
+  const size_t row_bytes = static_cast<size_t>(target.Width()) * bpp;
+  int last_sy = -1;
   for (int y = target.top; y < target.bottom; ++y) {
-    const int sy = s.top + static_cast<int>(static_cast<int64_t>(y - dst.top) * s.Height() /
-                                            dst.Height());
-    const uint8_t* srow = src == this ? snapshot.data() + static_cast<size_t>(sy) * pitch_
-                                      : from->Row(sy);
+    const int sy =
+        s.top + static_cast<int>(static_cast<int64_t>(y - dst.top) * s.Height() / dst.Height());
     uint8_t* drow = Row(y) + static_cast<size_t>(target.left) * bpp;
-    if (unscaled) {
-      std::memcpy(drow, srow + static_cast<size_t>(s.left + target.left - dst.left) * bpp,
-                  static_cast<size_t>(target.Width()) * bpp);
+    if (sy == last_sy) {
+      // An enlarged row repeats the one above it.
+      std::memcpy(drow, drow - pitch_, row_bytes);
       continue;
     }
-    if (bpp == 2) {
-      for (size_t i = 0; i < source_x.size(); ++i) {
-        std::memcpy(drow + i * 2, srow + static_cast<size_t>(source_x[i]) * 2, 2);
-      }
-    } else if (bpp == 4) {
-      for (size_t i = 0; i < source_x.size(); ++i) {
-        std::memcpy(drow + i * 4, srow + static_cast<size_t>(source_x[i]) * 4, 4);
-      }
-    } else {
-      for (size_t i = 0; i < source_x.size(); ++i) {
-        std::memcpy(drow + i * bpp, srow + static_cast<size_t>(source_x[i]) * bpp,
-                    static_cast<size_t>(bpp));
-      }
-    }
+    last_sy = sy;
+    const uint8_t* srow =
+        src == this ? snapshot.data() + static_cast<size_t>(sy) * pitch_ : src->Row(sy);
+    stretch.Run(drow, srow);
   }
   ShowIfPrimary();
   return kOk;

@@ -1,8 +1,9 @@
-// Per-frame costs of the in-memory display: the windowed present (a stretched
-// copy), keyed copies and colour fills of a 640x480 screen.
+// Per-frame costs of the in-memory display: the windowed present, keyed
+// copies and colour fills of a 640x480 screen.
 #include <benchmark/benchmark.h>
 
 #include "platform/video/direct_draw.h"
+#include "platform/video/presenter.h"
 
 namespace {
 
@@ -33,6 +34,10 @@ struct Screen {
   }
 };
 
+// A present at window scale 2 is this copy of the back buffer into the
+// window's part of the primary (the nearest-neighbour doubling) followed by
+// the presenter's hand-off of that area (BM_NullPresenterCapture for the
+// headless presenter).
 void BM_StretchedPresentCopy(benchmark::State& state) {
   Screen s(state.range(0) == 16 ? Format565() : FormatX8R8G8B8());
   const Rect dst{0, 0, 1280, 960};
@@ -40,6 +45,29 @@ void BM_StretchedPresentCopy(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * 1280 * 960);
 }
 BENCHMARK(BM_StretchedPresentCopy)->Arg(16)->Arg(32);
+
+// What the null presenter does with every shown frame: the visible area
+// (640x480, or 1280x960 at window scale 2) turned into RGB.
+void BM_NullPresenterCapture(benchmark::State& state) {
+  Screen s(Format565());
+  const Rect visible{0, 0, static_cast<int>(state.range(0)),
+                     static_cast<int>(state.range(0)) * 3 / 4};
+  NullPresenter presenter;
+  for (auto _ : state) presenter.Show(*s.big, visible);
+  state.SetItemsProcessed(state.iterations() * visible.Width() * visible.Height());
+}
+BENCHMARK(BM_NullPresenterCapture)->Arg(640)->Arg(1280);
+
+// A frame turned into RGB, as the capture hook and a test's look at the
+// null presenter's frame do.
+void BM_CaptureRect(benchmark::State& state) {
+  Screen s(state.range(0) == 16 ? Format565() : FormatX8R8G8B8());
+  const Rect visible{0, 0, 640, 480};
+  CapturedFrame frame;
+  for (auto _ : state) CaptureRectInto(*s.back, visible, &frame);
+  state.SetItemsProcessed(state.iterations() * 640 * 480);
+}
+BENCHMARK(BM_CaptureRect)->Arg(16)->Arg(32);
 
 void BM_KeyedBltFast(benchmark::State& state) {
   Screen s(Format565());

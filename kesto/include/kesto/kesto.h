@@ -1,6 +1,7 @@
 // Kesto: the public entry points, the only part of the library the game calls.
 // Every entry point returns 0 or a handle on success and -1 on failure or a
-// bad handle. All but SleepWithPump run under the library's call lock.
+// bad handle. All but SleepWithPump and WaitForMillisecondClock run under the
+// library's call lock.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +23,11 @@ int SetWindowCaption(const char* caption);
 int SleepWithPump(int milliseconds);
 int ReadMillisecondClock(int clock_choice);
 int ReadLocalClock(int* date_six_ints);
+// Returns once ReadMillisecondClock(clock_choice) - since, as a signed 32-bit
+// difference, is `milliseconds` or more: asleep while the end is far, then
+// in short sleeps, so the end is met on its millisecond without spinning.
+// Pumps no messages and takes no call lock while it sleeps.
+int WaitForMillisecondClock(int clock_choice, int since, int milliseconds);
 
 // Input.
 int IsKeyHeld(int key_code);

@@ -111,3 +111,58 @@ TEST_F(ClocksTest, SleepWithPumpWaitsAndKeepsPumping) {
 }
 
 }  // namespace
+
+namespace {
+
+// The frame wait ends where reading the clock over and over would have
+// ended it (the first instant the difference reaches the wait), a little
+// after at most, having slept rather than yielded.
+TEST_F(ClocksTest, ClockWaitSleepsAndEndsOnTheMillisecondASpinWould) {
+  struct Case {
+    const char* name;
+    uint64_t start_ns;  // multimedia clock at the call
+    int since_back_ms;  // since = clock at the call - this
+    int wait_ms;
+    int clock_choice;
+  };
+  const Case cases[] = {
+      {"a whole frame, part-way into a millisecond", 5000 * kMs + 300000, 0, 17, 0},
+      {"the rest of a frame", 5000 * kMs + 999000, 6, 17, 0},
+      {"a short wait", 5000 * kMs + 500000, 0, 2, 0},
+      {"across the clock's 32-bit wrap", ((UINT64_C(1) << 32) - 7) * kMs + 10, 3, 17, 0},
+      {"since ahead of the clock", 5000 * kMs, -4, 17, 0},
+      {"on the time-stamp counter", 7000 * kMs + 123456, 1, 17, 1},
+      {"already over", 5000 * kMs + 1, 20, 17, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    platform::ManualClock clock(c.start_ns);
+    platform::SetClockForTesting(&clock);
+    if (c.clock_choice == 1) UseTimeStampCounter();
+    const uint32_t now_ms = static_cast<uint32_t>(ReadMillisecondClockBody(c.clock_choice));
+    const uint32_t since = now_ms - static_cast<uint32_t>(c.since_back_ms);
+    // Where a spin ends: the start of the millisecond the difference first
+    // reaches the wait in (or at once). The counter's milliseconds are
+    // rounded, so they begin half-way through the multimedia clock's.
+    const uint64_t half = c.clock_choice == 1 ? kMs / 2 : 0;
+    const int64_t to_go = static_cast<int64_t>(c.wait_ms) - c.since_back_ms;
+    const uint64_t spin_end =
+        to_go <= 0 ? c.start_ns
+                   : ((c.start_ns + half) / kMs + static_cast<uint64_t>(to_go)) * kMs - half;
+    EXPECT_EQ(WaitForMillisecondClock(c.clock_choice, static_cast<int>(since), c.wait_ms), 0);
+    const uint64_t end = clock.NowNanoseconds();
+    EXPECT_GE(end, spin_end);
+    EXPECT_LT(end, spin_end + kFineWaitStepNanoseconds + 1);
+    EXPECT_EQ(clock.yields(), 0u);
+    if (to_go > kFineWaitMilliseconds) {
+      // One long sleep, then steps through the last stretch only.
+      EXPECT_LE(clock.sleeps(), 1u + 2 * kFineWaitMilliseconds * kMs / kFineWaitStepNanoseconds);
+    }
+    if (to_go <= 0) {
+      EXPECT_EQ(clock.sleeps(), 0u);
+    }
+    GetClockInputs() = ClockInputs{};
+  }
+}
+
+}  // namespace

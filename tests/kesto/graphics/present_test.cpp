@@ -1,8 +1,9 @@
-#include "core/entry_bodies.h"
-#include "kesto/kesto.h"
-#include "graphics/draw_state.h"
 #include "graphics/present.h"
+
+#include "core/entry_bodies.h"
+#include "graphics/draw_state.h"
 #include "graphics_fixture.h"
+#include "kesto/kesto.h"
 
 namespace {
 
@@ -77,10 +78,29 @@ TEST_F(PresentTest, FrontBufferTargetWaitsOneBlankAndShowsDirectDrawing) {
     ASSERT_EQ(PresentBackScreenBody(), 0);
     EXPECT_TRUE(ReadBeam(windowed ? 1024 : 480).in_blank);
     EXPECT_EQ(GetPresentCount(), count + 1);
-    EXPECT_EQ(presenter_->last_frame().PixelRgb(windowed ? 0 : 100, windowed ? 0 : 50),
-              0xFF0000u);
+    EXPECT_EQ(presenter_->last_frame().PixelRgb(windowed ? 0 : 100, windowed ? 0 : 50), 0xFF0000u);
     StopDirectDraw();
   }
+}
+
+// A wait for the blank from early in a frame sleeps through it instead of
+// polling the beam, and still ends on the first blank after the call.
+TEST_F(PresentTest, FrontBufferWaitSleepsUntilTheNextBlank) {
+  Start(true);
+  SetFlipVsyncFlag(1);
+  ASSERT_EQ(ChooseDrawTargetBody(KESTO_FRONT_SCREEN), 0);
+  clock_.Advance(NanosecondsToNextBlank(1024) + 2000000);  // 2 ms after a blank began
+  ASSERT_FALSE(ReadBeam(1024).in_blank);
+  const uint64_t at = clock_.NowNanoseconds();
+  const uint64_t to_blank = NanosecondsToNextBlank(1024);
+  ASSERT_GT(to_blank, 10000000u);
+  const uint64_t yields = clock_.yields();
+  ASSERT_EQ(PresentBackScreenBody(), 0);
+  EXPECT_TRUE(ReadBeam(1024).in_blank);
+  EXPECT_GE(clock_.NowNanoseconds() - at, to_blank);
+  EXPECT_LE(clock_.NowNanoseconds() - at, to_blank + 200000u);
+  // A few polls around the sleep, not one every 50 microseconds.
+  EXPECT_LE(clock_.yields() - yields, 6u);
 }
 
 TEST_F(PresentTest, PacedWaitSleepsTwoThirdsOfAFrameThenMeetsTheBlank) {

@@ -1,5 +1,7 @@
 #include <cstring>
 #include <filesystem>
+#include <random>
+#include <vector>
 
 #include "support/scoped_temp_dir.h"
 #include "video_fixture.h"
@@ -14,7 +16,7 @@ TEST_F(SurfaceTest, PitchIsRoundedAndFormatsKeepTheirMasks) {
     PixelFormat format;
     int width;
     int pitch;
-  } cases[] = {{Format565(), 3, 8}, {Format555(), 2, 4}, {FormatX8R8G8B8(), 3, 12},
+  } cases[] = {{Format565(), 3, 8},       {Format555(), 2, 4},      {FormatX8R8G8B8(), 3, 12},
                {FormatA4R4G4B4(), 5, 12}, {FormatA1R5G5B5(), 1, 4}, {FormatA8R8G8B8(), 1, 4}};
   for (const Case& c : cases) {
     Surface* s = Plain(c.width, 2, c.format);
@@ -103,6 +105,125 @@ TEST_F(SurfaceTest, StretchedBltDoublesEveryPixel) {
   EXPECT_EQ(dst->ReadPixel(5, 4), 0u);
   src->Release();
   dst->Release();
+}
+
+void FillRandom(Surface* s, std::mt19937& rng) {
+  for (int y = 0; y < s->height(); ++y)
+    for (int x = 0; x < s->width(); ++x) s->WritePixel(x, y, static_cast<uint32_t>(rng()));
+}
+
+std::vector<uint32_t> PixelsOf(const Surface* s) {
+  std::vector<uint32_t> v;
+  for (int y = 0; y < s->height(); ++y)
+    for (int x = 0; x < s->width(); ++x) v.push_back(s->ReadPixel(x, y));
+  return v;
+}
+
+// Random stretches (whole factors, other enlargements, shrinks, rectangles
+// hanging over the edges, copies onto the same surface) against the plain
+// rule: destination (x, y) takes source column s.left + (x - d.left) *
+// s.width / d.width and the matching row.
+TEST_F(SurfaceTest, StretchedBltMatchesThePlainNearestNeighbourRule) {
+  std::mt19937 rng(25);
+  const PixelFormat formats[] = {Format565(), FormatX8R8G8B8(), FormatA4R4G4B4()};
+  for (int round = 0; round < 300; ++round) {
+    SCOPED_TRACE(round);
+    const PixelFormat& f = formats[round % 3];
+    auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    Surface* src = Plain(pick(1, 40), pick(1, 30), f);
+    const bool self = round % 10 == 9;
+    Surface* dst = self ? src : Plain(pick(1, 90), pick(1, 70), f);
+    FillRandom(src, rng);
+    if (!self) FillRandom(dst, rng);
+    Rect s{pick(0, src->width() - 1), pick(0, src->height() - 1), 0, 0};
+    s.right = pick(s.left + 1, src->width());
+    s.bottom = pick(s.top + 1, src->height());
+    const int kind = pick(0, 3);
+    auto length = [&](int from) {
+      switch (kind) {
+        case 0:
+          return from * pick(1, 4);  // whole factor
+        case 1:
+          return pick(1, 3 * from);  // anything
+        case 2:
+          return std::max(1, from / pick(1, 3));  // shrink
+        default:
+          return from * 2 + pick(0, 1);  // nearly double
+      }
+    };
+    Rect d{pick(-20, dst->width() - 1), pick(-20, dst->height() - 1), 0, 0};
+    d.right = d.left + length(s.Width());
+    d.bottom = d.top + length(s.Height());
+    const std::vector<uint32_t> from = PixelsOf(src);
+    std::vector<uint32_t> want = PixelsOf(dst);
+    for (int y = std::max(d.top, 0); y < std::min(d.bottom, dst->height()); ++y) {
+      const int sy = s.top + static_cast<int>(int64_t{y - d.top} * s.Height() / d.Height());
+      for (int x = std::max(d.left, 0); x < std::min(d.right, dst->width()); ++x) {
+        const int sx = s.left + static_cast<int>(int64_t{x - d.left} * s.Width() / d.Width());
+        want[static_cast<size_t>(y) * dst->width() + x] =
+            from[static_cast<size_t>(sy) * src->width() + sx];
+      }
+    }
+    ASSERT_EQ(dst->Blt(&d, src, &s, kBltWait, 0), kOk);
+    ASSERT_EQ(PixelsOf(dst), want);
+    if (!self) dst->Release();
+    src->Release();
+  }
+}
+
+// Random pixels of every format converted to RGB against the plain rule:
+// channel value × 255 / channel maximum.
+TEST_F(SurfaceTest, CapturedFrameMatchesThePlainChannelRule) {
+  std::mt19937 rng(7);
+  const PixelFormat formats[] = {Format565(),      Format555(),      FormatX8R8G8B8(),
+                                 FormatA4R4G4B4(), FormatA1R5G5B5(), FormatA8R8G8B8()};
+  auto channel = [](uint32_t v, uint32_t mask) -> uint32_t {
+    const int shift = __builtin_ctz(mask);
+    return ((v & mask) >> shift) * 255u / (mask >> shift);
+  };
+  for (const PixelFormat& f : formats) {
+    Surface* s = Plain(37, 11, f);
+    FillRandom(s, rng);
+    const Rect r{3, 2, 40, 9};  // hangs over the right edge
+    CapturedFrame frame;
+    frame.rgb.assign(5, 0xEE);  // a reused buffer of the wrong size
+    CaptureRectInto(*s, r, &frame);
+    ASSERT_EQ(frame.width, 34);
+    ASSERT_EQ(frame.height, 7);
+    ASSERT_EQ(frame.rgb.size(), 34u * 7u * 3u);
+    for (int y = 0; y < frame.height; ++y) {
+      for (int x = 0; x < frame.width; ++x) {
+        const uint32_t v = s->ReadPixel(x + 3, y + 2);
+        const uint32_t want = (channel(v, f.red_mask) << 16) | (channel(v, f.green_mask) << 8) |
+                              channel(v, f.blue_mask);
+        ASSERT_EQ(frame.PixelRgb(x, y), want) << "bits " << f.bits << " at " << x << "," << y;
+      }
+    }
+    s->Release();
+  }
+}
+
+// The null presenter keeps what was shown, not what the surface holds later,
+// and converts a frame of any format the same way a capture does.
+TEST_F(SurfaceTest, NullPresenterKeepsTheShownPixels) {
+  std::mt19937 rng(3);
+  NullPresenter presenter;
+  EXPECT_EQ(presenter.last_frame().width, 0);
+  Surface* a = Plain(20, 10, Format565());
+  Surface* b = Plain(9, 7, FormatX8R8G8B8());
+  FillRandom(a, rng);
+  FillRandom(b, rng);
+  const Rect part{2, 1, 30, 8};
+  presenter.Show(*a, part);
+  const CapturedFrame want_a = CaptureRect(*a, part);
+  a->Blt(nullptr, nullptr, nullptr, kBltColorFill, 0);
+  EXPECT_EQ(presenter.last_frame().width, 18);
+  EXPECT_EQ(presenter.last_frame().rgb, want_a.rgb);
+  presenter.Show(*b, part);
+  EXPECT_EQ(presenter.last_frame().rgb, CaptureRect(*b, part).rgb);
+  EXPECT_EQ(presenter.shown(), 2u);
+  a->Release();
+  b->Release();
 }
 
 TEST_F(SurfaceTest, VideoMemoryBudgetRefusesAndSystemMemoryStillWorks) {

@@ -95,6 +95,11 @@ int ReadMillisecondClock(int clock_choice) {
   s.clock_ms += s.clock_step_ms;
   return Record("ReadMillisecondClock", {double(clock_choice)}, static_cast<int>(now));
 }
+// Returns at once: the caller's own clock reads finish the wait.
+int WaitForMillisecondClock(int clock_choice, int since, int milliseconds) {
+  return Record("WaitForMillisecondClock",
+                {double(clock_choice), double(since), double(milliseconds)}, 0);
+}
 int ReadLocalClock(int* date_six_ints) {
   if (date_six_ints)
     for (int i = 0; i < 6; ++i) date_six_ints[i] = state().local_date[i];
