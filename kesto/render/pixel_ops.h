@@ -7,7 +7,19 @@
 #include <algorithm>
 #include <cstdint>
 
+// Pixel loops inline their whole rule: without it the compiler gives up on
+// the larger rule sets and calls a helper per pixel.
+#define KESTO_PIXEL_LOOP __attribute__((flatten))
+
 namespace render {
+
+// `keep ? old : out` without a branch: which pixels a draw skips (keyed
+// texels, alpha 0) follows no pattern the processor could predict.
+template <class Px>
+inline Px KeepOr(bool keep, Px old, Px out) {
+  const Px m = static_cast<Px>(0u - static_cast<uint32_t>(keep));
+  return static_cast<Px>((old & m) | (out & static_cast<Px>(~m)));
+}
 
 // A 16-bit layout described by masks (the general loops), or any layout for
 // tests and set-up code.
@@ -16,9 +28,9 @@ struct Layout {
   uint32_t red_mask = 0, green_mask = 0, blue_mask = 0;
   int red_shift = 0, green_shift = 0, blue_shift = 0;
   int red_width = 0, green_width = 0, blue_width = 0;
-  uint32_t carry = 0;     // 1 << (width + shift) of each channel
-  uint32_t keep = 0;      // channel bits without the carry bits
-  uint32_t low = 0;       // 1 << shift of each channel
+  uint32_t carry = 0;  // 1 << (width + shift) of each channel
+  uint32_t keep = 0;   // channel bits without the carry bits
+  uint32_t low = 0;    // 1 << shift of each channel
 };
 
 Layout Layout565();
@@ -171,10 +183,23 @@ inline uint32_t InplaceChannel(uint32_t s, uint32_t d, uint32_t m, uint32_t w) {
   const int64_t diff = static_cast<int64_t>(s & m) - static_cast<int64_t>(d & m);
   return static_cast<uint32_t>(((diff * w) >> 8) + d) & m;
 }
+// 16-bit pixels: every term fits 32 bits (|diff * w| < 2^24), so the same
+// value in lanes the vectoriser handles well.
+inline uint32_t InplaceChannel16(uint32_t s, uint32_t d, uint32_t m, uint32_t w) {
+  const int32_t diff = static_cast<int32_t>(s & m) - static_cast<int32_t>(d & m);
+  return static_cast<uint32_t>(((diff * static_cast<int32_t>(w)) >> 8) + static_cast<int32_t>(d)) &
+         m;
+}
 template <class F>
 inline uint32_t Inplace(const F& f, uint32_t s, uint32_t d, uint32_t w) {
-  return InplaceChannel(s, d, f.RMask(), w) | InplaceChannel(s, d, f.GMask(), w) |
-         InplaceChannel(s, d, f.BMask(), w);
+  if constexpr (sizeof(typename F::Px) == 2) {
+    const uint32_t s16 = s & 0xFFFF, d16 = d & 0xFFFF;
+    return InplaceChannel16(s16, d16, f.RMask(), w) | InplaceChannel16(s16, d16, f.GMask(), w) |
+           InplaceChannel16(s16, d16, f.BMask(), w);
+  } else {
+    return InplaceChannel(s, d, f.RMask(), w) | InplaceChannel(s, d, f.GMask(), w) |
+           InplaceChannel(s, d, f.BMask(), w);
+  }
 }
 
 // Packed add and subtract with the carry masks (bit for bit, quirks included).
@@ -194,8 +219,7 @@ inline uint32_t SubPacked(const F& f, uint32_t d, uint32_t s) {
 // (d * x) / max per channel.
 template <class F>
 inline uint32_t Multiply(const F& f, uint32_t d, uint32_t x) {
-  return f.Pack(f.R(d) * f.R(x) / f.RMax(), f.G(d) * f.G(x) / f.GMax(),
-                f.B(d) * f.B(x) / f.BMax());
+  return f.Pack(f.R(d) * f.R(x) / f.RMax(), f.G(d) * f.G(x) / f.GMax(), f.B(d) * f.B(x) / f.BMax());
 }
 
 // The packed-register forms: 32 bits treat the top byte as a fourth channel.

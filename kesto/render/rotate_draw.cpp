@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <cstddef>
+#include <type_traits>
 #include <utility>
 
 #include "core/text_helpers.h"
@@ -14,6 +15,7 @@
 #include "graphics/screen.h"
 #include "graphics/software_draw_services.h"
 #include "render/render_frame.h"
+#include "render/rotate_columns.h"
 #include "render/texel_rules.h"
 #include "render/triangle.h"
 
@@ -30,9 +32,9 @@ constexpr const char* kName = "G_DDraw_DrawRotaGraph";
 inline int64_t ToPixel(int64_t v) { return v / kFixOne; }
 
 struct Mapping {
-  int64_t u_top, v_top;    // at the box's top-left pixel
-  int64_t du_dx, dv_dx;    // per column
-  int64_t du_dy, dv_dy;    // per row
+  int64_t u_top, v_top;  // at the box's top-left pixel
+  int64_t du_dx, dv_dx;  // per column
+  int64_t du_dy, dv_dy;  // per row
 };
 
 struct RotWalk {
@@ -49,63 +51,74 @@ struct RotWalk {
   int width, height;  // the box
 };
 
-int64_t FloorDiv(int64_t a, int64_t b) {
-  int64_t q = a / b;
-  if (a % b != 0 && ((a < 0) != (b < 0))) --q;
-  return q;
-}
-
-// Columns [*x0, *x1) outside which start + x * step never lies in (lo, hi);
-// a column or two of slack on each side, the pixel test decides.
-void InsideColumns(int64_t start, int64_t step, int64_t lo, int64_t hi, int64_t* x0,
-                   int64_t* x1) {
-  if (step == 0) {
-    const bool inside = start > lo && start < hi;
-    *x0 = inside ? INT32_MIN : 0;
-    *x1 = inside ? INT32_MAX : 0;
-    return;
+// Columns [first, end) of one row, every position inside the graphic. `Pos`
+// holds a position: 32 bits do wherever the graphic is under 8192 texels.
+// Steps wrap in the unsigned type (past the run's end nothing is read).
+// Texels are fetched into a small block first, then blended into the row in
+// a loop free of address arithmetic that the compiler vectorises; skipped
+// pixels keep what they hold through a select, not a branch, since keyed
+// texels come in no pattern the processor could predict.
+template <class Px, bool Keyed, bool Alpha, class Pos, class Op>
+inline void Run(const RotWalk& k, Px* o, const Px* rd, int first, int end, int64_t u0, int64_t v0,
+                int64_t du_dx, int64_t dv_dx, Op op) {
+  using UPos = std::make_unsigned_t<Pos>;
+  UPos u = static_cast<UPos>(u0), v = static_cast<UPos>(v0);
+  const UPos du = static_cast<UPos>(du_dx), dv = static_cast<UPos>(dv_dx);
+  constexpr int kBlock = 64;
+  Px texel[kBlock];
+  uint8_t alpha[kBlock];
+  for (int x0 = first; x0 < end; x0 += kBlock) {
+    const int n = std::min(kBlock, end - x0);
+    for (int i = 0; i < n; ++i, u += du, v += dv) {
+      // Toward zero is the shift of the position clamped at 0.
+      const size_t col = static_cast<size_t>(std::max<Pos>(static_cast<Pos>(u), 0) >> kFixShift);
+      const size_t row = static_cast<size_t>(std::max<Pos>(static_cast<Pos>(v), 0) >> kFixShift);
+      texel[i] = reinterpret_cast<const Px*>(k.src + row * k.src_pitch)[col];
+      if constexpr (Alpha) alpha[i] = k.alpha[row * k.alpha_pitch + col];
+    }
+    auto blend = [&](Px* out, const Px* old, auto in_place) {
+      for (int i = 0; i < n; ++i) {
+        const uint32_t d = decltype(in_place)::value ? out[i] : old[i];
+        const uint32_t s = texel[i];
+        uint32_t a = 255;
+        if constexpr (Alpha) a = alpha[i];
+        bool keep = false;
+        if constexpr (Keyed) keep = s == k.key;
+        if constexpr (Alpha) keep = keep || a == 0;
+        out[i] = KeepOr(keep, out[i], static_cast<Px>(op(s, d, a)));
+      }
+    };
+    // Reading the row it writes, the loop needs no overlap check.
+    if (rd == o) {
+      blend(o + x0, nullptr, std::true_type{});
+    } else {
+      blend(o + x0, rd + x0, std::false_type{});
+    }
   }
-  int64_t a = FloorDiv(lo - start, step), b = FloorDiv(hi - start, step);
-  if (step < 0) std::swap(a, b);
-  *x0 = a - 1;
-  *x1 = b + 2;
 }
-
-constexpr int kWideBox = 48;
 
 template <class Px, bool Keyed, bool Alpha, class Op>
-void Walk(const RotWalk& k, const Mapping& m, Op op) {
+KESTO_PIXEL_LOOP void Walk(const RotWalk& k, const Mapping& m, Op op) {
   int64_t u_row = m.u_top, v_row = m.v_top;
   const int64_t u_hi = int64_t{k.w} * kFixOne, v_hi = int64_t{k.h} * kFixOne;
+  const double u_inverse = m.du_dx != 0 ? 1.0 / static_cast<double>(m.du_dx) : 0.0;
+  const double v_inverse = m.dv_dx != 0 ? 1.0 / static_cast<double>(m.dv_dx) : 0.0;
+  const bool narrow = u_hi <= INT32_MAX && v_hi <= INT32_MAX;
   for (int r = 0; r < k.height; ++r, u_row += m.du_dy, v_row += m.dv_dy) {
-    // The margins of a wide box map outside the graphic: skip them (the
-    // divisions cost more than they save on small boxes).
+    // The columns whose positions lie in the graphic form one run: found
+    // exactly, so the pixel loop tests no bounds.
     int first = 0, end = k.width;
-    if (k.width >= kWideBox) {
-      int64_t ua, ub, va, vb;
-      InsideColumns(u_row, m.du_dx, -kFixOne, u_hi, &ua, &ub);
-      InsideColumns(v_row, m.dv_dx, -kFixOne, v_hi, &va, &vb);
-      first = static_cast<int>(std::max<int64_t>({0, ua, va}));
-      end = static_cast<int>(std::min<int64_t>({k.width, ub, vb}));
-      if (first >= end) continue;
-    }
+    NarrowColumns(u_row, m.du_dx, u_inverse, u_hi, k.width, &first, &end);
+    NarrowColumns(v_row, m.dv_dx, v_inverse, v_hi, k.width, &first, &end);
+    if (first >= end) continue;
     Px* o = reinterpret_cast<Px*>(k.write + static_cast<ptrdiff_t>(r) * k.write_pitch);
     const Px* rd = reinterpret_cast<const Px*>(k.read + static_cast<ptrdiff_t>(r) * k.read_pitch);
-    int64_t u = u_row + first * m.du_dx, v = v_row + first * m.dv_dx;
-    for (int x = first; x < end; ++x, u += m.du_dx, v += m.dv_dx) {
-      // Toward zero: a position in (-1, 0) is column 0 and drawn.
-      const uint64_t col = static_cast<uint64_t>(ToPixel(u));
-      const uint64_t row = static_cast<uint64_t>(ToPixel(v));
-      if (col >= k.w || row >= k.h) continue;
-      const uint32_t s =
-          reinterpret_cast<const Px*>(k.src + static_cast<size_t>(row) * k.src_pitch)[col];
-      if (Keyed && s == k.key) continue;
-      uint32_t a = 255;
-      if constexpr (Alpha) {
-        a = k.alpha[static_cast<size_t>(row) * k.alpha_pitch + col];
-        if (a == 0) continue;
-      }
-      o[x] = static_cast<Px>(op(s, static_cast<uint32_t>(rd[x]), a));
+    if (narrow) {
+      Run<Px, Keyed, Alpha, int32_t>(k, o, rd, first, end, u_row + first * m.du_dx,
+                                     v_row + first * m.dv_dx, m.du_dx, m.dv_dx, op);
+    } else {
+      Run<Px, Keyed, Alpha, int64_t>(k, o, rd, first, end, u_row + first * m.du_dx,
+                                     v_row + first * m.dv_dx, m.du_dx, m.dv_dx, op);
     }
   }
 }
@@ -139,14 +152,12 @@ int G_DDraw_DrawRotaGraph(int center_x, int center_y, double scale, double angle
   const float fc = static_cast<float>(c), fs = static_cast<float>(s);
   const int64_t cx = int64_t{center_x} * kFixOne, cy = int64_t{center_y} * kFixOne;
   // P0 top left, P1 bottom left, P2 bottom right, P3 top right.
-  const int64_t px[4] = {cx + RoundFloatToInt(-fc * hw + fs * hh),
-                         cx + RoundFloatToInt(-fc * hw - fs * hh),
-                         cx + RoundFloatToInt(fc * hw - fs * hh),
-                         cx + RoundFloatToInt(fc * hw + fs * hh)};
-  const int64_t py[4] = {cy + RoundFloatToInt(-(fs * hw + fc * hh)),
-                         cy + RoundFloatToInt(fc * hh - fs * hw),
-                         cy + RoundFloatToInt(fs * hw + fc * hh),
-                         cy + RoundFloatToInt(fs * hw - fc * hh)};
+  const int64_t px[4] = {
+      cx + RoundFloatToInt(-fc * hw + fs * hh), cx + RoundFloatToInt(-fc * hw - fs * hh),
+      cx + RoundFloatToInt(fc * hw - fs * hh), cx + RoundFloatToInt(fc * hw + fs * hh)};
+  const int64_t py[4] = {
+      cy + RoundFloatToInt(-(fs * hw + fc * hh)), cy + RoundFloatToInt(fc * hh - fs * hw),
+      cy + RoundFloatToInt(fs * hw + fc * hh), cy + RoundFloatToInt(fs * hw - fc * hh)};
   auto pixel = [](int64_t v) {
     return static_cast<int>(std::clamp<int64_t>(ToPixel(v), INT32_MIN, INT32_MAX));
   };
@@ -202,8 +213,8 @@ int G_DDraw_DrawRotaGraph(int center_x, int center_y, double scale, double angle
   LockSet locks;
   uint8_t *dp = nullptr, *sptr = nullptr, *wp = nullptr;
   int dpitch = 0, spitch = 0, wpitch = 0;
-  if (!LockDrawSurfaces(locks, kName, pv::kLockWait | pv::kLockReadOnly, dest, &dp, &dpitch, sp.record->surface, &sptr,
-                        &spitch, copy ? work : nullptr, &wp, &wpitch)) {
+  if (!LockDrawSurfaces(locks, kName, pv::kLockWait | pv::kLockReadOnly, dest, &dp, &dpitch,
+                        sp.record->surface, &sptr, &spitch, copy ? work : nullptr, &wp, &wpitch)) {
     return -1;
   }
   const int bpp = screen.bits / 8;
@@ -211,17 +222,16 @@ int G_DDraw_DrawRotaGraph(int center_x, int center_y, double scale, double angle
   k.write = dp + static_cast<ptrdiff_t>(box.top + oy) * dpitch +
             static_cast<ptrdiff_t>(box.left + ox) * bpp;
   k.write_pitch = dpitch;
-  k.read = copy ? wp + static_cast<ptrdiff_t>(box.top) * wpitch +
-                      static_cast<ptrdiff_t>(box.left) * bpp
-                : k.write;
+  k.read =
+      copy ? wp + static_cast<ptrdiff_t>(box.top) * wpitch + static_cast<ptrdiff_t>(box.left) * bpp
+           : k.write;
   k.read_pitch = copy ? wpitch : dpitch;
   k.src = sptr + static_cast<ptrdiff_t>(sp.part->surface_y) * spitch +
           static_cast<ptrdiff_t>(sp.part->surface_x) * bpp;
   k.src_pitch = spitch;
   if (alpha) {
     k.alpha = sp.record->alpha_buffer +
-              static_cast<size_t>(sp.part->surface_y) * sp.record->alpha_pitch +
-              sp.part->surface_x;
+              static_cast<size_t>(sp.part->surface_y) * sp.record->alpha_pitch + sp.part->surface_x;
     k.alpha_pitch = static_cast<int>(sp.record->alpha_pitch);
   }
   k.w = std::min<uint32_t>(static_cast<uint32_t>(gw), sp.part->width);
@@ -238,8 +248,8 @@ int G_DDraw_DrawRotaGraph(int center_x, int center_y, double scale, double angle
   choice.key = key;
   ChooseTexelRule(Mapper::kRotated, screen.bits, screen.layout, choice,
                   [&](auto keyed, auto alpha_read, auto px_type, auto op) {
-                    Walk<decltype(px_type), decltype(keyed)::value,
-                         decltype(alpha_read)::value>(k, m, op);
+                    Walk<decltype(px_type), decltype(keyed)::value, decltype(alpha_read)::value>(
+                        k, m, op);
                   });
   locks.Release();
   SyncRenderStatesStub();
