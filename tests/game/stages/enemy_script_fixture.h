@@ -5,6 +5,8 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <map>
 #include <vector>
 
@@ -19,6 +21,18 @@ struct FiredBullet {
   double angle;
   double speed;
 };
+
+// The frames first, first + interval, ... below `frames`.
+inline std::vector<int> Steps(int interval, int frames, int first = 0) {
+  std::vector<int> out;
+  for (int f = first; f < frames; f += interval) out.push_back(f);
+  return out;
+}
+
+inline std::vector<int> Join(std::vector<int> a, const std::vector<int>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
 
 class EnemyScriptTest : public PlayTest {
  protected:
@@ -70,6 +84,77 @@ class EnemyScriptTest : public PlayTest {
   void Run(int frames) {
     for (int i = 0; i < frames; ++i) Frame();
   }
+  // Holds a fast enemy in place (screen pixels) while its script runs.
+  void RunPinned(EnemyObject& e, int frames, double x, double y) {
+    for (int i = 0; i < frames; ++i) {
+      e.x = x;
+      e.y = y;
+      Frame();
+    }
+  }
+
+  // Bullets in the pool right now (a revenge burst), cleared afterwards.
+  static std::vector<EnemyBullet> TakePool() {
+    std::vector<EnemyBullet> out;
+    for (EnemyBullet& b : g_enemy_bullets)
+      if (b.in_use == 1) out.push_back(b);
+    ResetAllEnemyBullets();
+    return out;
+  }
+  // Explosions in the pool right now, cleared afterwards.
+  static std::vector<Explosion> TakeExplosions() {
+    std::vector<Explosion> out;
+    for (Explosion& x : g_explosions)
+      if (x.in_use == 1) out.push_back(x);
+    ResetAllExplosions();
+    return out;
+  }
+  static int CountAlive(int type) {
+    int n = 0;
+    for (const EnemyObject& e : g_enemies) n += e.in_use == 1 && e.type == type;
+    return n;
+  }
+
+  // One blasting frame of a dying sequence, `made` its explosions: replays
+  // its draws from `seed_before` in their stated order and checks kind
+  // `kind_near` at (c + d), 55 at (c - d), d from the size less 40 and 30,
+  // and with `debris` kind 122 up to a quarter of the size off the centre c
+  // with `debris_param1`; the replayed draws end where the frame left the
+  // seed.
+  static void ExpectDyingBlast(const std::vector<Explosion>& made, uint32_t seed_before,
+                               const EnemyObject& e, double cx, double cy, int kind_near,
+                               bool debris, double debris_param1 = 0.0) {
+    ASSERT_EQ(made.size(), debris ? 3u : 2u);
+    const uint32_t after = RandomSeed;
+    RandomSeed = seed_before;
+    const int w = static_cast<int>(e.width), h = static_cast<int>(e.height);
+    const int dx = RandomIntSigned(w / 2 - 40);
+    const int dy = RandomIntSigned(h / 2 - 30);
+    const int a1 = RandomInt(360);
+    const int a2 = RandomInt(360);
+    EXPECT_EQ(made[0].kind, kind_near);
+    EXPECT_DOUBLE_EQ(made[0].x, cx + dx);
+    EXPECT_DOUBLE_EQ(made[0].y, cy + dy);
+    EXPECT_DOUBLE_EQ(made[0].angle, a1);
+    EXPECT_EQ(made[1].kind, 55);
+    EXPECT_DOUBLE_EQ(made[1].x, cx - dx);
+    EXPECT_DOUBLE_EQ(made[1].y, cy - dy);
+    EXPECT_DOUBLE_EQ(made[1].angle, a2);
+    if (debris) {
+      const int speed = RandomInt(20);
+      const int a3 = RandomInt(360);
+      const int ry = RandomIntSigned(h / 4);
+      const int rx = RandomIntSigned(w / 4);
+      EXPECT_EQ(made[2].kind, 122);
+      EXPECT_DOUBLE_EQ(made[2].x, cx + rx);
+      EXPECT_DOUBLE_EQ(made[2].y, cy + ry);
+      EXPECT_DOUBLE_EQ(made[2].angle, a3);
+      EXPECT_NEAR(std::hypot(made[2].vx, made[2].vy), speed / 10.0 + 2.0, 1e-9);
+      EXPECT_DOUBLE_EQ(made[2].param1, debris_param1);
+    }
+    EXPECT_EQ(RandomSeed, after);
+    RandomSeed = after;
+  }
 
   // Frames on which bullets left, in order.
   std::vector<int> VolleyFrames() const {
@@ -89,6 +174,20 @@ class EnemyScriptTest : public PlayTest {
     std::vector<FiredBullet> out;
     for (const FiredBullet& b : bullets)
       if (b.frame == f) out.push_back(b);
+    return out;
+  }
+  // The bullets of `type` fired (on frame `f` only, if given).
+  std::vector<FiredBullet> OfType(int type, int f = -1) const {
+    std::vector<FiredBullet> out;
+    for (const FiredBullet& b : bullets)
+      if (b.type == type && (f < 0 || b.frame == f)) out.push_back(b);
+    return out;
+  }
+  // The frames on which bullets among `v` left, in order.
+  static std::vector<int> FramesOf(const std::vector<FiredBullet>& v) {
+    std::vector<int> out;
+    for (const FiredBullet& b : v)
+      if (out.empty() || out.back() != b.frame) out.push_back(b.frame);
     return out;
   }
   int CountOn(int f) const { return static_cast<int>(BulletsOn(f).size()); }

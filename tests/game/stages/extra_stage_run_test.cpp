@@ -3,9 +3,9 @@
 // limits.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "play/enemies.h"
@@ -108,8 +108,7 @@ TEST(ExtraStageRunTest, TheHiddenBossAloneFromItsEntryToTheTally) {
 // 6000 frames.
 TEST(ExtraStageTimeLimitTest, AnUnshotHiddenBossEndsOnItsFourTimeLimits) {
   constexpr int kShortLimit = 300;
-  HarnessScript s = SweepScript(2, kRunFrames, kExtraStage);
-  std::fill(s.pad.begin(), s.pad.end(), 0u);
+  HarnessScript s = UnshotScript(2, kRunFrames, kExtraStage);
   Milestones m;
   Stage5Seen w;
   Watch(s, m, kBossType, -1);

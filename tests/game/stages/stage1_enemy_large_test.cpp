@@ -5,16 +5,7 @@
 
 namespace {
 
-class LargeEnemyTest : public EnemyScriptTest {
- protected:
-  std::vector<Explosion> TakeExplosions() {
-    std::vector<Explosion> out;
-    for (Explosion& x : g_explosions)
-      if (x.in_use == 1) out.push_back(x);
-    ResetAllExplosions();
-    return out;
-  }
-};
+using LargeEnemyTest = EnemyScriptTest;
 
 // ---- type 5 ----
 
@@ -216,34 +207,8 @@ TEST_F(LargeEnemyTest, DyingSequenceBlastsEveryOtherFrameThenRemoves) {
         continue;
       }
       ++blast_frames;
-      ASSERT_EQ(made.size(), 3u) << t;
-      // Replay the eight draws in their stated order.
-      const uint32_t after = RandomSeed;
-      RandomSeed = before;
-      const int w = static_cast<int>(e.width), h = static_cast<int>(e.height);
-      const int dx = RandomIntSigned(w / 2 - 40);
-      const int dy = RandomIntSigned(h / 2 - 30);
-      const int a1 = RandomInt(360);
-      const int a2 = RandomInt(360);
-      const int speed = RandomInt(20);
-      const int a3 = RandomInt(360);
-      const int ry = RandomIntSigned(h / 4);
-      const int rx = RandomIntSigned(w / 4);
-      EXPECT_EQ(RandomSeed, after);
-      RandomSeed = after;
-      EXPECT_EQ(made[0].kind, 50);
-      EXPECT_DOUBLE_EQ(made[0].x, cx + dx);
-      EXPECT_DOUBLE_EQ(made[0].y, cy + dy);
-      EXPECT_DOUBLE_EQ(made[0].angle, a1);
-      EXPECT_EQ(made[1].kind, 55);
-      EXPECT_DOUBLE_EQ(made[1].x, cx - dx);
-      EXPECT_DOUBLE_EQ(made[1].y, cy - dy);
-      EXPECT_DOUBLE_EQ(made[1].angle, a2);
-      EXPECT_EQ(made[2].kind, 122);
-      EXPECT_DOUBLE_EQ(made[2].x, cx + rx);
-      EXPECT_DOUBLE_EQ(made[2].y, cy + ry);
-      EXPECT_DOUBLE_EQ(made[2].angle, a3);
-      EXPECT_NEAR(std::hypot(made[2].vx, made[2].vy), speed / 10.0 + 2.0, 1e-9);
+      ASSERT_NO_FATAL_FAILURE(ExpectDyingBlast(made, before, e, cx, cy, 50, true))
+          << c.type << " " << t;
     }
     EXPECT_EQ(blast_frames, 30);
     EXPECT_EQ(e.in_use, 0) << c.type;

@@ -6,23 +6,7 @@
 
 namespace {
 
-class SmallEnemyTest : public EnemyScriptTest {
- protected:
-  // Bullets in the pool right now (a revenge burst), cleared afterwards.
-  std::vector<EnemyBullet> TakePool() {
-    std::vector<EnemyBullet> out;
-    for (EnemyBullet& b : g_enemy_bullets)
-      if (b.in_use == 1) out.push_back(b);
-    ResetAllEnemyBullets();
-    return out;
-  }
-};
-
-std::vector<int> Every(int interval, int frames, int first = 0) {
-  std::vector<int> out;
-  for (int f = first; f < frames; f += interval) out.push_back(f);
-  return out;
-}
+using SmallEnemyTest = EnemyScriptTest;
 
 // ---- type 0 ----
 
@@ -46,7 +30,7 @@ TEST_F(SmallEnemyTest, Type0FiresOneAimedShotAtTheStageAndModeInterval) {
     EnemyObject& e = Spawn(0, 2, 180.0, 100.0, c.mode);  // variant 2 keeps still
     e.screen_state = 1;
     Run(250);
-    EXPECT_EQ(VolleyFrames(), Every(c.interval, 250)) << c.stage << " " << c.mode;
+    EXPECT_EQ(VolleyFrames(), Steps(c.interval, 250)) << c.stage << " " << c.mode;
     for (const FiredBullet& b : bullets) {
       EXPECT_EQ(b.type, 0);
       EXPECT_DOUBLE_EQ(b.speed, c.speed);
@@ -245,7 +229,7 @@ TEST_F(SmallEnemyTest, Type9GroundGunFiresPairsThenWaitsTillItsCountWraps) {
       {5, 1, {1, 17, 65, 81, 129, 145, 193, 209}, 3.0},  // wrap at 4
       {2, 0, {1, 21, 201}, 1.5},
       {1, 2, {1, 9, 17, 33, 41, 49, 65, 73, 81}, 3.0},
-      {16, 1, Every(16, 90, 1), 7.0},  // the wrap falls below 0: every slot fires
+      {16, 1, Steps(16, 90, 1), 7.0},  // the wrap falls below 0: every slot fires
   };
   for (const Type9Case& c : cases) {
     SetUp();
@@ -321,7 +305,7 @@ TEST_F(SmallEnemyTest, Type10SpeedsAndIntervalsFollowTheStage) {
                                  : c.mode == 1 ? FireType10Original
                                                : FireType10Hell);
     Run(200);
-    EXPECT_EQ(VolleyFrames(), Every(c.interval, 200)) << c.stage << " " << c.mode;
+    EXPECT_EQ(VolleyFrames(), Steps(c.interval, 200)) << c.stage << " " << c.mode;
     EXPECT_DOUBLE_EQ(bullets[0].speed, c.speed);
     (void)e;
   }

@@ -6,21 +6,7 @@
 
 namespace {
 
-class Stage23DyingTest : public EnemyScriptTest {
- protected:
-  std::vector<Explosion> TakeExplosions() {
-    std::vector<Explosion> out;
-    for (Explosion& x : g_explosions)
-      if (x.in_use == 1) out.push_back(x);
-    ResetAllExplosions();
-    return out;
-  }
-  int Count(int type) const {
-    int n = 0;
-    for (const EnemyObject& e : g_enemies) n += e.in_use == 1 && e.type == type;
-    return n;
-  }
-};
+using Stage23DyingTest = EnemyScriptTest;
 
 struct DyingCase {
   int type;
@@ -61,43 +47,14 @@ TEST_F(Stage23DyingTest, BlastsEveryOtherFrameAndRemovesOnTheNinetyFirst) {
         continue;
       }
       ++blast_frames;
-      ASSERT_EQ(made.size(), c.debris ? 3u : 2u) << c.type << " " << t;
-      // Replay the draws in their stated order.
-      const uint32_t after = RandomSeed;
-      RandomSeed = before;
-      const int w = static_cast<int>(e.width), h = static_cast<int>(e.height);
-      const int dx = RandomIntSigned(w / 2 - 40);
-      const int dy = RandomIntSigned(h / 2 - 30);
-      const int a1 = RandomInt(360);
-      const int a2 = RandomInt(360);
-      EXPECT_EQ(made[0].kind, 50);
-      EXPECT_DOUBLE_EQ(made[0].x, cx + dx);
-      EXPECT_DOUBLE_EQ(made[0].y, cy + dy);
-      EXPECT_DOUBLE_EQ(made[0].angle, a1);
-      EXPECT_EQ(made[1].kind, 55);
-      EXPECT_DOUBLE_EQ(made[1].x, cx - dx);
-      EXPECT_DOUBLE_EQ(made[1].y, cy - dy);
-      EXPECT_DOUBLE_EQ(made[1].angle, a2);
-      if (c.debris) {
-        const int speed = RandomInt(20);
-        const int a3 = RandomInt(360);
-        const int ry = RandomIntSigned(h / 4);
-        const int rx = RandomIntSigned(w / 4);
-        EXPECT_EQ(made[2].kind, 122);
-        EXPECT_DOUBLE_EQ(made[2].x, cx + rx);
-        EXPECT_DOUBLE_EQ(made[2].y, cy + ry);
-        EXPECT_DOUBLE_EQ(made[2].angle, a3);
-        EXPECT_NEAR(std::hypot(made[2].vx, made[2].vy), speed / 10.0 + 2.0, 1e-9);
-        EXPECT_DOUBLE_EQ(made[2].param1, 1.0);  // starts at double scale
-      }
-      EXPECT_EQ(RandomSeed, after) << c.type << " " << t;
-      RandomSeed = after;
+      ASSERT_NO_FATAL_FAILURE(ExpectDyingBlast(made, before, e, cx, cy, 50, c.debris, 1.0))
+          << c.type << " " << t;
     }
     EXPECT_EQ(blast_frames, 30);
     EXPECT_EQ(e.in_use, 0) << c.type;
     EXPECT_TRUE(bullets.empty());
-    EXPECT_EQ(Count(302), c.wrecks) << c.type;
-    EXPECT_EQ(Count(32), c.containers) << c.type;
+    EXPECT_EQ(CountAlive(302), c.wrecks) << c.type;
+    EXPECT_EQ(CountAlive(32), c.containers) << c.type;
   }
 }
 

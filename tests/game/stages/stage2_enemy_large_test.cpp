@@ -9,12 +9,6 @@ using Stage2LargeTest = EnemyScriptTest;
 // sways and fires from frame 60 for 640 frames.
 constexpr int kType14FirstSwayFrame = 60;
 
-std::vector<int> Every(int interval, int frames) {
-  std::vector<int> out;
-  for (int f = 0; f < frames; f += interval) out.push_back(f);
-  return out;
-}
-
 // Slots 0, 5, ... below `cap` of every 12, over `frames`.
 std::vector<int> Bursts(int cap, int frames) {
   std::vector<int> out;
@@ -71,7 +65,7 @@ TEST_F(Stage2LargeTest, Type14SpiralsAndAimedBurstsByMode) {
         EXPECT_EQ(n1, c.aimed_bullets) << c.mode;
       }
     }
-    EXPECT_EQ(spiral, Every(c.spiral_every, kFrames)) << c.mode;
+    EXPECT_EQ(spiral, Steps(c.spiral_every, kFrames)) << c.mode;
     EXPECT_EQ(aimed, Bursts(c.aimed_cap, kFrames)) << c.mode;
     // One sound per spiral volley; the aimed bursts are silent.
     std::vector<int> sounds;

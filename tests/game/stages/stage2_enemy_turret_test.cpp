@@ -2,16 +2,7 @@
 
 namespace {
 
-class Stage2TurretTest : public EnemyScriptTest {
- protected:
-  std::vector<EnemyBullet> TakePool() {
-    std::vector<EnemyBullet> out;
-    for (EnemyBullet& b : g_enemy_bullets)
-      if (b.in_use == 1) out.push_back(b);
-    ResetAllEnemyBullets();
-    return out;
-  }
-};
+using Stage2TurretTest = EnemyScriptTest;
 
 struct Type13Case {
   int stage;

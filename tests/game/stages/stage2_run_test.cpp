@@ -14,8 +14,6 @@
 
 #include "play/enemies.h"
 #include "play/stage.h"
-#include "play/stage_clear.h"
-#include "shell/game_flags.h"
 #include "stage_run_watch.h"
 
 namespace {
@@ -42,19 +40,17 @@ struct MidBossSeen {
   std::vector<std::pair<int, int>> stretch_spawns;
 };
 
-// Starts as a stage-select run of stage 2, then carries on as a game in
-// progress, so the tally hands over to stage 3.
-HarnessScript Stage2Script(int difficulty, int frames = kRunFrames) {
-  return SweepScript(difficulty, frames, 2);
-}
+// Entry, phase 1, the break, phase 2, the death sequence.
+const std::vector<int> kBossStates{0, 1, 2, 3, 8};
 
-void Watch(HarnessScript& s, Milestones& m, MidBossSeen& mid, int next_stage = 3,
-           bool carry_on = true) {
-  stage_run::Watch(s, m, kBossType, next_stage);
+// A stage-select run of stage 2; with `carry_on` it then goes on as a game
+// in progress, so the tally hands over to stage 3.
+void Watch(HarnessScript& s, Milestones& m, MidBossSeen& mid, bool carry_on = true) {
+  stage_run::Watch(s, m, kBossType, 3);
+  if (carry_on) PlayOnAsArcade(s);
   auto seen = std::make_shared<std::set<int>>();
   auto inner = s.on_frame;
-  s.on_frame = [inner, &mid, seen, carry_on](int f) {
-    if (f == 1 && carry_on) g_flags.sel_flag = 0;
+  s.on_frame = [inner, &mid, seen](int f) {
     inner(f);
     bool present = false;
     for (const EnemyObject& e : g_enemies) {
@@ -81,16 +77,11 @@ void Watch(HarnessScript& s, Milestones& m, MidBossSeen& mid, int next_stage = 3
 class Stage2RunTest : public ::testing::TestWithParam<int> {};
 
 TEST_P(Stage2RunTest, PlaysFromTheFirstFrameToTheStageClearTally) {
-  HarnessScript s = Stage2Script(GetParam());
+  HarnessScript s = SweepScript(GetParam(), kRunFrames, 2);
   Milestones m;
   MidBossSeen mid;
   Watch(s, m, mid);
   const HarnessResult r = RunHarness(s);
-
-  // The timeline's enemies came and some fell to the held fire.
-  EXPECT_GT(m.serials.size(), 200u);
-  EXPECT_GT(m.destroyed, 10);
-  EXPECT_GT(m.score_at_warning, 0);
 
   // The mid-boss came down, opened its pods, and was shot down on the field:
   // the gated stretch came only after that.
@@ -108,31 +99,15 @@ TEST_P(Stage2RunTest, PlaysFromTheFirstFrameToTheStageClearTally) {
   }
   EXPECT_GT(gated, 0);
 
-  // WARNING, then the boss, then the tally after the boss is gone.
-  ASSERT_GT(m.warning_frame, 0);
-  ASSERT_GT(m.boss_frame, m.warning_frame);
-  ASSERT_GT(m.clear_frame, m.boss_frame);
-  EXPECT_EQ(m.boss_present_at_clear, 0);
-  // Entry, phase 1, the break, phase 2, the death sequence.
-  EXPECT_EQ(m.boss_life_states, (std::vector<int>{0, 1, 2, 3, 8}));
-  // The tally pays out and hands over to stage 3.
-  EXPECT_GT(m.next_stage_frame, m.clear_frame);
-  EXPECT_GT(r.score, m.score_at_clear);
-  EXPECT_GT(m.score_at_clear, m.score_at_warning);
-  EXPECT_EQ(r.misses, 0);
-
-  // Nothing hangs about: every enemy leaves or dies, and the field is empty
-  // once the boss has gone.
-  EXPECT_LT(m.longest_life, 1500) << "type " << m.longest_life_type;
-  EXPECT_EQ(m.left_at_next_stage, 0);
+  // The tally hands over to stage 3.
+  ExpectStageShotThrough(m, r, 200, kBossStates);
 }
 
 // Without a shot fired the mid-boss climbs off on its time limit and the
 // gated stretch never comes; the boss's phases run out on theirs, and the
 // stage still ends in the tally.
 TEST(Stage2TimeLimitTest, AnUnshotMidBossAndBossEndOnTheirTimeLimits) {
-  HarnessScript s = Stage2Script(1, 18000);
-  std::fill(s.pad.begin(), s.pad.end(), 0u);
+  HarnessScript s = UnshotScript(1, 18000, 2);
   Milestones m;
   MidBossSeen mid;
   Watch(s, m, mid);
@@ -145,13 +120,8 @@ TEST(Stage2TimeLimitTest, AnUnshotMidBossAndBossEndOnTheirTimeLimits) {
   for (const auto& [frame, type] : mid.stretch_spawns)
     EXPECT_TRUE(kUngatedInStretch.count(type)) << "type " << type << " at " << frame;
 
-  ASSERT_EQ(m.boss_life_states, (std::vector<int>{0, 1, 2, 3, 8}));
   // Phase 1 ends into the break, phase 2 into the death, both timed out.
-  EXPECT_EQ(m.boss_timed_out, (std::vector<int>{0, 0, 1, 0, 1}));
-  EXPECT_GT(m.clear_frame, m.boss_frame + 9000);
-  EXPECT_GT(m.next_stage_frame, m.clear_frame);
-  EXPECT_EQ(m.left_at_next_stage, 0);
-  EXPECT_EQ(r.misses, 0);
+  ExpectBossTimedOut(m, r, kBossStates, {0, 0, 1, 0, 1}, 9000);
 }
 
 // Boss practice starts the stage just before its WARNING: no regular
@@ -160,16 +130,10 @@ TEST(Stage2PracticeTest, BossPracticeRunsFromTheWarningToTheTallyAndEnds) {
   HarnessScript s = SweepScript(1, 5000, 17);
   Milestones m;
   MidBossSeen mid;
-  Watch(s, m, mid, 3, false);
+  Watch(s, m, mid, false);
   RunHarness(s);
-  ASSERT_GT(m.warning_frame, 0);
-  EXPECT_LT(m.warning_frame, 100);
-  ASSERT_GT(m.boss_frame, m.warning_frame);
-  ASSERT_GT(m.clear_frame, m.boss_frame);
-  EXPECT_EQ(m.boss_life_states, (std::vector<int>{0, 1, 2, 3, 8}));
+  ASSERT_NO_FATAL_FAILURE(ExpectBossPractice(m, kBossStates, 17));
   for (int type : m.types) EXPECT_TRUE(type >= kBossType && type < 300) << "type " << type;
-  EXPECT_EQ(g_flags.CurrentScene, kSceneGameOver);
-  EXPECT_EQ(g_flags.StageNumber, 17);
 }
 
 // The whole stage recorded live on HELL, for its revenge bursts' extra
@@ -184,22 +148,11 @@ TEST(Stage2ReplayTest, AWholeRecordedStagePlaysBackToTheSameDigests) {
   ASSERT_GT(live_seen.next_stage_frame, 0)
       << "the live run did not finish the stage " << live_seen.warning_frame << " "
       << live_seen.boss_frame << " " << live_seen.clear_frame << " " << played.score;
-  ASSERT_EQ(played.recorded.size(), static_cast<size_t>(live.frames));
 
-  HarnessScript replay = live;
-  replay.playback = true;
-  replay.pad.clear();
-  replay.record = played.recorded;
   Milestones replay_seen;
   MidBossSeen replay_mid;
-  Watch(replay, replay_seen, replay_mid);
-  const HarnessResult replayed = RunHarness(replay);
-
-  ASSERT_EQ(played.digests.size(), replayed.digests.size());
-  for (const auto& [frame, digest] : played.digests)
-    ASSERT_EQ(replayed.digests.at(frame), digest) << "first difference after frame " << frame;
-  EXPECT_EQ(replayed.score, played.score);
-  EXPECT_LT(played.bombs_left, 3);  // the bombs went off
+  ASSERT_NO_FATAL_FAILURE(ExpectPlaybackMatches(
+      live, played, [&](HarnessScript& s) { Watch(s, replay_seen, replay_mid); }));
   EXPECT_EQ(replay_seen.clear_frame, live_seen.clear_frame);
   EXPECT_EQ(replay_mid.gone_frame, live_mid.gone_frame);
   EXPECT_EQ(replay_seen.destroyed, live_seen.destroyed);

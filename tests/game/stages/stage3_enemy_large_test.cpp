@@ -4,17 +4,6 @@ namespace {
 
 using Stage3LargeTest = EnemyScriptTest;
 
-std::vector<int> Every(int interval, int from, int below) {
-  std::vector<int> out;
-  for (int f = from; f < below; f += interval) out.push_back(f);
-  return out;
-}
-
-std::vector<int> Join(std::vector<int> a, const std::vector<int>& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
-
 // ---- type 19 ----
 
 // Spawned on the field and standing (no scroll): life state 0 on frame 0,
@@ -70,10 +59,10 @@ TEST_F(Stage3LargeTest, Type19RingThenHatchCycle) {
         }
       }
     }
-    const std::vector<int> rings = Join(Every(c.ring_every, kFirstRing, kFirstRing + 89),
-                                        Every(c.ring_every, kNextRing, kFrames));
+    const std::vector<int> rings = Join(Steps(c.ring_every, kFirstRing + 89, kFirstRing),
+                                        Steps(c.ring_every, kFrames, kNextRing));
     EXPECT_EQ(ring, rings) << c.mode;
-    EXPECT_EQ(hatch, Every(5, kFirstHatchVolley, kFirstHatchVolley + 5 * c.hatch_volleys))
+    EXPECT_EQ(hatch, Steps(5, kFirstHatchVolley + 5 * c.hatch_volleys, kFirstHatchVolley))
         << c.mode;
     EXPECT_EQ(shot_sounds, VolleyFrames());
   }
@@ -224,8 +213,8 @@ TEST_F(Stage3LargeTest, Type20WingAndInnerSpiralsForItsWholeHover) {
       }
     }
     const int end = kType20FirstHover + kType20HoverFire;
-    EXPECT_EQ(wings, Every(c.wing_every, kType20FirstHover, end)) << c.mode;
-    EXPECT_EQ(inner, Every(c.inner_every, kType20FirstHover, end)) << c.mode;
+    EXPECT_EQ(wings, Steps(c.wing_every, end, kType20FirstHover)) << c.mode;
+    EXPECT_EQ(inner, Steps(c.inner_every, end, kType20FirstHover)) << c.mode;
     EXPECT_EQ(shot_sounds, wings);
   }
 }

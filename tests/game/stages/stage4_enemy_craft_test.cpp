@@ -8,22 +8,6 @@ namespace {
 
 class Stage4CraftTest : public EnemyScriptTest {
  protected:
-  // Bullets in the pool right now (a revenge burst), cleared afterwards.
-  std::vector<EnemyBullet> TakePool() {
-    std::vector<EnemyBullet> out;
-    for (EnemyBullet& b : g_enemy_bullets)
-      if (b.in_use == 1) out.push_back(b);
-    ResetAllEnemyBullets();
-    return out;
-  }
-  // Holds a fast craft in place (screen pixels) while its script runs.
-  void RunPinned(EnemyObject& e, int frames, double x, double y) {
-    for (int i = 0; i < frames; ++i) {
-      e.x = x;
-      e.y = y;
-      Frame();
-    }
-  }
   // A dart with its start delay in the first two argument words.
   EnemyObject& SpawnDart(int variant, double delay, double field_x, double y, int mode) {
     g_flags.DifficultyMode = mode;
@@ -49,7 +33,7 @@ TEST_F(Stage4CraftTest, Type21FliesItsHookAndEndsOnItsCourse) {
     int step;
     int end;
   } const cases[] = {
-      {0, 0, 7, 203},  {1, 150, 7, 381}, {2, 200, -7, -24},
+      {0, 0, 7, 203},   {1, 150, 7, 381},  {2, 200, -7, -24},
       {3, -20, 7, 204}, {4, 180, -7, -23}, {9, 0, 0, 0},  // an unknown variant flies right
   };
   for (const Case& c : cases) {
@@ -108,8 +92,9 @@ TEST_F(Stage4CraftTest, Type21HoldsItsFireForTheStartDelayCountedFromItsSpawn) {
     int on_field_from;  // frames held above the field first
     int first_volley;
   } const cases[] = {
-      {20.0, 0, 20}, {5.0, 0, 5},
-      {-11.0, 0, 1},  // on its first frame on the field
+      {20.0, 0, 20},
+      {5.0, 0, 5},
+      {-11.0, 0, 1},   // on its first frame on the field
       {20.0, 30, 31},  // the delay ran out off the field: its first frame there
   };
   for (const Case& c : cases) {
@@ -244,7 +229,8 @@ TEST_F(Stage4CraftTest, Type26ScissorsCloseInNineVolleysThenFireStraightAndReaim
     Run(c.interval);
     std::vector<int> scissors;
     for (const FiredBullet& b : bullets)
-      if (b.type == 8 && (scissors.empty() || scissors.back() != b.frame)) scissors.push_back(b.frame);
+      if (b.type == 8 && (scissors.empty() || scissors.back() != b.frame))
+        scissors.push_back(b.frame);
     ASSERT_EQ(scissors.size(), 10u) << c.mode;
     for (int k = 0; k < 10; ++k) {
       EXPECT_EQ(scissors[k], 139 + k * c.interval) << c.mode;

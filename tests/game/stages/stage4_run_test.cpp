@@ -11,8 +11,6 @@
 
 #include "play/enemies.h"
 #include "play/stage.h"
-#include "play/stage_clear.h"
-#include "shell/game_flags.h"
 #include "stage_run_watch.h"
 
 namespace {
@@ -36,17 +34,6 @@ struct GateWatch {
   int gated_spawns = 0;  // records of the gated types first seen inside the stretch
   int first_gated = -1;
 };
-
-// Stage select starts stage 4 and ends the game after its tally; an arcade
-// game goes on. The select flag is dropped after the first frame, so the
-// stage plays on as an arcade game that has got this far.
-void PlayOnAsArcade(HarnessScript& s) {
-  auto inner = s.on_frame;
-  s.on_frame = [inner](int f) {
-    if (inner) inner(f);
-    if (f == 1) g_flags.sel_flag = 0;
-  };
-}
 
 void WatchGate(HarnessScript& s, GateWatch& g) {
   auto inner = s.on_frame;
@@ -80,27 +67,22 @@ void WatchGate(HarnessScript& s, GateWatch& g) {
   };
 }
 
-HarnessScript Stage4Script(int difficulty, int frames) {
-  return SweepScript(difficulty, frames, 4);
-}
-
 void Watch(HarnessScript& s, Milestones& m, GateWatch& g) {
   stage_run::Watch(s, m, kBossType, 5);
   PlayOnAsArcade(s);
   WatchGate(s, g);
 }
 
+const std::vector<int> kBossStates{0, 1, 2, 3, 4, 5, 8};
+
 class Stage4RunTest : public ::testing::TestWithParam<int> {};
 
 TEST_P(Stage4RunTest, PlaysFromTheFirstFrameThroughBothBossesIntoStageFive) {
-  HarnessScript s = Stage4Script(GetParam(), kRunFrames);
+  HarnessScript s = SweepScript(GetParam(), kRunFrames, 4);
   Milestones m;
   GateWatch g;
   Watch(s, m, g);
   const HarnessResult r = RunHarness(s);
-
-  EXPECT_GT(m.serials.size(), 200u);
-  EXPECT_GT(m.destroyed, 10);
 
   // The mid-boss came on time and was shot down; the gated stretch fired
   // only once it was down.
@@ -112,29 +94,18 @@ TEST_P(Stage4RunTest, PlaysFromTheFirstFrameThroughBothBossesIntoStageFive) {
   EXPECT_GT(g.gated_spawns, 0);
   EXPECT_GE(g.first_gated, g.mid_boss_gone);
 
-  // WARNING, then the boss through every phase, then the tally.
-  ASSERT_GT(m.warning_frame, 0);
-  ASSERT_GT(m.boss_frame, m.warning_frame);
-  ASSERT_GT(m.clear_frame, m.boss_frame);
-  EXPECT_EQ(m.boss_present_at_clear, 0);
-  EXPECT_EQ(m.boss_life_states, (std::vector<int>{0, 1, 2, 3, 4, 5, 8}));
+  // The boss through every phase; the tally hands over to stage 5.
+  ASSERT_NO_FATAL_FAILURE(ExpectStageShotThrough(m, r, 200, kBossStates));
   // Shot down in every phase: nothing timed out.
-  EXPECT_EQ(m.boss_timed_out, (std::vector<int>{0, 0, 0, 0, 0, 0, 0}));
-  // The tally pays out and hands over to stage 5 with the field empty.
-  EXPECT_GT(m.next_stage_frame, m.clear_frame);
-  EXPECT_GT(r.score, m.score_at_clear);
+  EXPECT_EQ(m.boss_timed_out, std::vector<int>(kBossStates.size(), 0));
   EXPECT_GT(m.score_at_clear, m.score_at_warning + 168000 + 120000 + 108000);
-  EXPECT_EQ(r.misses, 0);
-  EXPECT_LT(m.longest_life, 1500) << "type " << m.longest_life_type;
-  EXPECT_EQ(m.left_at_next_stage, 0);
 }
 
 // Without a shot fired the mid-boss climbs off when its time is out and the
 // gate stays shut; the boss's phases run out on their time limits, and the
 // stage still ends in the tally.
 TEST(Stage4TimeLimitTest, UnshotBossesLeaveOnTheirTimeLimits) {
-  HarnessScript s = Stage4Script(1, 23000);
-  std::fill(s.pad.begin(), s.pad.end(), 0u);
+  HarnessScript s = UnshotScript(1, 23000, 4);
   Milestones m;
   GateWatch g;
   Watch(s, m, g);
@@ -143,12 +114,7 @@ TEST(Stage4TimeLimitTest, UnshotBossesLeaveOnTheirTimeLimits) {
   EXPECT_GT(g.mid_boss_gone, 4100 + 1900);
   EXPECT_EQ(g.gate_flag_when_gone, 0);
   EXPECT_EQ(g.gated_spawns, 0);
-  ASSERT_EQ(m.boss_life_states, (std::vector<int>{0, 1, 2, 3, 4, 5, 8}));
-  EXPECT_EQ(m.boss_timed_out, (std::vector<int>{0, 0, 1, 0, 1, 0, 1}));
-  EXPECT_GT(m.clear_frame, m.boss_frame + 4000 + 4000 + 3600);
-  EXPECT_GT(m.next_stage_frame, m.clear_frame);
-  EXPECT_EQ(m.left_at_next_stage, 0);
-  EXPECT_EQ(r.misses, 0);
+  ExpectBossTimedOut(m, r, kBossStates, {0, 0, 1, 0, 1, 0, 1}, 4000 + 4000 + 3600);
 }
 
 // Boss practice starts the stage just before its WARNING: no regular enemy
@@ -158,14 +124,8 @@ TEST(Stage4PracticeTest, BossPracticeRunsFromTheWarningToTheTallyAndEnds) {
   Milestones m;
   stage_run::Watch(s, m, kBossType, 5);
   RunHarness(s);
-  ASSERT_GT(m.warning_frame, 0);
-  EXPECT_LT(m.warning_frame, 100);
-  ASSERT_GT(m.boss_frame, m.warning_frame);
-  ASSERT_GT(m.clear_frame, m.boss_frame);
-  EXPECT_EQ(m.boss_life_states, (std::vector<int>{0, 1, 2, 3, 4, 5, 8}));
+  ASSERT_NO_FATAL_FAILURE(ExpectBossPractice(m, kBossStates, 19));
   for (int type : m.types) EXPECT_EQ(type, kBossType);
-  EXPECT_EQ(g_flags.CurrentScene, kSceneGameOver);
-  EXPECT_EQ(g_flags.StageNumber, 19);
 }
 
 // The whole stage recorded live on HELL, with moves, focus, full auto and
@@ -179,23 +139,11 @@ TEST(Stage4ReplayTest, AWholeRecordedStagePlaysBackToTheSameDigests) {
   ASSERT_GT(live_seen.next_stage_frame, 0)
       << "the live run did not finish the stage " << live_seen.warning_frame << " "
       << live_seen.boss_frame << " " << live_seen.clear_frame << " " << played.score;
-  ASSERT_EQ(played.recorded.size(), static_cast<size_t>(live.frames));
 
-  HarnessScript replay = live;
-  replay.playback = true;
-  replay.pad.clear();
-  replay.record = played.recorded;
-  replay.on_frame = nullptr;
   Milestones replay_seen;
   GateWatch replay_gate;
-  Watch(replay, replay_seen, replay_gate);
-  const HarnessResult replayed = RunHarness(replay);
-
-  ASSERT_EQ(played.digests.size(), replayed.digests.size());
-  for (const auto& [frame, digest] : played.digests)
-    ASSERT_EQ(replayed.digests.at(frame), digest) << "first difference after frame " << frame;
-  EXPECT_EQ(replayed.score, played.score);
-  EXPECT_LT(played.bombs_left, 3);
+  ASSERT_NO_FATAL_FAILURE(ExpectPlaybackMatches(
+      live, played, [&](HarnessScript& s) { Watch(s, replay_seen, replay_gate); }));
   EXPECT_EQ(replay_seen.clear_frame, live_seen.clear_frame);
   EXPECT_EQ(replay_gate.mid_boss_gone, live_gate.mid_boss_gone);
 }

@@ -5,52 +5,12 @@
 
 namespace {
 
-class Stage5CraftTest : public EnemyScriptTest {
- protected:
-  std::vector<EnemyBullet> TakePool() {
-    std::vector<EnemyBullet> out;
-    for (EnemyBullet& b : g_enemy_bullets)
-      if (b.in_use == 1) out.push_back(b);
-    ResetAllEnemyBullets();
-    return out;
-  }
-  void RunPinned(EnemyObject& e, int frames, double x, double y) {
-    for (int i = 0; i < frames; ++i) {
-      e.x = x;
-      e.y = y;
-      Frame();
-    }
-  }
-  std::vector<FiredBullet> OfType(int type, int f = -1) const {
-    std::vector<FiredBullet> out;
-    for (const FiredBullet& b : bullets)
-      if (b.type == type && (f < 0 || b.frame == f)) out.push_back(b);
-    return out;
-  }
-  static std::vector<int> FramesOf(const std::vector<FiredBullet>& v) {
-    std::vector<int> out;
-    for (const FiredBullet& b : v)
-      if (out.empty() || out.back() != b.frame) out.push_back(b.frame);
-    return out;
-  }
-  std::vector<Explosion> TakeExplosions() {
-    std::vector<Explosion> out;
-    for (Explosion& x : g_explosions)
-      if (x.in_use == 1) out.push_back(x);
-    ResetAllExplosions();
-    return out;
-  }
-};
+using Stage5CraftTest = EnemyScriptTest;
 
 std::vector<int> Series(int first, int step, int n) {
   std::vector<int> out;
   for (int i = 0; i < n; ++i) out.push_back(first + i * step);
   return out;
-}
-
-std::vector<int> Join(std::vector<int> a, const std::vector<int>& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
 }
 
 // ---- type 28 ----
@@ -209,7 +169,8 @@ TEST_F(Stage5CraftTest, Type29FiresAimedFansFromBothGunsThatWidenInTheBurst) {
         const FiredBullet& mid = v[gun * c.count + c.count / 2];
         EXPECT_EQ(first.type, 1);
         EXPECT_DOUBLE_EQ(first.speed, c.speed);
-        EXPECT_NEAR(v[gun * c.count + 1].angle - first.angle, 10.0 * s + c.add, 1e-9) << c.mode << i;
+        EXPECT_NEAR(v[gun * c.count + 1].angle - first.angle, 10.0 * s + c.add, 1e-9)
+            << c.mode << i;
         EXPECT_NEAR(mid.angle, AngleToPlayer(mid.x, mid.y), 1e-9);  // each gun, each volley
       }
       EXPECT_NEAR(v[c.count].x - v[0].x, 80.0, 1e-9);
@@ -480,43 +441,14 @@ TEST_F(Stage5CraftTest, DyingSequencesOfTheFortressAndTheGunship) {
         continue;
       }
       ++blast_frames;
-      ASSERT_EQ(made.size(), 3u) << t;
-      const uint32_t after = RandomSeed;
-      RandomSeed = before;
-      const int w = static_cast<int>(e.width), h = static_cast<int>(e.height);
-      const int dx = RandomIntSigned(w / 2 - 40);
-      const int dy = RandomIntSigned(h / 2 - 30);
-      const int a1 = RandomInt(360);
-      const int a2 = RandomInt(360);
-      const int speed = RandomInt(20);
-      const int a3 = RandomInt(360);
-      const int ry = RandomIntSigned(h / 4);
-      const int rx = RandomIntSigned(w / 4);
-      EXPECT_EQ(RandomSeed, after);
-      RandomSeed = after;
-      EXPECT_EQ(made[0].kind, c.kind_near);
-      EXPECT_DOUBLE_EQ(made[0].x, cx + dx);
-      EXPECT_DOUBLE_EQ(made[0].y, cy + dy);
-      EXPECT_DOUBLE_EQ(made[0].angle, a1);
-      EXPECT_EQ(made[1].kind, 55);
-      EXPECT_DOUBLE_EQ(made[1].x, cx - dx);
-      EXPECT_DOUBLE_EQ(made[1].angle, a2);
-      EXPECT_EQ(made[2].kind, 122);
-      EXPECT_DOUBLE_EQ(made[2].x, cx + rx);
-      EXPECT_DOUBLE_EQ(made[2].y, cy + ry);
-      EXPECT_DOUBLE_EQ(made[2].angle, a3);
-      EXPECT_NEAR(std::hypot(made[2].vx, made[2].vy), speed / 10.0 + 2.0, 1e-9);
+      ASSERT_NO_FATAL_FAILURE(ExpectDyingBlast(made, before, e, cx, cy, c.kind_near, true))
+          << c.type << " " << t;
     }
     EXPECT_EQ(blast_frames, 30);
     EXPECT_EQ(e.in_use, 0) << c.type;
     EXPECT_TRUE(bullets.empty());
-    int wrecks = 0, containers = 0;
-    for (const EnemyObject& o : g_enemies) {
-      wrecks += o.in_use == 1 && o.type == 302;
-      containers += o.in_use == 1 && o.type == 32;
-    }
-    EXPECT_EQ(wrecks, c.wrecks_302) << c.type;
-    EXPECT_EQ(containers, c.containers) << c.type;
+    EXPECT_EQ(CountAlive(302), c.wrecks_302) << c.type;
+    EXPECT_EQ(CountAlive(32), c.containers) << c.type;
   }
 }
 

@@ -4,21 +4,7 @@
 
 namespace {
 
-class Stage5GroundTest : public EnemyScriptTest {
- protected:
-  std::vector<FiredBullet> OfType(int type, int f) const {
-    std::vector<FiredBullet> out;
-    for (const FiredBullet& b : bullets)
-      if (b.type == type && b.frame == f) out.push_back(b);
-    return out;
-  }
-  std::vector<int> FramesOfType(int type) const {
-    std::vector<int> out;
-    for (const FiredBullet& b : bullets)
-      if (b.type == type && (out.empty() || out.back() != b.frame)) out.push_back(b.frame);
-    return out;
-  }
-};
+using Stage5GroundTest = EnemyScriptTest;
 
 // ---- type 30 ----
 
@@ -73,7 +59,7 @@ TEST_F(Stage5GroundTest, Type30SpinsItsCrossAndLaysRingsTheOtherWay) {
     e.screen_state = 1;
     Run(10 * c.interval);
     const int sign = c.variant == 0 ? -1 : 1;
-    std::vector<int> cross = FramesOfType(0);
+    std::vector<int> cross = FramesOf(OfType(0));
     ASSERT_EQ(cross.size(), 10u) << c.mode;
     EXPECT_EQ(shot_sounds, cross);  // the rings are silent
     for (int i = 0; i < 10; ++i) {
@@ -94,7 +80,7 @@ TEST_F(Stage5GroundTest, Type30SpinsItsCrossAndLaysRingsTheOtherWay) {
     // Two ring volleys of every eight, turned by the cross volleys so far,
     // this frame's included.
     const std::vector<int> rings = {0, c.interval, 8 * c.interval, 9 * c.interval};
-    EXPECT_EQ(FramesOfType(7), rings) << c.mode;
+    EXPECT_EQ(FramesOf(OfType(7)), rings) << c.mode;
     for (int f : rings) {
       const int k = f / c.interval + 1;
       std::vector<FiredBullet> v = OfType(7, f);

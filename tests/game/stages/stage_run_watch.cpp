@@ -1,5 +1,8 @@
 #include "stage_run_watch.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -33,6 +36,12 @@ HarnessScript SweepScript(int difficulty, int frames, int stage_select) {
   s.frames = frames;
   s.digest_every = 100;
   for (int f = 1; f <= s.frames; ++f) s.pad.push_back(kShot | ((f / 90) % 2 ? kLeft : kRight));
+  return s;
+}
+
+HarnessScript UnshotScript(int difficulty, int frames, int stage_select) {
+  HarnessScript s = SweepScript(difficulty, frames, stage_select);
+  std::fill(s.pad.begin(), s.pad.end(), 0u);
   return s;
 }
 
@@ -138,6 +147,73 @@ void Watch(HarnessScript& s, Milestones& m, int boss_type, int next_stage) {
 const char* ModeName(int mode) {
   static const char* const kNames[] = {"Heaven", "Original", "Hell", "Accel"};
   return kNames[mode];
+}
+
+void ExpectWarningBossTally(const Milestones& m, const std::vector<int>& boss_states) {
+  ASSERT_GT(m.warning_frame, 0);
+  ASSERT_GT(m.boss_frame, m.warning_frame);
+  ASSERT_GT(m.clear_frame, m.boss_frame);
+  EXPECT_EQ(m.boss_present_at_clear, 0);
+  EXPECT_EQ(m.boss_life_states, boss_states);
+}
+
+void ExpectStageShotThrough(const Milestones& m, const HarnessResult& r, size_t min_spawns,
+                            const std::vector<int>& boss_states) {
+  EXPECT_GT(m.serials.size(), min_spawns);
+  EXPECT_GT(m.destroyed, 10);
+  EXPECT_GT(m.score_at_warning, 0);
+  ASSERT_NO_FATAL_FAILURE(ExpectWarningBossTally(m, boss_states));
+  EXPECT_GT(m.next_stage_frame, m.clear_frame);
+  EXPECT_GT(r.score, m.score_at_clear);
+  EXPECT_GT(m.score_at_clear, m.score_at_warning);
+  EXPECT_EQ(r.misses, 0);
+  EXPECT_LT(m.longest_life, 1500) << "type " << m.longest_life_type;
+  EXPECT_EQ(m.left_at_next_stage, 0);
+}
+
+void ExpectBossTimedOut(const Milestones& m, const HarnessResult& r,
+                        const std::vector<int>& boss_states, const std::vector<int>& timed_out,
+                        int min_fight_frames) {
+  ASSERT_EQ(m.boss_life_states, boss_states);
+  EXPECT_EQ(m.boss_timed_out, timed_out);
+  EXPECT_GT(m.clear_frame, m.boss_frame + min_fight_frames);
+  EXPECT_GT(m.next_stage_frame, m.clear_frame);
+  EXPECT_EQ(m.left_at_next_stage, 0);
+  EXPECT_EQ(r.misses, 0);
+}
+
+void ExpectBossPractice(const Milestones& m, const std::vector<int>& boss_states,
+                        int practice_stage) {
+  EXPECT_LT(m.warning_frame, 100);
+  ASSERT_NO_FATAL_FAILURE(ExpectWarningBossTally(m, boss_states));
+  EXPECT_EQ(g_flags.CurrentScene, kSceneGameOver);
+  EXPECT_EQ(g_flags.StageNumber, practice_stage);
+}
+
+void ExpectPlaybackMatches(const HarnessScript& live, const HarnessResult& played,
+                           const std::function<void(HarnessScript&)>& watch) {
+  ASSERT_EQ(played.recorded.size(), static_cast<size_t>(live.frames));
+  HarnessScript replay = live;
+  replay.playback = true;
+  replay.pad.clear();
+  replay.record = played.recorded;
+  replay.on_frame = nullptr;  // the live run's watches write to the live run's records
+  watch(replay);
+  const HarnessResult replayed = RunHarness(replay);
+
+  ASSERT_EQ(played.digests.size(), replayed.digests.size());
+  for (const auto& [frame, digest] : played.digests)
+    ASSERT_EQ(replayed.digests.at(frame), digest) << "first difference after frame " << frame;
+  EXPECT_EQ(replayed.score, played.score);
+  EXPECT_LT(played.bombs_left, 3);  // the bombs went off
+}
+
+void PlayOnAsArcade(HarnessScript& s) {
+  auto inner = s.on_frame;
+  s.on_frame = [inner](int f) {
+    if (inner) inner(f);
+    if (f == 1) g_flags.sel_flag = 0;
+  };
 }
 
 }  // namespace stage_run
