@@ -53,6 +53,18 @@ void StorePixel(uint8_t* p, int bpp, uint32_t v) {
   }
 }
 
+template <class Px>
+void KeyedRow(uint8_t* drow, const uint8_t* srow, int w, uint32_t mask, uint32_t key) {
+  for (int col = 0; col < w; ++col) {
+    Px v, d;
+    std::memcpy(&v, srow + static_cast<size_t>(col) * sizeof(Px), sizeof(Px));
+    std::memcpy(&d, drow + static_cast<size_t>(col) * sizeof(Px), sizeof(Px));
+    const Px keep = static_cast<Px>(0u - static_cast<uint32_t>((v & mask) == key));
+    const Px out = static_cast<Px>((d & keep) | (v & static_cast<Px>(~keep)));
+    std::memcpy(drow + static_cast<size_t>(col) * sizeof(Px), &out, sizeof(Px));
+  }
+}
+
 uint32_t RgbMask(const PixelFormat& f) {
   const uint32_t m = f.red_mask | f.green_mask | f.blue_mask;
   if (m) return m;
@@ -396,9 +408,18 @@ Result Surface::BltFast(int x, int y, Surface* src, const Rect* src_rect, uint32
       std::memmove(drow, srow, static_cast<size_t>(w) * bpp);
       continue;
     }
-    for (int col = 0; col < w; ++col) {
-      const uint32_t v = LoadPixel(srow + static_cast<size_t>(col) * bpp, bpp);
-      if ((v & mask) != key) StorePixel(drow + static_cast<size_t>(col) * bpp, bpp, v);
+    // Keyed pixels keep the destination through a select, not a branch
+    // (keys fall in no pattern the processor can predict); the fixed sizes
+    // vectorise.
+    if (bpp == 2 && src != this) {
+      KeyedRow<uint16_t>(drow, srow, w, mask, key);
+    } else if (bpp == 4 && src != this) {
+      KeyedRow<uint32_t>(drow, srow, w, mask, key);
+    } else {
+      for (int col = 0; col < w; ++col) {
+        const uint32_t v = LoadPixel(srow + static_cast<size_t>(col) * bpp, bpp);
+        if ((v & mask) != key) StorePixel(drow + static_cast<size_t>(col) * bpp, bpp, v);
+      }
     }
   }
   ShowIfPrimary();

@@ -171,6 +171,47 @@ TEST_F(SurfaceTest, StretchedBltMatchesThePlainNearestNeighbourRule) {
   }
 }
 
+// Random keyed copies (keys among the colours, rectangles hanging over the
+// edges) against the plain rule: a source pixel whose colour bits equal the
+// key's leaves the destination alone, any other is copied.
+TEST_F(SurfaceTest, KeyedBltFastMatchesThePlainRule) {
+  std::mt19937 rng(31);
+  auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  const PixelFormat formats[] = {Format565(), FormatX8R8G8B8(), FormatA1R5G5B5()};
+  for (int round = 0; round < 300; ++round) {
+    SCOPED_TRACE(round);
+    const PixelFormat& f = formats[round % 3];
+    Surface* src = Plain(pick(1, 80), pick(1, 20), f);
+    Surface* dst = Plain(pick(1, 90), pick(1, 30), f);
+    // Few colours, some differing from the key only outside the colour bits.
+    const uint32_t colours[] = {static_cast<uint32_t>(rng()), static_cast<uint32_t>(rng()),
+                                0x80000000u, 0x8000u, 0u};
+    for (int y = 0; y < src->height(); ++y)
+      for (int x = 0; x < src->width(); ++x) src->WritePixel(x, y, colours[pick(0, 4)]);
+    FillRandom(dst, rng);
+    const uint32_t key = colours[pick(0, 4)];
+    src->SetColorKey(key, key);
+    Rect r{pick(0, src->width() - 1), pick(0, src->height() - 1), 0, 0};
+    r.right = pick(r.left + 1, src->width());
+    r.bottom = pick(r.top + 1, src->height());
+    const int x = pick(-10, dst->width()), y = pick(-10, dst->height());
+    const uint32_t colour_bits = f.red_mask | f.green_mask | f.blue_mask;
+    std::vector<uint32_t> want = PixelsOf(dst);
+    for (int sy = r.top; sy < r.bottom; ++sy)
+      for (int sx = r.left; sx < r.right; ++sx) {
+        const int tx = x + sx - r.left, ty = y + sy - r.top;
+        if (tx < 0 || ty < 0 || tx >= dst->width() || ty >= dst->height()) continue;
+        const uint32_t v = src->ReadPixel(sx, sy);
+        if ((v & colour_bits) != (key & colour_bits))
+          want[static_cast<size_t>(ty) * dst->width() + tx] = v;
+      }
+    ASSERT_EQ(dst->BltFast(x, y, src, &r, kBltFastSrcColorKey), kOk);
+    ASSERT_EQ(PixelsOf(dst), want);
+    src->Release();
+    dst->Release();
+  }
+}
+
 // Random pixels of every format converted to RGB against the plain rule:
 // channel value × 255 / channel maximum.
 TEST_F(SurfaceTest, CapturedFrameMatchesThePlainChannelRule) {
