@@ -4,6 +4,11 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define KESTO_RASTER_X86 1
+#endif
+
 namespace platform::video3d {
 
 using video::PixelFormat;
@@ -16,7 +21,8 @@ enum class BlendKind { kOff, kAlpha, kGeneric };
 
 TexKind KindOfTexture(const PixelFormat& f) {
   if (f.bits == 16) {
-    if (f.red_mask == 0xF800 && f.green_mask == 0x07E0 && f.blue_mask == 0x001F) return TexKind::k565;
+    if (f.red_mask == 0xF800 && f.green_mask == 0x07E0 && f.blue_mask == 0x001F)
+      return TexKind::k565;
     if (f.red_mask == 0x7C00 && f.green_mask == 0x03E0 && f.blue_mask == 0x001F) {
       return f.alpha_mask == 0x8000 ? TexKind::k1555 : TexKind::k555;
     }
@@ -33,11 +39,15 @@ TexKind KindOfTexture(const PixelFormat& f) {
 
 DstKind KindOfTarget(const PixelFormat& f) {
   switch (KindOfTexture(f)) {
-    case TexKind::k565: return DstKind::k565;
-    case TexKind::k555: return DstKind::k555;
+    case TexKind::k565:
+      return DstKind::k565;
+    case TexKind::k555:
+      return DstKind::k555;
     case TexKind::kX888:
-    case TexKind::k8888: return DstKind::k8888;
-    default: return DstKind::kUnsupported;
+    case TexKind::k8888:
+      return DstKind::k8888;
+    default:
+      return DstKind::kUnsupported;
   }
 }
 
@@ -127,17 +137,28 @@ KESTO_PIXEL void StoreDst(uint8_t* p, int r, int g, int b) {
 
 KESTO_PIXEL int Factor(uint32_t sel, int src_c, int src_a, int dst_c) {
   switch (sel) {
-    case kBlendZero: return 0;
-    case kBlendOne: return 255;
-    case kBlendSrcColor: return src_c;
-    case kBlendInvSrcColor: return 255 - src_c;
-    case kBlendSrcAlpha: return src_a;
-    case kBlendInvSrcAlpha: return 255 - src_a;
-    case kBlendDestAlpha: return 255;  // targets carry no alpha: read as opaque
-    case kBlendInvDestAlpha: return 0;
-    case kBlendDestColor: return dst_c;
-    case kBlendInvDestColor: return 255 - dst_c;
-    default: return 0;
+    case kBlendZero:
+      return 0;
+    case kBlendOne:
+      return 255;
+    case kBlendSrcColor:
+      return src_c;
+    case kBlendInvSrcColor:
+      return 255 - src_c;
+    case kBlendSrcAlpha:
+      return src_a;
+    case kBlendInvSrcAlpha:
+      return 255 - src_a;
+    case kBlendDestAlpha:
+      return 255;  // targets carry no alpha: read as opaque
+    case kBlendInvDestAlpha:
+      return 0;
+    case kBlendDestColor:
+      return dst_c;
+    case kBlendInvDestColor:
+      return 255 - dst_c;
+    default:
+      return 0;
   }
 }
 
@@ -147,22 +168,30 @@ enum class Combine { kTexture, kDiffuse, kModulate, kTextureSquared, kDiffuseSqu
 Combine CombineOf(uint32_t op, uint32_t arg1, uint32_t arg2) {
   const bool t1 = arg1 == kTaTexture, t2 = arg2 == kTaTexture;
   switch (op) {
-    case kTopSelectArg1: return t1 ? Combine::kTexture : Combine::kDiffuse;
-    case kTopSelectArg2: return t2 ? Combine::kTexture : Combine::kDiffuse;
+    case kTopSelectArg1:
+      return t1 ? Combine::kTexture : Combine::kDiffuse;
+    case kTopSelectArg2:
+      return t2 ? Combine::kTexture : Combine::kDiffuse;
     case kTopModulate:
       if (t1 != t2) return Combine::kModulate;
       return t1 ? Combine::kTextureSquared : Combine::kDiffuseSquared;
-    default: return Combine::kDiffuse;  // a disabled stage passes the diffuse colour on
+    default:
+      return Combine::kDiffuse;  // a disabled stage passes the diffuse colour on
   }
 }
 
 KESTO_PIXEL int Apply(Combine c, int tex, int dif) {
   switch (c) {
-    case Combine::kTexture: return tex;
-    case Combine::kDiffuse: return dif;
-    case Combine::kModulate: return Mul8(tex, dif);
-    case Combine::kTextureSquared: return Mul8(tex, tex);
-    default: return Mul8(dif, dif);
+    case Combine::kTexture:
+      return tex;
+    case Combine::kDiffuse:
+      return dif;
+    case Combine::kModulate:
+      return Mul8(tex, dif);
+    case Combine::kTextureSquared:
+      return Mul8(tex, tex);
+    default:
+      return Mul8(dif, dif);
   }
 }
 
@@ -193,11 +222,199 @@ KESTO_PIXEL int Clamp(int64_t fixed, int64_t last) {
 // texture x diffuse, alpha the diffuse's or texture x diffuse.
 enum class StageKind { kModulate, kGeneric };
 
+// The game's sprites (1-5-5-5 texels into a 5-6-5 target, white opaque
+// diffuse) are copies: a texel is written or skipped, its bits moved straight
+// from 1-5-5-5 to 5-6-5 as widening to 8 bits and narrowing again would give.
+struct SpriteRule {
+  bool key_on;
+  uint16_t key, key_mask;
+  bool alpha_test;  // texels without their alpha bit are skipped
+};
+
+struct SpriteTexture {
+  const uint8_t* base;
+  size_t pitch;
+  int w, h;
+  bool wrap;
+};
+
+KESTO_PIXEL bool SpriteKeeps(const SpriteRule& r, uint32_t raw) {
+  if (r.key_on && (raw & r.key_mask) == r.key) return false;
+  return !(r.alpha_test && !(raw & 0x8000u));
+}
+
+KESTO_PIXEL uint16_t Sprite565(uint32_t raw) {
+  return static_cast<uint16_t>(((raw & 0x7FE0u) << 1) | ((raw >> 4) & 0x20u) | (raw & 0x1Fu));
+}
+
+KESTO_PIXEL uint64_t SpritePut(const SpriteRule& r, uint8_t* out, uint32_t raw) {
+  if (!SpriteKeeps(r, raw)) return 0;
+  const uint16_t v = Sprite565(raw);
+  std::memcpy(out, &v, 2);
+  return 1;
+}
+
+// Whether the vector paths may run; tests switch them off to check the
+// plain loops against the same model.
+bool g_simd_allowed = true;
+
+#if KESTO_RASTER_X86
+bool CpuHasAvx2() {
+  static const bool has = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+  }();
+  return has;
+}
+bool UseSimd() { return g_simd_allowed && CpuHasAvx2(); }
+
+// Eight texels into eight target pixels; `lanes` marks the pixels this call
+// may write (all ones or zero per 16-bit lane). Returns the pixels written.
+KESTO_PIXEL uint64_t SpriteStore8(const SpriteRule& r, uint8_t* dst, __m128i raw, __m128i lanes) {
+  __m128i keep = lanes;
+  if (r.alpha_test) keep = _mm_and_si128(keep, _mm_srai_epi16(raw, 15));
+  if (r.key_on) {
+    const __m128i keyed =
+        _mm_cmpeq_epi16(_mm_and_si128(raw, _mm_set1_epi16(static_cast<int16_t>(r.key_mask))),
+                        _mm_set1_epi16(static_cast<int16_t>(r.key)));
+    keep = _mm_andnot_si128(keyed, keep);
+  }
+  const __m128i v =
+      _mm_or_si128(_mm_or_si128(_mm_slli_epi16(_mm_and_si128(raw, _mm_set1_epi16(0x7FE0)), 1),
+                                _mm_and_si128(_mm_srli_epi16(raw, 4), _mm_set1_epi16(0x20))),
+                   _mm_and_si128(raw, _mm_set1_epi16(0x1F)));
+  const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(dst),
+                   _mm_or_si128(_mm_and_si128(keep, v), _mm_andnot_si128(keep, old)));
+  return static_cast<uint64_t>(__builtin_popcount(_mm_movemask_epi8(keep))) / 2;
+}
+
+// Lanes k >= from of eight 16-bit lanes.
+KESTO_PIXEL __m128i LanesFrom(int from) {
+  return _mm_cmpgt_epi16(_mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7),
+                         _mm_set1_epi16(static_cast<int16_t>(from - 1)));
+}
+#else
+bool UseSimd() { return false; }
+#endif
+
+// An upright sprite row at scale 1: `texels` is the row's first texel. A
+// row of eight or more ends with a vector overlapping the one before it; the
+// pixels already done are left alone.
+uint64_t SpriteRowUpright(const SpriteRule& r, const uint8_t* texels, uint8_t* dst, int count) {
+  uint64_t written = 0;
+  int i = 0;
+#if KESTO_RASTER_X86
+  if (count >= 8 && g_simd_allowed) {
+    const __m128i all = _mm_set1_epi16(-1);
+    for (; i + 8 <= count; i += 8) {
+      written += SpriteStore8(
+          r, dst + 2 * i, _mm_loadu_si128(reinterpret_cast<const __m128i*>(texels + 2 * i)), all);
+    }
+    if (i < count) {
+      const int j = count - 8;
+      written += SpriteStore8(r, dst + 2 * j,
+                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(texels + 2 * j)),
+                              LanesFrom(i - j));
+    }
+    return written;
+  }
+#endif
+  for (; i < count; ++i) {
+    uint16_t raw;
+    std::memcpy(&raw, texels + 2 * i, 2);
+    written += SpritePut(r, dst + 2 * i, raw);
+  }
+  return written;
+}
+
+uint64_t SpriteRowTurned(const SpriteRule& r, const SpriteTexture& tex, uint8_t* dst, int count,
+                         int64_t s, int64_t t, int64_t ds, int64_t dt) {
+  uint64_t written = 0;
+  const int64_t w_last = tex.w - 1, h_last = tex.h - 1;
+  for (int i = 0; i < count; ++i, dst += 2, s += ds, t += dt) {
+    const int tx = tex.wrap ? Wrap(s, tex.w) : Clamp(s, w_last);
+    const int ty = tex.wrap ? Wrap(t, tex.h) : Clamp(t, h_last);
+    uint16_t raw;
+    std::memcpy(&raw, tex.base + static_cast<size_t>(ty) * tex.pitch + static_cast<size_t>(tx) * 2,
+                2);
+    written += SpritePut(r, dst, raw);
+  }
+  return written;
+}
+
+#if KESTO_RASTER_X86
+// Eight clamped texels at s + k*ds, t + k*dt (16.16, k = 0..7). Each is read
+// as the aligned 32-bit word holding it: rows are padded to four bytes, so
+// the word lies within the texture.
+__attribute__((target("avx2"), always_inline)) inline __m128i GatherSprite8(
+    const SpriteTexture& tex, int32_t s, int32_t t, __m256i ramp_s, __m256i ramp_t) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i S = _mm256_add_epi32(_mm256_set1_epi32(s), ramp_s);
+  const __m256i T = _mm256_add_epi32(_mm256_set1_epi32(t), ramp_t);
+  const __m256i tx = _mm256_min_epi32(_mm256_max_epi32(_mm256_srai_epi32(S, 16), zero),
+                                      _mm256_set1_epi32(tex.w - 1));
+  const __m256i ty = _mm256_min_epi32(_mm256_max_epi32(_mm256_srai_epi32(T, 16), zero),
+                                      _mm256_set1_epi32(tex.h - 1));
+  const __m256i index = _mm256_add_epi32(
+      _mm256_mullo_epi32(ty, _mm256_set1_epi32(static_cast<int32_t>(tex.pitch / 2))), tx);
+  const __m256i words = _mm256_i32gather_epi32(reinterpret_cast<const int*>(tex.base),
+                                               _mm256_srli_epi32(index, 1), 4);
+  const __m256i halves =
+      _mm256_srlv_epi32(words, _mm256_slli_epi32(_mm256_and_si256(index, _mm256_set1_epi32(1)), 4));
+  const __m256i texels = _mm256_and_si256(halves, _mm256_set1_epi32(0xFFFF));
+  return _mm_packus_epi32(_mm256_castsi256_si128(texels), _mm256_extracti128_si256(texels, 1));
+}
+
+// A turned or scaled sprite row with clamped addressing, eight pixels at a
+// time in 32-bit lanes when every coordinate of the row fits one.
+__attribute__((target("avx2"))) uint64_t SpriteRowTurnedAvx2(const SpriteRule& r,
+                                                             const SpriteTexture& tex, uint8_t* dst,
+                                                             int count, int64_t s, int64_t t,
+                                                             int64_t ds, int64_t dt) {
+  constexpr int64_t kLimit = int64_t{1} << 30;
+  const int64_t span = std::max(count, 8) - 1;
+  const int64_t s_end = s + ds * span, t_end = t + dt * span;
+  const size_t rows = static_cast<size_t>(tex.h);
+  if (std::max({s, t, s_end, t_end}) >= kLimit || std::min({s, t, s_end, t_end}) <= -kLimit ||
+      tex.pitch / 2 * rows >= static_cast<size_t>(kLimit)) {
+    return SpriteRowTurned(r, tex, dst, count, s, t, ds, dt);
+  }
+  const int32_t ds32 = static_cast<int32_t>(ds), dt32 = static_cast<int32_t>(dt);
+  const __m256i k = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  const __m256i ramp_s = _mm256_mullo_epi32(k, _mm256_set1_epi32(ds32));
+  const __m256i ramp_t = _mm256_mullo_epi32(k, _mm256_set1_epi32(dt32));
+  uint64_t written = 0;
+  if (count < 8) {
+    const __m128i raw =
+        GatherSprite8(tex, static_cast<int32_t>(s), static_cast<int32_t>(t), ramp_s, ramp_t);
+    alignas(16) uint16_t texels[8];
+    _mm_store_si128(reinterpret_cast<__m128i*>(texels), raw);
+    for (int i = 0; i < count; ++i) written += SpritePut(r, dst + 2 * i, texels[i]);
+    return written;
+  }
+  const __m128i all = _mm_set1_epi16(-1);
+  int i = 0;
+  for (; i + 8 <= count; i += 8) {
+    const __m128i raw = GatherSprite8(tex, static_cast<int32_t>(s + ds * i),
+                                      static_cast<int32_t>(t + dt * i), ramp_s, ramp_t);
+    written += SpriteStore8(r, dst + 2 * i, raw, all);
+  }
+  if (i < count) {
+    const int j = count - 8;
+    const __m128i raw = GatherSprite8(tex, static_cast<int32_t>(s + ds * j),
+                                      static_cast<int32_t>(t + dt * j), ramp_s, ramp_t);
+    written += SpriteStore8(r, dst + 2 * j, raw, LanesFrom(i - j));
+  }
+  return written;
+}
+#endif
+
 // One span of pixels. Everything the loop reads is copied to locals first so
 // that the pixel stores cannot make the compiler reload it.
 template <TexKind T, DstKind D, BlendKind B, StageKind S>
-uint64_t DrawSpan(const SpanContext& c, uint8_t* dst, int count, int64_t s, int64_t t, int64_t ds,
-                  int64_t dt) {
+KESTO_PIXEL uint64_t DrawSpan(const SpanContext& c, uint8_t* dst, int count, int64_t s, int64_t t,
+                              int64_t ds, int64_t dt) {
   constexpr int kBytes = D == DstKind::k8888 ? 4 : 2;
   const uint8_t* const base = c.tex_base;
   const size_t pitch = static_cast<size_t>(c.tex_pitch);
@@ -212,7 +429,7 @@ uint64_t DrawSpan(const SpanContext& c, uint8_t* dst, int count, int64_t s, int6
   const uint32_t src_blend = c.src_blend, dest_blend = c.dest_blend;
   uint64_t written = 0;
   // Colours one pixel from its texel; false when nothing is written.
-  auto shade = [&](uint8_t* out, const Argb& tex) __attribute__((always_inline)) {
+  auto shade = [&](uint8_t * out, const Argb& tex) __attribute__((always_inline)) {
     int a, r, g, b;
     if constexpr (S == StageKind::kModulate) {
       a = alpha_modulate ? Mul8(tex.a, da) : da;
@@ -238,12 +455,12 @@ uint64_t DrawSpan(const SpanContext& c, uint8_t* dst, int count, int64_t s, int6
       }
     } else if constexpr (B == BlendKind::kGeneric) {
       const Argb d = UnpackDst<D>(LoadDst<D>(out));
-      r = std::min(255, Mul8(r, Factor(src_blend, r, a, d.r)) +
-                            Mul8(d.r, Factor(dest_blend, r, a, d.r)));
-      g = std::min(255, Mul8(g, Factor(src_blend, g, a, d.g)) +
-                            Mul8(d.g, Factor(dest_blend, g, a, d.g)));
-      b = std::min(255, Mul8(b, Factor(src_blend, b, a, d.b)) +
-                            Mul8(d.b, Factor(dest_blend, b, a, d.b)));
+      r = std::min(
+          255, Mul8(r, Factor(src_blend, r, a, d.r)) + Mul8(d.r, Factor(dest_blend, r, a, d.r)));
+      g = std::min(
+          255, Mul8(g, Factor(src_blend, g, a, d.g)) + Mul8(d.g, Factor(dest_blend, g, a, d.g)));
+      b = std::min(
+          255, Mul8(b, Factor(src_blend, b, a, d.b)) + Mul8(d.b, Factor(dest_blend, b, a, d.b)));
     }
     StoreDst<D>(out, r, g, b);
     return true;
@@ -251,32 +468,21 @@ uint64_t DrawSpan(const SpanContext& c, uint8_t* dst, int count, int64_t s, int6
   if constexpr (T == TexKind::k1555 && D == DstKind::k565 && S == StageKind::kModulate &&
                 B != BlendKind::kGeneric) {
     // The game's sprites: 1-bit alpha texels copied or skipped, white and
-    // opaque diffuse. The bits move straight from 1-5-5-5 to 5-6-5, as
-    // widening to 8 bits and narrowing again would give.
+    // opaque diffuse.
     if (white && da == 255) {
-      auto put = [&](uint8_t* out, uint32_t raw) __attribute__((always_inline)) {
-        if (key_on && (raw & key_mask) == key) return false;
-        if (B == BlendKind::kAlpha && alpha_modulate && !(raw & 0x8000u)) return false;
-        const uint16_t v = static_cast<uint16_t>(((raw & 0x7C00u) << 1) | ((raw & 0x03E0u) << 1) |
-                                                 ((raw >> 4) & 0x20u) | (raw & 0x1Fu));
-        std::memcpy(out, &v, 2);
-        return true;
-      };
+      const SpriteRule rule{key_on, static_cast<uint16_t>(key), static_cast<uint16_t>(key_mask),
+                            B == BlendKind::kAlpha && alpha_modulate};
       const int64_t first = s >> 16, row = t >> 16;
       if (ds == 65536 && dt == 0 && first >= 0 && first + count - 1 <= w_last && row >= 0 &&
           row <= h_last) {
-        const uint8_t* texels = base + static_cast<size_t>(row) * pitch;
-        for (int i = 0; i < count; ++i, dst += kBytes) {
-          written += put(dst, FetchRaw<T>(texels, static_cast<int>(first) + i));
-        }
-        return written;
+        return SpriteRowUpright(rule, base + static_cast<size_t>(row) * pitch + first * 2, dst,
+                                count);
       }
-      for (int i = 0; i < count; ++i, dst += kBytes, s += ds, t += dt) {
-        const int tx = wrap ? Wrap(s, w) : Clamp(s, w_last);
-        const int ty = wrap ? Wrap(t, h) : Clamp(t, h_last);
-        written += put(dst, FetchRaw<T>(base + static_cast<size_t>(ty) * pitch, tx));
-      }
-      return written;
+      const SpriteTexture tex{base, pitch, w, h, wrap};
+#if KESTO_RASTER_X86
+      if (!wrap && UseSimd()) return SpriteRowTurnedAvx2(rule, tex, dst, count, s, t, ds, dt);
+#endif
+      return SpriteRowTurned(rule, tex, dst, count, s, t, ds, dt);
     }
   }
   if constexpr (T == TexKind::kNone) {
@@ -306,44 +512,6 @@ uint64_t DrawSpan(const SpanContext& c, uint8_t* dst, int count, int64_t s, int6
   }
 }
 
-using SpanFn = uint64_t (*)(const SpanContext&, uint8_t*, int, int64_t, int64_t, int64_t, int64_t);
-
-template <TexKind T, DstKind D, BlendKind B>
-SpanFn PickStage(StageKind s) {
-  return s == StageKind::kModulate ? &DrawSpan<T, D, B, StageKind::kModulate>
-                                   : &DrawSpan<T, D, B, StageKind::kGeneric>;
-}
-
-template <TexKind T, DstKind D>
-SpanFn PickBlend(BlendKind b, StageKind s) {
-  switch (b) {
-    case BlendKind::kOff: return PickStage<T, D, BlendKind::kOff>(s);
-    case BlendKind::kAlpha: return PickStage<T, D, BlendKind::kAlpha>(s);
-    default: return PickStage<T, D, BlendKind::kGeneric>(s);
-  }
-}
-
-template <TexKind T>
-SpanFn PickTarget(DstKind d, BlendKind b, StageKind s) {
-  switch (d) {
-    case DstKind::k565: return PickBlend<T, DstKind::k565>(b, s);
-    case DstKind::k555: return PickBlend<T, DstKind::k555>(b, s);
-    default: return PickBlend<T, DstKind::k8888>(b, s);
-  }
-}
-
-SpanFn PickSpan(TexKind t, DstKind d, BlendKind b, StageKind s) {
-  switch (t) {
-    case TexKind::k565: return PickTarget<TexKind::k565>(d, b, s);
-    case TexKind::k555: return PickTarget<TexKind::k555>(d, b, s);
-    case TexKind::k1555: return PickTarget<TexKind::k1555>(d, b, s);
-    case TexKind::k4444: return PickTarget<TexKind::k4444>(d, b, s);
-    case TexKind::k8888: return PickTarget<TexKind::k8888>(d, b, s);
-    case TexKind::kX888: return PickTarget<TexKind::kX888>(d, b, s);
-    default: return PickTarget<TexKind::kNone>(d, b, s);
-  }
-}
-
 inline int64_t FloorDiv(int64_t n, int64_t d) {  // d > 0
   int64_t q = n / d;
   if ((n % d != 0) && (n < 0)) --q;
@@ -354,9 +522,25 @@ inline int64_t CeilDiv(int64_t n, int64_t d) { return -FloorDiv(-n, d); }
 // Positions beyond this many pixels are refused rather than overflow.
 constexpr float kMaxCoordinate = 1 << 20;
 
+// The nearest integer, ties to even (the default rounding mode), as lrint.
+inline int64_t RoundToEven(double v) {
+#if KESTO_RASTER_X86
+  return _mm_cvtsd_si64(_mm_set_sd(v));
+#else
+  return static_cast<int64_t>(std::lrint(v));
+#endif
+}
+
+// The nearest integer, ties away from zero, as llround, for |v| < 2^62.
+inline int64_t RoundHalfAway(double v) {
+  const int64_t i = static_cast<int64_t>(v);       // towards zero
+  const double frac = v - static_cast<double>(i);  // exact
+  return frac >= 0.5 ? i + 1 : (frac <= -0.5 ? i - 1 : i);
+}
+
 bool Snap(float v, int64_t* out) {
   if (!(v > -kMaxCoordinate && v < kMaxCoordinate)) return false;  // also NaN
-  *out = static_cast<int64_t>(std::lrint(static_cast<double>(v) * 16.0));
+  *out = RoundToEven(static_cast<double>(v) * 16.0);
   return true;
 }
 
@@ -386,7 +570,7 @@ int64_t ToFineStep(double v) {
   constexpr double kLimit = 16384.0;  // 2^14
   if (!(v > -kLimit)) v = -kLimit;
   if (!(v < kLimit)) v = kLimit;
-  return static_cast<int64_t>(std::llround(v * 4294967296.0));
+  return RoundHalfAway(v * 4294967296.0);
 }
 
 struct Edge {
@@ -406,7 +590,7 @@ Edge MakeEdge(int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
 }
 
 // floor(m / den) for m stepping by a constant per row, without dividing
-// in the row loop.
+// in the row loop. A stepper that never moves stands in for a missing edge.
 struct Stepper {
   int64_t q = 0, r = 0, dq = 0, dr = 0, den = 1;
   void Init(int64_t m, int64_t step, int64_t divisor) {
@@ -416,67 +600,130 @@ struct Stepper {
     dq = FloorDiv(step, den);
     dr = step - dq * den;
   }
-  void Next() {
+  void Fixed(int64_t value) { *this = Stepper{value, 0, 0, 0, 1}; }
+  KESTO_PIXEL void Next() {
     q += dq;
     r += dr;
-    if (r >= den) {
-      r -= den;
-      ++q;
-    }
+    const bool carry = r >= den;
+    r -= carry ? den : 0;
+    q += carry;
   }
 };
 
-// The pixels of one row an edge allows: x >= bound on a left edge, x <= bound
-// on a right edge, all or nothing on a horizontal one.
-struct EdgeWalk {
-  enum Kind { kLeft, kRight, kFlat } kind;
-  Stepper step;
-  int64_t k, dk, bias;
-  void Init(const Edge& e, int64_t y) {
-    const int64_t k0 = e.b * y + e.c;
-    bias = e.bias;
-    if (e.a > 0) {
-      kind = kLeft;  // x >= ceil((bias - K) / a)
-      step.Init(bias - k0 + e.a - 1, -e.b, e.a);
-    } else if (e.a < 0) {
-      kind = kRight;  // x <= floor((K - bias) / -a)
-      step.Init(k0 - bias, e.b, -e.a);
-    } else {
-      kind = kFlat;
-      k = k0;
-      dk = e.b;
-    }
-  }
-  void Next() {
-    if (kind == kFlat) {
-      k += dk;
-    } else {
-      step.Next();
-    }
-  }
-  void Limit(int64_t* left, int64_t* right) const {
-    if (kind == kLeft) {
-      *left = std::max(*left, step.q);
-    } else if (kind == kRight) {
-      *right = std::min(*right, step.q);
-    } else if (k < bias) {
-      *left = *right + 1;
-    }
-  }
+// Everything one triangle's rows need. A triangle has one or two left edges
+// (x >= bound), one or two right edges (x <= bound) and at most one
+// horizontal edge, which allows a row wholly or not at all.
+struct TriangleSetup {
+  SpanContext c;
+  uint8_t* first_row;  // the target row `row_first`, at x = 0
+  size_t pitch, bpp;
+  int64_t row_first, row_last;
+  int64_t clip_left, clip_right;  // inclusive
+  Stepper left[2], right[2];
+  int64_t flat_k, flat_dk, flat_bias;
+  int64_t s_row, t_row, dsdx_fine, dsdy_fine, dtdx_fine, dtdy_fine;
+  int64_t ds, dt;
 };
+
+constexpr int64_t kFarAway = int64_t{1} << 60;
+
+template <TexKind T, DstKind D, BlendKind B, StageKind S>
+uint64_t DrawRows(TriangleSetup& ts) {
+  const SpanContext c = ts.c;
+  const int64_t clip_left = ts.clip_left, clip_right = ts.clip_right;
+  const int64_t dsdx = ts.dsdx_fine, dtdx = ts.dtdx_fine, ds = ts.ds, dt = ts.dt;
+  const int64_t dsdy = ts.dsdy_fine, dtdy = ts.dtdy_fine;
+  const size_t pitch = ts.pitch, bpp = ts.bpp;
+  Stepper l0 = ts.left[0], l1 = ts.left[1], r0 = ts.right[0], r1 = ts.right[1];
+  int64_t flat_k = ts.flat_k;
+  const int64_t flat_dk = ts.flat_dk, flat_bias = ts.flat_bias;
+  int64_t s_row = ts.s_row, t_row = ts.t_row;
+  uint8_t* row = ts.first_row;
+  uint64_t written = 0;
+  for (int64_t y = ts.row_first; y <= ts.row_last;
+       ++y, s_row += dsdy, t_row += dtdy, row += pitch) {
+    const int64_t left = std::max({clip_left, l0.q, l1.q});
+    const int64_t right = std::min({clip_right, r0.q, r1.q});
+    const bool open = flat_k >= flat_bias;
+    l0.Next();
+    l1.Next();
+    r0.Next();
+    r1.Next();
+    flat_k += flat_dk;
+    if (!open || left > right) continue;
+    const int64_t s = (s_row + dsdx * (left - clip_left)) >> 16;
+    const int64_t t = (t_row + dtdx * (left - clip_left)) >> 16;
+    written += DrawSpan<T, D, B, S>(c, row + static_cast<size_t>(left) * bpp,
+                                    static_cast<int>(right - left + 1), s, t, ds, dt);
+  }
+  return written;
+}
+
+using RowsFn = uint64_t (*)(TriangleSetup&);
+
+template <TexKind T, DstKind D, BlendKind B>
+RowsFn PickStage(StageKind s) {
+  return s == StageKind::kModulate ? &DrawRows<T, D, B, StageKind::kModulate>
+                                   : &DrawRows<T, D, B, StageKind::kGeneric>;
+}
+
+template <TexKind T, DstKind D>
+RowsFn PickBlend(BlendKind b, StageKind s) {
+  switch (b) {
+    case BlendKind::kOff:
+      return PickStage<T, D, BlendKind::kOff>(s);
+    case BlendKind::kAlpha:
+      return PickStage<T, D, BlendKind::kAlpha>(s);
+    default:
+      return PickStage<T, D, BlendKind::kGeneric>(s);
+  }
+}
+
+template <TexKind T>
+RowsFn PickTarget(DstKind d, BlendKind b, StageKind s) {
+  switch (d) {
+    case DstKind::k565:
+      return PickBlend<T, DstKind::k565>(b, s);
+    case DstKind::k555:
+      return PickBlend<T, DstKind::k555>(b, s);
+    default:
+      return PickBlend<T, DstKind::k8888>(b, s);
+  }
+}
+
+RowsFn PickRows(TexKind t, DstKind d, BlendKind b, StageKind s) {
+  switch (t) {
+    case TexKind::k565:
+      return PickTarget<TexKind::k565>(d, b, s);
+    case TexKind::k555:
+      return PickTarget<TexKind::k555>(d, b, s);
+    case TexKind::k1555:
+      return PickTarget<TexKind::k1555>(d, b, s);
+    case TexKind::k4444:
+      return PickTarget<TexKind::k4444>(d, b, s);
+    case TexKind::k8888:
+      return PickTarget<TexKind::k8888>(d, b, s);
+    case TexKind::kX888:
+      return PickTarget<TexKind::kX888>(d, b, s);
+    default:
+      return PickTarget<TexKind::kNone>(d, b, s);
+  }
+}
 
 }  // namespace
 
 bool IsRenderableFormat(const PixelFormat& f) { return KindOfTarget(f) != DstKind::kUnsupported; }
 bool IsSampleableFormat(const PixelFormat& f) { return KindOfTexture(f) != TexKind::kNone; }
 
+void AllowRasterSimdForTesting(bool allowed) { g_simd_allowed = allowed; }
+
 uint64_t DrawTriangle(const RasterState& st, const TLVertex& va, const TLVertex& vb,
                       const TLVertex& vc, uint32_t flat_color) {
   if (!st.target) return 0;
   const DstKind dk = KindOfTarget(st.target->format());
   if (dk == DstKind::kUnsupported) return 0;
-  video::Rect clip = video::Intersect(st.clip, video::Rect{0, 0, st.target->width(),
-                                                           st.target->height()});
+  video::Rect clip =
+      video::Intersect(st.clip, video::Rect{0, 0, st.target->width(), st.target->height()});
   if (clip.Empty()) return 0;
 
   int64_t X[3], Y[3];
@@ -494,16 +741,32 @@ uint64_t DrawTriangle(const RasterState& st, const TLVertex& va, const TLVertex&
     std::swap(v[1], v[2]);
     area = -area;
   }
-  const Edge edges[3] = {MakeEdge(X[0], Y[0], X[1], Y[1]), MakeEdge(X[1], Y[1], X[2], Y[2]),
-                         MakeEdge(X[2], Y[2], X[0], Y[0])};
-
   const int64_t min_y = std::min({Y[0], Y[1], Y[2]});
   const int64_t max_y = std::max({Y[0], Y[1], Y[2]});
-  const int64_t row_first = std::max<int64_t>(CeilDiv(min_y, 16), clip.top);
-  const int64_t row_last = std::min<int64_t>(FloorDiv(max_y, 16), clip.bottom - 1);
-  if (row_first > row_last) return 0;
+  TriangleSetup ts;
+  ts.row_first = std::max<int64_t>(CeilDiv(min_y, 16), clip.top);
+  ts.row_last = std::min<int64_t>(FloorDiv(max_y, 16), clip.bottom - 1);
+  if (ts.row_first > ts.row_last) return 0;
 
-  SpanContext c;
+  // The edges as bounds on each row, stepped from the first row.
+  const Edge edges[3] = {MakeEdge(X[0], Y[0], X[1], Y[1]), MakeEdge(X[1], Y[1], X[2], Y[2]),
+                         MakeEdge(X[2], Y[2], X[0], Y[0])};
+  int lefts = 0, rights = 0;
+  ts.flat_k = kFarAway, ts.flat_dk = 0, ts.flat_bias = 0;
+  for (const Edge& e : edges) {
+    const int64_t k0 = e.b * ts.row_first + e.c;
+    if (e.a > 0 && lefts < 2) {
+      ts.left[lefts++].Init(e.bias - k0 + e.a - 1, -e.b, e.a);  // x >= ceil((bias - K) / a)
+    } else if (e.a < 0 && rights < 2) {
+      ts.right[rights++].Init(k0 - e.bias, e.b, -e.a);  // x <= floor((K - bias) / -a)
+    } else {
+      ts.flat_k = k0, ts.flat_dk = e.b, ts.flat_bias = e.bias;
+    }
+  }
+  for (; lefts < 2; ++lefts) ts.left[lefts].Fixed(-kFarAway);
+  for (; rights < 2; ++rights) ts.right[rights].Fixed(kFarAway);
+
+  SpanContext& c = ts.c;
   TexKind tk = TexKind::kNone;
   if (st.texture && IsSampleableFormat(st.texture->format())) {
     tk = KindOfTexture(st.texture->format());
@@ -534,8 +797,8 @@ uint64_t DrawTriangle(const RasterState& st, const TLVertex& va, const TLVertex&
   }
   const bool stage_modulate = c.color == Combine::kModulate &&
                               (c.alpha == Combine::kModulate || c.alpha == Combine::kDiffuse);
-  const SpanFn span =
-      PickSpan(tk, dk, bk, stage_modulate ? StageKind::kModulate : StageKind::kGeneric);
+  const RowsFn rows =
+      PickRows(tk, dk, bk, stage_modulate ? StageKind::kModulate : StageKind::kGeneric);
 
   // Texel coordinates as planes over the snapped positions.
   const double x0 = X[0] / 16.0, y0 = Y[0] / 16.0;
@@ -554,33 +817,23 @@ uint64_t DrawTriangle(const RasterState& st, const TLVertex& va, const TLVertex&
   plane(u[0], u[1], u[2], c.tex_w, &dsdx, &dsdy);
   plane(w[0], w[1], w[2], c.tex_h, &dtdx, &dtdy);
   const double s0 = u[0] * c.tex_w, t0 = w[0] * c.tex_h;
-  const int64_t ds = ToFixed(dsdx + 0.5 / 65536.0), dt = ToFixed(dtdx + 0.5 / 65536.0);
+  ts.ds = ToFixed(dsdx + 0.5 / 65536.0);
+  ts.dt = ToFixed(dtdx + 0.5 / 65536.0);
 
   // Texel coordinates in 32.32 fixed point, stepped per row from the first
   // row's value at the clip's left edge.
-  const int64_t left0 = clip.left;
-  const double px0 = static_cast<double>(left0) - x0, py0 = static_cast<double>(row_first) - y0;
-  int64_t s_row = ToFine(s0 + dsdx * px0 + dsdy * py0);
-  int64_t t_row = ToFine(t0 + dtdx * px0 + dtdy * py0);
-  const int64_t dsdx_fine = ToFineStep(dsdx), dsdy_fine = ToFineStep(dsdy);
-  const int64_t dtdx_fine = ToFineStep(dtdx), dtdy_fine = ToFineStep(dtdy);
-  uint64_t written = 0;
-  EdgeWalk walks[3];
-  for (int i = 0; i < 3; ++i) walks[i].Init(edges[i], row_first);
-  const size_t bpp = static_cast<size_t>(st.target->bytes_per_pixel());
-  for (int64_t y = row_first; y <= row_last; ++y, s_row += dsdy_fine, t_row += dtdy_fine) {
-    int64_t left = clip.left, right = clip.right - 1;
-    for (EdgeWalk& w : walks) {
-      w.Limit(&left, &right);
-      w.Next();
-    }
-    if (left > right) continue;
-    const int64_t s = (s_row + dsdx_fine * (left - left0)) >> 16;
-    const int64_t t = (t_row + dtdx_fine * (left - left0)) >> 16;
-    uint8_t* row = st.target->Row(static_cast<int>(y)) + static_cast<size_t>(left) * bpp;
-    written += span(c, row, static_cast<int>(right - left + 1), s, t, ds, dt);
-  }
-  return written;
+  ts.clip_left = clip.left;
+  ts.clip_right = clip.right - 1;
+  const double px0 = static_cast<double>(clip.left) - x0;
+  const double py0 = static_cast<double>(ts.row_first) - y0;
+  ts.s_row = ToFine(s0 + dsdx * px0 + dsdy * py0);
+  ts.t_row = ToFine(t0 + dtdx * px0 + dtdy * py0);
+  ts.dsdx_fine = ToFineStep(dsdx), ts.dsdy_fine = ToFineStep(dsdy);
+  ts.dtdx_fine = ToFineStep(dtdx), ts.dtdy_fine = ToFineStep(dtdy);
+  ts.pitch = static_cast<size_t>(st.target->pitch());
+  ts.bpp = static_cast<size_t>(st.target->bytes_per_pixel());
+  ts.first_row = st.target->Row(static_cast<int>(ts.row_first));
+  return rows(ts);
 }
 
 }  // namespace platform::video3d

@@ -38,4 +38,7 @@ bool IsSampleableFormat(const video::PixelFormat& f);
 uint64_t DrawTriangle(const RasterState& state, const TLVertex& a, const TLVertex& b,
                       const TLVertex& c, uint32_t flat_color);
 
+// Tests switch the vector span loops off to check the plain ones.
+void AllowRasterSimdForTesting(bool allowed);
+
 }  // namespace platform::video3d
