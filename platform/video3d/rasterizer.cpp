@@ -269,8 +269,8 @@ bool CpuHasAvx2() {
 bool UseSimd() { return g_simd_allowed && CpuHasAvx2(); }
 
 // Eight texels into eight target pixels; `lanes` marks the pixels this call
-// may write (all ones or zero per 16-bit lane). Returns the pixels written.
-KESTO_PIXEL uint64_t SpriteStore8(const SpriteRule& r, uint8_t* dst, __m128i raw, __m128i lanes) {
+// may write (all ones or zero per 16-bit lane). Returns the lanes written.
+KESTO_PIXEL __m128i SpriteStore8(const SpriteRule& r, uint8_t* dst, __m128i raw, __m128i lanes) {
   __m128i keep = lanes;
   if (r.alpha_test) keep = _mm_and_si128(keep, _mm_srai_epi16(raw, 15));
   if (r.key_on) {
@@ -286,7 +286,15 @@ KESTO_PIXEL uint64_t SpriteStore8(const SpriteRule& r, uint8_t* dst, __m128i raw
   const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
   _mm_storeu_si128(reinterpret_cast<__m128i*>(dst),
                    _mm_or_si128(_mm_and_si128(keep, v), _mm_andnot_si128(keep, old)));
-  return static_cast<uint64_t>(__builtin_popcount(_mm_movemask_epi8(keep))) / 2;
+  return keep;
+}
+
+// Pixels written, from the written lanes subtracted from zero per vector.
+KESTO_PIXEL uint64_t SumLanes(__m128i tally) {
+  __m128i sum = _mm_madd_epi16(tally, _mm_set1_epi16(1));
+  sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(1, 0, 3, 2)));
+  sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(2, 3, 0, 1)));
+  return static_cast<uint32_t>(_mm_cvtsi128_si32(sum));
 }
 
 // Lanes k >= from of eight 16-bit lanes.
@@ -307,17 +315,17 @@ uint64_t SpriteRowUpright(const SpriteRule& r, const uint8_t* texels, uint8_t* d
 #if KESTO_RASTER_X86
   if (count >= 8 && g_simd_allowed) {
     const __m128i all = _mm_set1_epi16(-1);
+    __m128i tally = _mm_setzero_si128();
     for (; i + 8 <= count; i += 8) {
-      written += SpriteStore8(
-          r, dst + 2 * i, _mm_loadu_si128(reinterpret_cast<const __m128i*>(texels + 2 * i)), all);
+      const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(texels + 2 * i));
+      tally = _mm_sub_epi16(tally, SpriteStore8(r, dst + 2 * i, raw, all));
     }
     if (i < count) {
       const int j = count - 8;
-      written += SpriteStore8(r, dst + 2 * j,
-                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(texels + 2 * j)),
-                              LanesFrom(i - j));
+      const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(texels + 2 * j));
+      tally = _mm_sub_epi16(tally, SpriteStore8(r, dst + 2 * j, raw, LanesFrom(i - j)));
     }
-    return written;
+    return SumLanes(tally);
   }
 #endif
   for (; i < count; ++i) {
@@ -343,15 +351,19 @@ uint64_t SpriteRowTurned(const SpriteRule& r, const SpriteTexture& tex, uint8_t*
   return written;
 }
 
+// Texel coordinates along a row: 16.16 at the run's first pixel, and their
+// steps per pixel.
+struct TexelLine {
+  int64_t s, t, ds, dt;
+};
+
 #if KESTO_RASTER_X86
-// Eight clamped texels at s + k*ds, t + k*dt (16.16, k = 0..7). Each is read
-// as the aligned 32-bit word holding it: rows are padded to four bytes, so
-// the word lies within the texture.
+// Eight clamped texels at 16.16 coordinates S, T. Each is read as the
+// aligned 32-bit word holding it: rows are padded to four bytes, so the word
+// lies within the texture.
 __attribute__((target("avx2"), always_inline)) inline __m128i GatherSprite8(
-    const SpriteTexture& tex, int32_t s, int32_t t, __m256i ramp_s, __m256i ramp_t) {
+    const SpriteTexture& tex, __m256i S, __m256i T) {
   const __m256i zero = _mm256_setzero_si256();
-  const __m256i S = _mm256_add_epi32(_mm256_set1_epi32(s), ramp_s);
-  const __m256i T = _mm256_add_epi32(_mm256_set1_epi32(t), ramp_t);
   const __m256i tx = _mm256_min_epi32(_mm256_max_epi32(_mm256_srai_epi32(S, 16), zero),
                                       _mm256_set1_epi32(tex.w - 1));
   const __m256i ty = _mm256_min_epi32(_mm256_max_epi32(_mm256_srai_epi32(T, 16), zero),
@@ -366,47 +378,114 @@ __attribute__((target("avx2"), always_inline)) inline __m128i GatherSprite8(
   return _mm_packus_epi32(_mm256_castsi256_si128(texels), _mm256_extracti128_si256(texels, 1));
 }
 
-// A turned or scaled sprite row with clamped addressing, eight pixels at a
-// time in 32-bit lanes when every coordinate of the row fits one.
-__attribute__((target("avx2"))) uint64_t SpriteRowTurnedAvx2(const SpriteRule& r,
-                                                             const SpriteTexture& tex, uint8_t* dst,
-                                                             int count, int64_t s, int64_t t,
-                                                             int64_t ds, int64_t dt) {
+// Whether a line's coordinates at pixels first..last (relative to its
+// origin) fit 32-bit lanes with room to spare. Steps are linear, so the
+// ends bound every pixel between.
+inline bool FitsLanes(const TexelLine& l, int64_t first, int64_t last) {
   constexpr int64_t kLimit = int64_t{1} << 30;
-  const int64_t span = std::max(count, 8) - 1;
-  const int64_t s_end = s + ds * span, t_end = t + dt * span;
-  const size_t rows = static_cast<size_t>(tex.h);
-  if (std::max({s, t, s_end, t_end}) >= kLimit || std::min({s, t, s_end, t_end}) <= -kLimit ||
-      tex.pitch / 2 * rows >= static_cast<size_t>(kLimit)) {
-    return SpriteRowTurned(r, tex, dst, count, s, t, ds, dt);
-  }
-  const int32_t ds32 = static_cast<int32_t>(ds), dt32 = static_cast<int32_t>(dt);
+  const int64_t v[4] = {l.s + l.ds * first, l.s + l.ds * last, l.t + l.dt * first,
+                        l.t + l.dt * last};
+  for (int64_t x : v)
+    if (x >= kLimit || x <= -kLimit) return false;
+  return true;
+}
+
+// Per-lane offsets k*ds, k*dt of two lines.
+struct TexelRamps {
+  __m256i as, at, bs, bt;
+};
+
+__attribute__((target("avx2"), always_inline)) inline TexelRamps MakeRamps(const TexelLine& a,
+                                                                           const TexelLine& b) {
   const __m256i k = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-  const __m256i ramp_s = _mm256_mullo_epi32(k, _mm256_set1_epi32(ds32));
-  const __m256i ramp_t = _mm256_mullo_epi32(k, _mm256_set1_epi32(dt32));
-  uint64_t written = 0;
+  return TexelRamps{_mm256_mullo_epi32(k, _mm256_set1_epi32(static_cast<int32_t>(a.ds))),
+                    _mm256_mullo_epi32(k, _mm256_set1_epi32(static_cast<int32_t>(a.dt))),
+                    _mm256_mullo_epi32(k, _mm256_set1_epi32(static_cast<int32_t>(b.ds))),
+                    _mm256_mullo_epi32(k, _mm256_set1_epi32(static_cast<int32_t>(b.dt)))};
+}
+
+// The texels of pixels i..i+7 of a run (see SpriteRowTurnedAvx2).
+template <bool kPair>
+__attribute__((target("avx2"), always_inline)) inline __m128i TexelsAt(const SpriteTexture& tex,
+                                                                       const TexelRamps& ramps,
+                                                                       const TexelLine& a,
+                                                                       int split,
+                                                                       const TexelLine& b, int i) {
+  __m256i S = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(a.s + a.ds * i)), ramps.as);
+  __m256i T = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(a.t + a.dt * i)), ramps.at);
+  if (kPair) {
+    const int64_t j = i - split;
+    const __m256i Sb =
+        _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(b.s + b.ds * j)), ramps.bs);
+    const __m256i Tb =
+        _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(b.t + b.dt * j)), ramps.bt);
+    const __m256i on_a =
+        _mm256_cmpgt_epi32(_mm256_set1_epi32(split - i), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    S = _mm256_blendv_epi8(Sb, S, on_a);
+    T = _mm256_blendv_epi8(Tb, T, on_a);
+  }
+  return GatherSprite8(tex, S, T);
+}
+
+// The vector loop of SpriteRowTurnedAvx2, for pixels whose coordinates fit
+// 32-bit lanes. Lanes past the row may wrap around: clamping keeps their
+// reads in the texture, and they are never stored.
+template <bool kPair>
+__attribute__((target("avx2"), always_inline)) inline uint64_t SpriteLanesAvx2(
+    const SpriteRule& r, const SpriteTexture& tex, const TexelRamps& ramps, uint8_t* dst, int count,
+    const TexelLine& a, int split, const TexelLine& b) {
   if (count < 8) {
-    const __m128i raw =
-        GatherSprite8(tex, static_cast<int32_t>(s), static_cast<int32_t>(t), ramp_s, ramp_t);
     alignas(16) uint16_t texels[8];
-    _mm_store_si128(reinterpret_cast<__m128i*>(texels), raw);
+    _mm_store_si128(reinterpret_cast<__m128i*>(texels),
+                    TexelsAt<kPair>(tex, ramps, a, split, b, 0));
+    uint64_t written = 0;
     for (int i = 0; i < count; ++i) written += SpritePut(r, dst + 2 * i, texels[i]);
     return written;
   }
   const __m128i all = _mm_set1_epi16(-1);
+  __m128i tally = _mm_setzero_si128();
   int i = 0;
   for (; i + 8 <= count; i += 8) {
-    const __m128i raw = GatherSprite8(tex, static_cast<int32_t>(s + ds * i),
-                                      static_cast<int32_t>(t + dt * i), ramp_s, ramp_t);
-    written += SpriteStore8(r, dst + 2 * i, raw, all);
+    tally = _mm_sub_epi16(
+        tally, SpriteStore8(r, dst + 2 * i, TexelsAt<kPair>(tex, ramps, a, split, b, i), all));
   }
   if (i < count) {
     const int j = count - 8;
-    const __m128i raw = GatherSprite8(tex, static_cast<int32_t>(s + ds * j),
-                                      static_cast<int32_t>(t + dt * j), ramp_s, ramp_t);
-    written += SpriteStore8(r, dst + 2 * j, raw, LanesFrom(i - j));
+    tally = _mm_sub_epi16(tally,
+                          SpriteStore8(r, dst + 2 * j, TexelsAt<kPair>(tex, ramps, a, split, b, j),
+                                       LanesFrom(i - j)));
   }
-  return written;
+  return SumLanes(tally);
+}
+
+// A turned or scaled sprite row with clamped addressing, eight pixels at a
+// time in 32-bit lanes. Pixels before `split` follow line `a` (from pixel
+// 0), the others line `b` (from pixel `split`): the two triangles of a quad.
+template <bool kPair>
+__attribute__((target("avx2"), always_inline)) inline uint64_t SpriteRowTurnedAvx2(
+    const SpriteRule& r, const SpriteTexture& tex, uint8_t* dst, int count, const TexelLine& a,
+    int split, const TexelLine& b) {
+  if (!FitsLanes(a, 0, (kPair ? split : count) - 1) ||
+      (kPair && !FitsLanes(b, 0, count - split - 1)) ||
+      tex.pitch / 2 * static_cast<size_t>(tex.h) >= (size_t{1} << 30)) {
+    if (!kPair) return SpriteRowTurned(r, tex, dst, count, a.s, a.t, a.ds, a.dt);
+    return SpriteRowTurned(r, tex, dst, split, a.s, a.t, a.ds, a.dt) +
+           SpriteRowTurned(r, tex, dst + 2 * split, count - split, b.s, b.t, b.ds, b.dt);
+  }
+  return SpriteLanesAvx2<kPair>(r, tex, MakeRamps(a, b), dst, count, a, split, b);
+}
+
+__attribute__((target("avx2"))) uint64_t SpriteRunAvx2(const SpriteRule& r,
+                                                       const SpriteTexture& tex, uint8_t* dst,
+                                                       int count, const TexelLine& a) {
+  return SpriteRowTurnedAvx2<false>(r, tex, dst, count, a, count, a);
+}
+
+__attribute__((target("avx2"))) uint64_t SpriteRunPairAvx2(const SpriteRule& r,
+                                                           const SpriteTexture& tex, uint8_t* dst,
+                                                           int count, const TexelLine& a, int split,
+                                                           const TexelLine& b) {
+  return SpriteRowTurnedAvx2<true>(r, tex, dst, count, a, split, b);
 }
 #endif
 
@@ -480,7 +559,7 @@ KESTO_PIXEL uint64_t DrawSpan(const SpanContext& c, uint8_t* dst, int count, int
       }
       const SpriteTexture tex{base, pitch, w, h, wrap};
 #if KESTO_RASTER_X86
-      if (!wrap && UseSimd()) return SpriteRowTurnedAvx2(rule, tex, dst, count, s, t, ds, dt);
+      if (!wrap && UseSimd()) return SpriteRunAvx2(rule, tex, dst, count, TexelLine{s, t, ds, dt});
 #endif
       return SpriteRowTurned(rule, tex, dst, count, s, t, ds, dt);
     }
@@ -510,6 +589,44 @@ KESTO_PIXEL uint64_t DrawSpan(const SpanContext& c, uint8_t* dst, int count, int
     }
     return written;
   }
+}
+
+// Two adjacent spans of one row, from the two triangles of a quad: `count_a`
+// pixels at dst following line `a`, then `count_b` following line `b`. The
+// sprite loops run them as one row; the others one after the other.
+template <TexKind T, DstKind D, BlendKind B, StageKind S>
+KESTO_PIXEL uint64_t DrawSpanPair(const SpanContext& c, uint8_t* dst, int count_a,
+                                  const TexelLine& a, int count_b, const TexelLine& b) {
+  constexpr int kBytes = D == DstKind::k8888 ? 4 : 2;
+  if constexpr (T == TexKind::k1555 && D == DstKind::k565 && S == StageKind::kModulate &&
+                B != BlendKind::kGeneric) {
+    if (c.diffuse.r == 255 && c.diffuse.g == 255 && c.diffuse.b == 255 && c.diffuse.a == 255) {
+      const SpriteRule rule{c.key_on, static_cast<uint16_t>(c.key),
+                            static_cast<uint16_t>(c.key_mask),
+                            B == BlendKind::kAlpha && c.alpha == Combine::kModulate};
+      const int64_t first = a.s >> 16, row = a.t >> 16;
+      const int count = count_a + count_b;
+      // One upright row when the second span's texels continue the first's.
+      if (a.ds == 65536 && a.dt == 0 && b.ds == 65536 && b.dt == 0 && (b.t >> 16) == row &&
+          (b.s >> 16) == first + count_a && first >= 0 && first + count - 1 <= c.tex_w - 1 &&
+          row >= 0 && row <= c.tex_h - 1) {
+        return SpriteRowUpright(
+            rule,
+            c.tex_base + static_cast<size_t>(row) * static_cast<size_t>(c.tex_pitch) + first * 2,
+            dst, count);
+      }
+#if KESTO_RASTER_X86
+      const bool upright_a = a.ds == 65536 && a.dt == 0, upright_b = b.ds == 65536 && b.dt == 0;
+      if (!c.wrap && !upright_a && !upright_b && UseSimd()) {
+        const SpriteTexture tex{c.tex_base, static_cast<size_t>(c.tex_pitch), c.tex_w, c.tex_h,
+                                false};
+        return SpriteRunPairAvx2(rule, tex, dst, count, a, count_a, b);
+      }
+#endif
+    }
+  }
+  return DrawSpan<T, D, B, S>(c, dst, count_a, a.s, a.t, a.ds, a.dt) +
+         DrawSpan<T, D, B, S>(c, dst + count_a * kBytes, count_b, b.s, b.t, b.ds, b.dt);
 }
 
 inline int64_t FloorDiv(int64_t n, int64_t d) {  // d > 0
@@ -615,7 +732,7 @@ struct Stepper {
 // horizontal edge, which allows a row wholly or not at all.
 struct TriangleSetup {
   SpanContext c;
-  uint8_t* first_row;  // the target row `row_first`, at x = 0
+  uint8_t* rows;  // the target's first row
   size_t pitch, bpp;
   int64_t row_first, row_last;
   int64_t clip_left, clip_right;  // inclusive
@@ -627,21 +744,18 @@ struct TriangleSetup {
 
 constexpr int64_t kFarAway = int64_t{1} << 60;
 
-template <TexKind T, DstKind D, BlendKind B, StageKind S>
-uint64_t DrawRows(TriangleSetup& ts) {
-  const SpanContext c = ts.c;
+// Walks a triangle's rows, calling `row(y, left, right, line)` for each row
+// with pixels (`line` at the row's first pixel).
+template <class RowFn>
+KESTO_PIXEL void WalkRows(const TriangleSetup& ts, RowFn&& row) {
   const int64_t clip_left = ts.clip_left, clip_right = ts.clip_right;
   const int64_t dsdx = ts.dsdx_fine, dtdx = ts.dtdx_fine, ds = ts.ds, dt = ts.dt;
   const int64_t dsdy = ts.dsdy_fine, dtdy = ts.dtdy_fine;
-  const size_t pitch = ts.pitch, bpp = ts.bpp;
   Stepper l0 = ts.left[0], l1 = ts.left[1], r0 = ts.right[0], r1 = ts.right[1];
   int64_t flat_k = ts.flat_k;
   const int64_t flat_dk = ts.flat_dk, flat_bias = ts.flat_bias;
   int64_t s_row = ts.s_row, t_row = ts.t_row;
-  uint8_t* row = ts.first_row;
-  uint64_t written = 0;
-  for (int64_t y = ts.row_first; y <= ts.row_last;
-       ++y, s_row += dsdy, t_row += dtdy, row += pitch) {
+  for (int64_t y = ts.row_first; y <= ts.row_last; ++y, s_row += dsdy, t_row += dtdy) {
     const int64_t left = std::max({clip_left, l0.q, l1.q});
     const int64_t right = std::min({clip_right, r0.q, r1.q});
     const bool open = flat_k >= flat_bias;
@@ -653,22 +767,166 @@ uint64_t DrawRows(TriangleSetup& ts) {
     if (!open || left > right) continue;
     const int64_t s = (s_row + dsdx * (left - clip_left)) >> 16;
     const int64_t t = (t_row + dtdx * (left - clip_left)) >> 16;
-    written += DrawSpan<T, D, B, S>(c, row + static_cast<size_t>(left) * bpp,
-                                    static_cast<int>(right - left + 1), s, t, ds, dt);
+    row(y, left, right, TexelLine{s, t, ds, dt});
+  }
+}
+
+template <TexKind T, DstKind D, BlendKind B, StageKind S>
+uint64_t DrawRows(const TriangleSetup& ts) {
+  const SpanContext c = ts.c;
+  uint8_t* const rows = ts.rows;
+  const size_t pitch = ts.pitch, bpp = ts.bpp;
+  uint64_t written = 0;
+  WalkRows(
+      ts, [&](int64_t y, int64_t left, int64_t right, const TexelLine& l)
+              __attribute__((always_inline)) {
+                written += DrawSpan<T, D, B, S>(
+                    c, rows + static_cast<size_t>(y) * pitch + static_cast<size_t>(left) * bpp,
+                    static_cast<int>(right - left + 1), l.s, l.t, l.ds, l.dt);
+              });
+  return written;
+}
+
+// The pixels of one row of a triangle; right < left when it has none.
+struct RowSpan {
+  int32_t left, right;
+  TexelLine line;
+};
+
+// Quads this many rows tall or less are drawn row by row for both
+// triangles at once.
+constexpr int64_t kQuadRows = 128;
+
+// Both triangles of a quad that do not overlap and share their state and
+// colour: each row's two spans are found as each triangle alone would find
+// them, and drawn as one row where they meet.
+template <TexKind T, DstKind D, BlendKind B, StageKind S>
+uint64_t DrawQuadRows(const TriangleSetup& ta, const TriangleSetup& tb) {
+  RowSpan spans[2][kQuadRows];
+  const TriangleSetup* tri[2] = {&ta, &tb};
+  const int64_t first = std::min(ta.row_first, tb.row_first);
+  const int64_t last = std::max(ta.row_last, tb.row_last);
+  for (int k = 0; k < 2; ++k) {
+    RowSpan* out = spans[k];
+    const int64_t base = first;
+    for (int64_t y = first; y <= last; ++y) out[y - base].left = 1, out[y - base].right = 0;
+    WalkRows(
+        *tri[k], [&](int64_t y, int64_t left, int64_t right,
+                     const TexelLine& l) __attribute__((always_inline)) {
+          out[y - base] = RowSpan{static_cast<int32_t>(left), static_cast<int32_t>(right), l};
+        });
+  }
+  const SpanContext c = ta.c;
+  constexpr size_t kBytes = D == DstKind::k8888 ? 4 : 2;
+  const size_t pitch = ta.pitch;
+  uint64_t written = 0;
+  for (int64_t y = first; y <= last; ++y) {
+    const RowSpan& a = spans[0][y - first];
+    const RowSpan& b = spans[1][y - first];
+    uint8_t* const row = ta.rows + static_cast<size_t>(y) * pitch;
+    const bool has_a = a.left <= a.right, has_b = b.left <= b.right;
+    if (has_a && has_b && (a.right + 1 == b.left || b.right + 1 == a.left)) {
+      const RowSpan& l = a.right + 1 == b.left ? a : b;
+      const RowSpan& r = a.right + 1 == b.left ? b : a;
+      written +=
+          DrawSpanPair<T, D, B, S>(c, row + static_cast<size_t>(l.left) * kBytes,
+                                   l.right - l.left + 1, l.line, r.right - r.left + 1, r.line);
+      continue;
+    }
+    for (const RowSpan* p : {&a, &b}) {
+      if (p->left > p->right) continue;
+      written += DrawSpan<T, D, B, S>(c, row + static_cast<size_t>(p->left) * kBytes,
+                                      p->right - p->left + 1, p->line.s, p->line.t, p->line.ds,
+                                      p->line.dt);
+    }
   }
   return written;
 }
 
-using RowsFn = uint64_t (*)(TriangleSetup&);
+#if KESTO_RASTER_X86
+// Turned sprite quads (see DrawQuadRows and SpriteRowTurnedAvx2): each row
+// is one run of lanes, the pixels left of the shared edge following one
+// triangle's texel line and those right of it the other's.
+__attribute__((target("avx2"))) uint64_t DrawSpriteQuadAvx2(const TriangleSetup& ta,
+                                                            const TriangleSetup& tb, bool blend) {
+  RowSpan spans[2][kQuadRows];
+  const TriangleSetup* tri[2] = {&ta, &tb};
+  const int64_t first = std::min(ta.row_first, tb.row_first);
+  const int64_t last = std::max(ta.row_last, tb.row_last);
+  for (int k = 0; k < 2; ++k) {
+    RowSpan* out = spans[k];
+    for (int64_t y = first; y <= last; ++y) out[y - first].left = 1, out[y - first].right = 0;
+    WalkRows(
+        *tri[k], [&](int64_t y, int64_t left, int64_t right,
+                     const TexelLine& l) __attribute__((always_inline)) {
+          out[y - first] = RowSpan{static_cast<int32_t>(left), static_cast<int32_t>(right), l};
+        });
+  }
+  const SpanContext& c = ta.c;
+  const SpriteRule rule{c.key_on, static_cast<uint16_t>(c.key), static_cast<uint16_t>(c.key_mask),
+                        blend && c.alpha == Combine::kModulate};
+  const SpriteTexture tex{c.tex_base, static_cast<size_t>(c.tex_pitch), c.tex_w, c.tex_h, false};
+  const TexelLine steps_a{0, 0, ta.ds, ta.dt}, steps_b{0, 0, tb.ds, tb.dt};
+  const TexelRamps ramps = MakeRamps(steps_a, steps_b);
+  const bool index_fits = tex.pitch / 2 * static_cast<size_t>(tex.h) < (size_t{1} << 30);
+  uint64_t written = 0;
+  for (int64_t y = first; y <= last; ++y) {
+    RowSpan a = spans[0][y - first], b = spans[1][y - first];
+    uint8_t* const row = ta.rows + static_cast<size_t>(y) * ta.pitch;
+    const bool has_a = a.left <= a.right, has_b = b.left <= b.right;
+    if (!has_a && !has_b) continue;
+    const int count_a = has_a ? a.right - a.left + 1 : 0;
+    const int count_b = has_b ? b.right - b.left + 1 : 0;
+    const bool fits = index_fits && (!has_a || FitsLanes(a.line, 0, count_a - 1)) &&
+                      (!has_b || FitsLanes(b.line, 0, count_b - 1));
+    if (has_a && has_b && b.right + 1 == a.left && fits) {
+      // The second triangle's span on the left: swap the planes' lanes.
+      const TexelRamps swapped{ramps.bs, ramps.bt, ramps.as, ramps.at};
+      written += SpriteLanesAvx2<true>(rule, tex, swapped, row + 2 * static_cast<size_t>(b.left),
+                                       count_a + count_b, b.line, count_b, a.line);
+    } else if (has_a && has_b && a.right + 1 == b.left && fits) {
+      written += SpriteLanesAvx2<true>(rule, tex, ramps, row + 2 * static_cast<size_t>(a.left),
+                                       count_a + count_b, a.line, count_a, b.line);
+    } else {
+      if (has_a) {
+        written +=
+            fits ? SpriteLanesAvx2<false>(rule, tex, ramps, row + 2 * static_cast<size_t>(a.left),
+                                          count_a, a.line, count_a, a.line)
+                 : SpriteRowTurned(rule, tex, row + 2 * static_cast<size_t>(a.left), count_a,
+                                   a.line.s, a.line.t, a.line.ds, a.line.dt);
+      }
+      if (has_b) {
+        const TexelRamps swapped{ramps.bs, ramps.bt, ramps.as, ramps.at};
+        written +=
+            fits ? SpriteLanesAvx2<false>(rule, tex, swapped, row + 2 * static_cast<size_t>(b.left),
+                                          count_b, b.line, count_b, b.line)
+                 : SpriteRowTurned(rule, tex, row + 2 * static_cast<size_t>(b.left), count_b,
+                                   b.line.s, b.line.t, b.line.ds, b.line.dt);
+      }
+    }
+  }
+  return written;
+}
+#endif
+
+struct SpanLoops {
+  uint64_t (*rows)(const TriangleSetup&);
+  uint64_t (*quad_rows)(const TriangleSetup&, const TriangleSetup&);
+};
+
+template <TexKind T, DstKind D, BlendKind B, StageKind S>
+SpanLoops LoopsOf() {
+  return SpanLoops{&DrawRows<T, D, B, S>, &DrawQuadRows<T, D, B, S>};
+}
 
 template <TexKind T, DstKind D, BlendKind B>
-RowsFn PickStage(StageKind s) {
-  return s == StageKind::kModulate ? &DrawRows<T, D, B, StageKind::kModulate>
-                                   : &DrawRows<T, D, B, StageKind::kGeneric>;
+SpanLoops PickStage(StageKind s) {
+  return s == StageKind::kModulate ? LoopsOf<T, D, B, StageKind::kModulate>()
+                                   : LoopsOf<T, D, B, StageKind::kGeneric>();
 }
 
 template <TexKind T, DstKind D>
-RowsFn PickBlend(BlendKind b, StageKind s) {
+SpanLoops PickBlend(BlendKind b, StageKind s) {
   switch (b) {
     case BlendKind::kOff:
       return PickStage<T, D, BlendKind::kOff>(s);
@@ -680,7 +938,7 @@ RowsFn PickBlend(BlendKind b, StageKind s) {
 }
 
 template <TexKind T>
-RowsFn PickTarget(DstKind d, BlendKind b, StageKind s) {
+SpanLoops PickTarget(DstKind d, BlendKind b, StageKind s) {
   switch (d) {
     case DstKind::k565:
       return PickBlend<T, DstKind::k565>(b, s);
@@ -691,7 +949,7 @@ RowsFn PickTarget(DstKind d, BlendKind b, StageKind s) {
   }
 }
 
-RowsFn PickRows(TexKind t, DstKind d, BlendKind b, StageKind s) {
+SpanLoops PickLoops(TexKind t, DstKind d, BlendKind b, StageKind s) {
   switch (t) {
     case TexKind::k565:
       return PickTarget<TexKind::k565>(d, b, s);
@@ -710,43 +968,99 @@ RowsFn PickRows(TexKind t, DstKind d, BlendKind b, StageKind s) {
   }
 }
 
-}  // namespace
+// What a draw's state means for every triangle it draws.
+struct Prepared {
+  bool drawable = false;
+  video::Rect clip;
+  SpanContext c;  // all but the diffuse colour
+  SpanLoops loops;
+  uint8_t* rows;
+  size_t pitch, bpp;
+  uint32_t cull;
+  bool turned_sprites = false;  // DrawSpriteQuadAvx2 may draw white opaque quads
+  bool blend = false;           // alpha blending: texels without alpha are skipped
+};
 
-bool IsRenderableFormat(const PixelFormat& f) { return KindOfTarget(f) != DstKind::kUnsupported; }
-bool IsSampleableFormat(const PixelFormat& f) { return KindOfTexture(f) != TexKind::kNone; }
-
-void AllowRasterSimdForTesting(bool allowed) { g_simd_allowed = allowed; }
-
-uint64_t DrawTriangle(const RasterState& st, const TLVertex& va, const TLVertex& vb,
-                      const TLVertex& vc, uint32_t flat_color) {
-  if (!st.target) return 0;
+Prepared Prepare(const RasterState& st) {
+  Prepared p;
+  if (!st.target) return p;
   const DstKind dk = KindOfTarget(st.target->format());
-  if (dk == DstKind::kUnsupported) return 0;
-  video::Rect clip =
-      video::Intersect(st.clip, video::Rect{0, 0, st.target->width(), st.target->height()});
-  if (clip.Empty()) return 0;
+  if (dk == DstKind::kUnsupported) return p;
+  p.clip = video::Intersect(st.clip, video::Rect{0, 0, st.target->width(), st.target->height()});
+  if (p.clip.Empty()) return p;
+  SpanContext& c = p.c;
+  TexKind tk = TexKind::kNone;
+  if (st.texture && IsSampleableFormat(st.texture->format())) {
+    tk = KindOfTexture(st.texture->format());
+    c.tex_base = st.texture->Row(0);
+    c.tex_pitch = st.texture->pitch();
+    c.tex_w = st.texture->width();
+    c.tex_h = st.texture->height();
+    c.wrap = st.address == kAddressWrap;
+    if (st.color_key && st.texture->has_color_key()) {
+      const PixelFormat& f = st.texture->format();
+      c.key_on = true;
+      c.key_mask = f.red_mask | f.green_mask | f.blue_mask;
+      c.key = st.texture->color_key() & c.key_mask;
+    }
+  }
+  c.color = CombineOf(st.color_op, st.color_arg1, st.color_arg2);
+  c.alpha = CombineOf(st.alpha_op, st.alpha_arg1, st.alpha_arg2);
+  c.src_blend = st.src_blend;
+  c.dest_blend = st.dest_blend;
+  BlendKind bk = BlendKind::kOff;
+  if (st.blend) {
+    bk = (st.src_blend == kBlendSrcAlpha && st.dest_blend == kBlendInvSrcAlpha)
+             ? BlendKind::kAlpha
+             : BlendKind::kGeneric;
+    if (st.src_blend == kBlendOne && st.dest_blend == kBlendZero) bk = BlendKind::kOff;
+  }
+  const bool stage_modulate = c.color == Combine::kModulate &&
+                              (c.alpha == Combine::kModulate || c.alpha == Combine::kDiffuse);
+  p.loops = PickLoops(tk, dk, bk, stage_modulate ? StageKind::kModulate : StageKind::kGeneric);
+  p.rows = st.target->Row(0);
+  p.pitch = static_cast<size_t>(st.target->pitch());
+  p.bpp = static_cast<size_t>(st.target->bytes_per_pixel());
+  p.cull = st.cull;
+  p.turned_sprites = tk == TexKind::k1555 && dk == DstKind::k565 && bk != BlendKind::kGeneric &&
+                     stage_modulate && !c.wrap && UseSimd();
+  p.blend = bk == BlendKind::kAlpha;
+  p.drawable = true;
+  return p;
+}
 
-  int64_t X[3], Y[3];
+// Snaps a triangle's corners. Returns the doubled signed area in 1/256
+// pixel^2 (positive: clockwise), 0 when it draws nothing at any culling.
+int64_t SnapTriangle(const TLVertex& va, const TLVertex& vb, const TLVertex& vc, int64_t* X,
+                     int64_t* Y) {
   const TLVertex* v[3] = {&va, &vb, &vc};
   for (int i = 0; i < 3; ++i) {
     if (!Snap(v[i]->x, &X[i]) || !Snap(v[i]->y, &Y[i])) return 0;
   }
-  int64_t area = (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
-  if (area == 0) return 0;
-  // Positive area is clockwise on a screen whose y grows downwards.
-  if ((st.cull == kCullCcw && area < 0) || (st.cull == kCullCw && area > 0)) return 0;
+  return (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
+}
+
+// A triangle's rows and texel planes; false when it covers no row.
+bool SetUp(const Prepared& p, const TLVertex& va, const TLVertex& vb, const TLVertex& vc,
+           uint32_t flat_color, TriangleSetup* out) {
+  int64_t X[3], Y[3];
+  const TLVertex* v[3] = {&va, &vb, &vc};
+  int64_t area = SnapTriangle(va, vb, vc, X, Y);
+  if (area == 0) return false;
+  if ((p.cull == kCullCcw && area < 0) || (p.cull == kCullCw && area > 0)) return false;
   if (area < 0) {
     std::swap(X[1], X[2]);
     std::swap(Y[1], Y[2]);
     std::swap(v[1], v[2]);
     area = -area;
   }
+  TriangleSetup& ts = *out;
+  const video::Rect& clip = p.clip;
   const int64_t min_y = std::min({Y[0], Y[1], Y[2]});
   const int64_t max_y = std::max({Y[0], Y[1], Y[2]});
-  TriangleSetup ts;
   ts.row_first = std::max<int64_t>(CeilDiv(min_y, 16), clip.top);
   ts.row_last = std::min<int64_t>(FloorDiv(max_y, 16), clip.bottom - 1);
-  if (ts.row_first > ts.row_last) return 0;
+  if (ts.row_first > ts.row_last) return false;
 
   // The edges as bounds on each row, stepped from the first row.
   const Edge edges[3] = {MakeEdge(X[0], Y[0], X[1], Y[1]), MakeEdge(X[1], Y[1], X[2], Y[2]),
@@ -766,39 +1080,10 @@ uint64_t DrawTriangle(const RasterState& st, const TLVertex& va, const TLVertex&
   for (; lefts < 2; ++lefts) ts.left[lefts].Fixed(-kFarAway);
   for (; rights < 2; ++rights) ts.right[rights].Fixed(kFarAway);
 
+  ts.c = p.c;
   SpanContext& c = ts.c;
-  TexKind tk = TexKind::kNone;
-  if (st.texture && IsSampleableFormat(st.texture->format())) {
-    tk = KindOfTexture(st.texture->format());
-    c.tex_base = st.texture->Row(0);
-    c.tex_pitch = st.texture->pitch();
-    c.tex_w = st.texture->width();
-    c.tex_h = st.texture->height();
-    c.wrap = st.address == kAddressWrap;
-    if (st.color_key && st.texture->has_color_key()) {
-      const PixelFormat& f = st.texture->format();
-      c.key_on = true;
-      c.key_mask = f.red_mask | f.green_mask | f.blue_mask;
-      c.key = st.texture->color_key() & c.key_mask;
-    }
-  }
-  c.color = CombineOf(st.color_op, st.color_arg1, st.color_arg2);
-  c.alpha = CombineOf(st.alpha_op, st.alpha_arg1, st.alpha_arg2);
   c.diffuse = {static_cast<int>(flat_color >> 24), static_cast<int>((flat_color >> 16) & 255),
                static_cast<int>((flat_color >> 8) & 255), static_cast<int>(flat_color & 255)};
-  c.src_blend = st.src_blend;
-  c.dest_blend = st.dest_blend;
-  BlendKind bk = BlendKind::kOff;
-  if (st.blend) {
-    bk = (st.src_blend == kBlendSrcAlpha && st.dest_blend == kBlendInvSrcAlpha)
-             ? BlendKind::kAlpha
-             : BlendKind::kGeneric;
-    if (st.src_blend == kBlendOne && st.dest_blend == kBlendZero) bk = BlendKind::kOff;
-  }
-  const bool stage_modulate = c.color == Combine::kModulate &&
-                              (c.alpha == Combine::kModulate || c.alpha == Combine::kDiffuse);
-  const RowsFn rows =
-      PickRows(tk, dk, bk, stage_modulate ? StageKind::kModulate : StageKind::kGeneric);
 
   // Texel coordinates as planes over the snapped positions.
   const double x0 = X[0] / 16.0, y0 = Y[0] / 16.0;
@@ -830,10 +1115,68 @@ uint64_t DrawTriangle(const RasterState& st, const TLVertex& va, const TLVertex&
   ts.t_row = ToFine(t0 + dtdx * px0 + dtdy * py0);
   ts.dsdx_fine = ToFineStep(dsdx), ts.dsdy_fine = ToFineStep(dsdy);
   ts.dtdx_fine = ToFineStep(dtdx), ts.dtdy_fine = ToFineStep(dtdy);
-  ts.pitch = static_cast<size_t>(st.target->pitch());
-  ts.bpp = static_cast<size_t>(st.target->bytes_per_pixel());
-  ts.first_row = st.target->Row(static_cast<int>(ts.row_first));
-  return rows(ts);
+  ts.rows = p.rows;
+  ts.pitch = p.pitch;
+  ts.bpp = p.bpp;
+  return true;
+}
+
+}  // namespace
+
+bool IsRenderableFormat(const PixelFormat& f) { return KindOfTarget(f) != DstKind::kUnsupported; }
+bool IsSampleableFormat(const PixelFormat& f) { return KindOfTexture(f) != TexKind::kNone; }
+
+void AllowRasterSimdForTesting(bool allowed) { g_simd_allowed = allowed; }
+
+uint64_t DrawTriangle(const RasterState& st, const TLVertex& a, const TLVertex& b,
+                      const TLVertex& c, uint32_t flat_color) {
+  const Prepared p = Prepare(st);
+  TriangleSetup ts;
+  if (!p.drawable || !SetUp(p, a, b, c, flat_color, &ts)) return 0;
+  return p.loops.rows(ts);
+}
+
+uint64_t DrawTrianglePair(const RasterState& st, const TLVertex* const first[3],
+                          const TLVertex* const second[3], uint32_t first_color,
+                          uint32_t second_color) {
+  const Prepared p = Prepare(st);
+  if (!p.drawable) return 0;
+  TriangleSetup ta, tb;
+  const bool has_a = SetUp(p, *first[0], *first[1], *first[2], first_color, &ta);
+  const bool has_b = SetUp(p, *second[0], *second[1], *second[2], second_color, &tb);
+  if (has_a && has_b && first_color == second_color &&
+      std::max(ta.row_last, tb.row_last) - std::min(ta.row_first, tb.row_first) < kQuadRows) {
+    // Triangles on either side of a shared edge share no pixel: the fill
+    // rule gives each pixel on the edge to one of them. Their rows may then
+    // be drawn together.
+    int64_t X[3], Y[3], U[3], V[3];
+    SnapTriangle(*first[0], *first[1], *first[2], X, Y);
+    SnapTriangle(*second[0], *second[1], *second[2], U, V);
+    int shared = 0, other = -1;
+    for (int i = 0; i < 3; ++i) {
+      if ((U[i] == X[1] && V[i] == Y[1]) || (U[i] == X[2] && V[i] == Y[2])) {
+        ++shared;
+      } else {
+        other = i;
+      }
+    }
+    auto side = [&](int64_t x, int64_t y) {
+      return (X[2] - X[1]) * (y - Y[1]) - (Y[2] - Y[1]) * (x - X[1]);
+    };
+    if (shared == 2 && other >= 0 && (X[1] != X[2] || Y[1] != Y[2])) {
+      const int64_t side_a = side(X[0], Y[0]), side_b = side(U[other], V[other]);
+      if ((side_a > 0 && side_b < 0) || (side_a < 0 && side_b > 0)) {
+#if KESTO_RASTER_X86
+        const bool upright = ta.ds == 65536 && ta.dt == 0 && tb.ds == 65536 && tb.dt == 0;
+        if (p.turned_sprites && first_color == 0xFFFFFFFFu && !upright) {
+          return DrawSpriteQuadAvx2(ta, tb, p.blend);
+        }
+#endif
+        return p.loops.quad_rows(ta, tb);
+      }
+    }
+  }
+  return (has_a ? p.loops.rows(ta) : 0) + (has_b ? p.loops.rows(tb) : 0);
 }
 
 }  // namespace platform::video3d

@@ -49,18 +49,28 @@ class RasterizerModelTest : public video::VideoTest, public ::testing::WithParam
       for (int x = 0; x < s->width(); ++x)
         if (rng_() % 3 == 0) s->WritePixel(x, y, common[rng_() % 3]);
   }
-  // Draws with both rasterisers into copies of one target and compares.
-  void Compare(RasterState st, const std::vector<TLVertex>& tri, uint32_t color, Surface* fast,
-               Surface* model, const char* what) {
+  // Draws with both rasterisers into copies of one target and compares:
+  // three corners are a triangle, four a quad in one of the two orders the
+  // library sends, triangles (0, 1, 2) and (3, 2, 1) or (2, 1, 3), the
+  // second in its own colour.
+  void Compare(RasterState st, const std::vector<TLVertex>& v, uint32_t color,
+               uint32_t second_color, Surface* fast, Surface* model, const char* what) {
     for (int y = 0; y < fast->height(); ++y)
       std::memcpy(model->Row(y), fast->Row(y), static_cast<size_t>(fast->pitch()));
+    const bool strip = rng_() % 2;
+    const TLVertex* first[3] = {&v[0], &v[1], &v[2]};
+    const TLVertex* second[3] = {&v[3 % v.size()], &v[2], &v[1]};
+    if (strip) second[0] = &v[2], second[1] = &v[1], second[2] = &v[3 % v.size()];
     uint64_t fast_written = 0, model_written = 0;
-    for (size_t i = 0; i + 2 < tri.size(); i += 3) {
-      st.target = fast;
-      fast_written += DrawTriangle(st, tri[i], tri[i + 1], tri[i + 2], color);
-      st.target = model;
-      model_written += reference::ReferenceDrawTriangle(st, tri[i], tri[i + 1], tri[i + 2], color);
+    st.target = model;
+    model_written += reference::ReferenceDrawTriangle(st, v[0], v[1], v[2], color);
+    if (v.size() == 4) {
+      model_written +=
+          reference::ReferenceDrawTriangle(st, *second[0], *second[1], *second[2], second_color);
     }
+    st.target = fast;
+    fast_written = v.size() == 4 ? DrawTrianglePair(st, first, second, color, second_color)
+                                 : DrawTriangle(st, v[0], v[1], v[2], color);
     ASSERT_EQ(fast_written, model_written) << what;
     for (int y = 0; y < fast->height(); ++y) {
       ASSERT_EQ(std::memcmp(model->Row(y), fast->Row(y), static_cast<size_t>(fast->pitch())), 0)
@@ -120,7 +130,8 @@ TEST_P(RasterizerModelTest, RandomTrianglesAndStates) {
       st.address = rng_() % 2 ? kAddressWrap : kAddressClamp;
       st.cull = Pick({kCullNone, kCullCw, kCullCcw});
       const uint32_t color = rng_() % 3 ? 0xFFFFFFFFu : static_cast<uint32_t>(rng_());
-      std::vector<TLVertex> tri(3);
+      // Triangles, and quads of any shape: folded, crossed or fine.
+      std::vector<TLVertex> tri(rng_() % 2 ? 3 : 4);
       for (TLVertex& v : tri) {
         // Whole, half and arbitrary positions; coordinates past the edges.
         const int kind = static_cast<int>(rng_() % 3);
@@ -129,7 +140,8 @@ TEST_P(RasterizerModelTest, RandomTrianglesAndStates) {
         if (kind == 1) v.x = std::round(v.x) - 0.5f, v.y = std::round(v.y) - 0.5f;
         v.u = Coord(-0.5f, 1.5f), v.v = Coord(-0.5f, 1.5f);
       }
-      Compare(st, tri, color, fast, model, "triangle");
+      const uint32_t second_color = rng_() % 2 ? color : static_cast<uint32_t>(rng_());
+      Compare(st, tri, color, second_color, fast, model, tri.size() == 3 ? "triangle" : "quad");
       if (HasFatalFailure()) return;
     }
   }
@@ -182,8 +194,9 @@ TEST_P(RasterizerModelTest, SpriteQuadsAsTheLibraryQueuesThem) {
                         (px * stretch + u_off) / static_cast<float>(tw),
                         (py * stretch + v_off) / static_cast<float>(th)};
       }
-      const std::vector<TLVertex> list = {q[0], q[1], q[2], q[2], q[1], q[3]};
-      Compare(st, list, color, fast, model, kind == 0 ? "upright sprite" : "turned sprite");
+      if (rng_() % 4 == 0) std::swap(q[1], q[2]);  // mirrored, as the library turns sprites
+      Compare(st, {q[0], q[1], q[2], q[3]}, color, color, fast, model,
+              kind == 0 ? "upright sprite" : "turned sprite");
       if (HasFatalFailure()) return;
     }
   }
