@@ -306,6 +306,52 @@ KESTO_PIXEL __m128i LanesFrom(int from) {
 bool UseSimd() { return false; }
 #endif
 
+#if KESTO_RASTER_X86
+// SpriteStore8 on sixteen pixels.
+__attribute__((target("avx2"), always_inline)) inline __m256i SpriteStore16(const SpriteRule& r,
+                                                                            uint8_t* dst,
+                                                                            __m256i raw,
+                                                                            __m256i lanes) {
+  __m256i keep = lanes;
+  if (r.alpha_test) keep = _mm256_and_si256(keep, _mm256_srai_epi16(raw, 15));
+  if (r.key_on) {
+    const __m256i keyed = _mm256_cmpeq_epi16(
+        _mm256_and_si256(raw, _mm256_set1_epi16(static_cast<int16_t>(r.key_mask))),
+        _mm256_set1_epi16(static_cast<int16_t>(r.key)));
+    keep = _mm256_andnot_si256(keyed, keep);
+  }
+  const __m256i v = _mm256_or_si256(
+      _mm256_or_si256(_mm256_slli_epi16(_mm256_and_si256(raw, _mm256_set1_epi16(0x7FE0)), 1),
+                      _mm256_and_si256(_mm256_srli_epi16(raw, 4), _mm256_set1_epi16(0x20))),
+      _mm256_and_si256(raw, _mm256_set1_epi16(0x1F)));
+  const __m256i old = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), _mm256_blendv_epi8(old, v, keep));
+  return keep;
+}
+
+// An upright sprite row of sixteen pixels or more, sixteen at a time.
+__attribute__((target("avx2"))) uint64_t SpriteRowUprightAvx2(const SpriteRule& r,
+                                                              const uint8_t* texels, uint8_t* dst,
+                                                              int count) {
+  const __m256i all = _mm256_set1_epi16(-1);
+  __m256i tally = _mm256_setzero_si256();
+  int i = 0;
+  for (; i + 16 <= count; i += 16) {
+    const __m256i raw = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + 2 * i));
+    tally = _mm256_sub_epi16(tally, SpriteStore16(r, dst + 2 * i, raw, all));
+  }
+  if (i < count) {
+    const int j = count - 16;
+    const __m256i from = _mm256_set1_epi16(static_cast<int16_t>(i - j - 1));
+    const __m256i lanes = _mm256_cmpgt_epi16(
+        _mm256_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15), from);
+    const __m256i raw = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + 2 * j));
+    tally = _mm256_sub_epi16(tally, SpriteStore16(r, dst + 2 * j, raw, lanes));
+  }
+  return SumLanes(_mm_add_epi16(_mm256_castsi256_si128(tally), _mm256_extracti128_si256(tally, 1)));
+}
+#endif
+
 // An upright sprite row at scale 1: `texels` is the row's first texel. A
 // row of eight or more ends with a vector overlapping the one before it; the
 // pixels already done are left alone.
@@ -313,6 +359,7 @@ uint64_t SpriteRowUpright(const SpriteRule& r, const uint8_t* texels, uint8_t* d
   uint64_t written = 0;
   int i = 0;
 #if KESTO_RASTER_X86
+  if (count >= 16 && UseSimd()) return SpriteRowUprightAvx2(r, texels, dst, count);
   if (count >= 8 && g_simd_allowed) {
     const __m128i all = _mm_set1_epi16(-1);
     __m128i tally = _mm_setzero_si128();
@@ -795,7 +842,7 @@ struct RowSpan {
 
 // Quads this many rows tall or less are drawn row by row for both
 // triangles at once.
-constexpr int64_t kQuadRows = 128;
+constexpr int64_t kQuadRows = 256;
 
 // Both triangles of a quad that do not overlap and share their state and
 // colour: each row's two spans are found as each triangle alone would find
