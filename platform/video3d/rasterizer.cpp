@@ -900,14 +900,25 @@ __attribute__((target("avx2"))) uint64_t DrawSpriteQuadAvx2(const TriangleSetup&
   const TriangleSetup* tri[2] = {&ta, &tb};
   const int64_t first = std::min(ta.row_first, tb.row_first);
   const int64_t last = std::max(ta.row_last, tb.row_last);
+  // Whether every row's coordinates fit 32-bit lanes, from the largest
+  // coordinate at a row's start and the widest row: then no row needs
+  // checking on its own.
+  constexpr int64_t kLimit = int64_t{1} << 30;
+  bool all_fit = true;
   for (int k = 0; k < 2; ++k) {
     RowSpan* out = spans[k];
     for (int64_t y = first; y <= last; ++y) out[y - first].left = 1, out[y - first].right = 0;
+    int64_t extent = 0, widest = 0;
     WalkRows(
         *tri[k], [&](int64_t y, int64_t left, int64_t right,
                      const TexelLine& l) __attribute__((always_inline)) {
           out[y - first] = RowSpan{static_cast<int32_t>(left), static_cast<int32_t>(right), l};
+          extent = std::max({extent, l.s, -l.s, l.t, -l.t});
+          widest = std::max(widest, right - left);
         });
+    const int64_t step = std::max({tri[k]->ds, -tri[k]->ds, tri[k]->dt, -tri[k]->dt});
+    all_fit = all_fit && extent < kLimit && step < kLimit && widest < kLimit &&
+              extent + step * widest < kLimit;
   }
   const SpanContext& c = ta.c;
   const SpriteRule rule{c.key_on, static_cast<uint16_t>(c.key), static_cast<uint16_t>(c.key_mask),
@@ -924,8 +935,8 @@ __attribute__((target("avx2"))) uint64_t DrawSpriteQuadAvx2(const TriangleSetup&
     if (!has_a && !has_b) continue;
     const int count_a = has_a ? a.right - a.left + 1 : 0;
     const int count_b = has_b ? b.right - b.left + 1 : 0;
-    const bool fits = index_fits && (!has_a || FitsLanes(a.line, 0, count_a - 1)) &&
-                      (!has_b || FitsLanes(b.line, 0, count_b - 1));
+    const bool fits = index_fits && (all_fit || ((!has_a || FitsLanes(a.line, 0, count_a - 1)) &&
+                                                 (!has_b || FitsLanes(b.line, 0, count_b - 1))));
     if (has_a && has_b && b.right + 1 == a.left && fits) {
       // The second triangle's span on the left: swap the planes' lanes.
       const TexelRamps swapped{ramps.bs, ramps.bt, ramps.as, ramps.at};
