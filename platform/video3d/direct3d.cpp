@@ -7,10 +7,10 @@
 
 namespace platform::video3d {
 
+using video::Failed;
 using video::PixelFormat;
 using video::Rect;
 using video::Surface;
-using video::Failed;
 
 namespace {
 
@@ -217,8 +217,8 @@ Result Device::EndScene() {
   return video::kOk;
 }
 
-Result Device::DrawPrimitive(Primitive type, uint32_t fvf, const TLVertex* vertices,
-                             uint32_t count, uint32_t) {
+Result Device::DrawPrimitive(Primitive type, uint32_t fvf, const TLVertex* vertices, uint32_t count,
+                             uint32_t) {
   ++g_stats.draw_calls;
   if (fvf != kFvfTransformedTextured) return kErrInvalidVertexFormat;
   if (!vertices && count) return video::kErrInvalidParams;
@@ -269,11 +269,29 @@ Result Device::Draw(Primitive type, const TLVertex* vertices, const uint16_t* in
   // only: pre-transformed flat triangles without a Z-buffer never use them.
   auto at = [&](uint32_t i) -> const TLVertex& { return vertices[indices ? indices[i] : i]; };
   uint32_t triangles = 0;
+  auto same = [](const TLVertex& x, const TLVertex& y) {
+    return std::memcmp(&x, &y, sizeof(TLVertex)) == 0;
+  };
   if (type == Primitive::kTriangleList) {
     for (uint32_t i = 0; i + 2 < count; i += 3) {
+      // The library queues a quad as (a, b, c) and (d, c, b).
+      if (i + 5 < count && same(at(i + 4), at(i + 2)) && same(at(i + 5), at(i + 1))) {
+        const TLVertex* first[3] = {&at(i), &at(i + 1), &at(i + 2)};
+        const TLVertex* second[3] = {&at(i + 3), &at(i + 4), &at(i + 5)};
+        g_stats.pixels += DrawTrianglePair(st, first, second, at(i).diffuse, at(i + 3).diffuse);
+        triangles += 2;
+        i += 3;
+        continue;
+      }
       g_stats.pixels += DrawTriangle(st, at(i), at(i + 1), at(i + 2), at(i).diffuse);
       ++triangles;
     }
+  } else if (!indices && count == 4) {
+    // A lone quad: its second triangle, wound back, is (c, b, d) in b's colour.
+    const TLVertex* first[3] = {&at(0), &at(1), &at(2)};
+    const TLVertex* second[3] = {&at(2), &at(1), &at(3)};
+    g_stats.pixels += DrawTrianglePair(st, first, second, at(0).diffuse, at(1).diffuse);
+    triangles += 2;
   } else {
     for (uint32_t i = 0; i + 2 < count; ++i) {
       // Triangles that repeat an index join strips and cover nothing.
@@ -286,8 +304,8 @@ Result Device::Draw(Primitive type, const TLVertex* vertices, const uint16_t* in
       const TLVertex& a = at(i);
       const TLVertex& b = at(i + 1);
       const TLVertex& c = at(i + 2);
-      g_stats.pixels += (i & 1) ? DrawTriangle(st, b, a, c, a.diffuse)
-                                : DrawTriangle(st, a, b, c, a.diffuse);
+      g_stats.pixels +=
+          (i & 1) ? DrawTriangle(st, b, a, c, a.diffuse) : DrawTriangle(st, a, b, c, a.diffuse);
       ++triangles;
     }
   }

@@ -4,6 +4,11 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define KESTO_RASTER_X86 1
+#endif
+
 namespace platform::video3d {
 
 using video::PixelFormat;
@@ -16,7 +21,8 @@ enum class BlendKind { kOff, kAlpha, kGeneric };
 
 TexKind KindOfTexture(const PixelFormat& f) {
   if (f.bits == 16) {
-    if (f.red_mask == 0xF800 && f.green_mask == 0x07E0 && f.blue_mask == 0x001F) return TexKind::k565;
+    if (f.red_mask == 0xF800 && f.green_mask == 0x07E0 && f.blue_mask == 0x001F)
+      return TexKind::k565;
     if (f.red_mask == 0x7C00 && f.green_mask == 0x03E0 && f.blue_mask == 0x001F) {
       return f.alpha_mask == 0x8000 ? TexKind::k1555 : TexKind::k555;
     }
@@ -33,11 +39,15 @@ TexKind KindOfTexture(const PixelFormat& f) {
 
 DstKind KindOfTarget(const PixelFormat& f) {
   switch (KindOfTexture(f)) {
-    case TexKind::k565: return DstKind::k565;
-    case TexKind::k555: return DstKind::k555;
+    case TexKind::k565:
+      return DstKind::k565;
+    case TexKind::k555:
+      return DstKind::k555;
     case TexKind::kX888:
-    case TexKind::k8888: return DstKind::k8888;
-    default: return DstKind::kUnsupported;
+    case TexKind::k8888:
+      return DstKind::k8888;
+    default:
+      return DstKind::kUnsupported;
   }
 }
 
@@ -127,17 +137,28 @@ KESTO_PIXEL void StoreDst(uint8_t* p, int r, int g, int b) {
 
 KESTO_PIXEL int Factor(uint32_t sel, int src_c, int src_a, int dst_c) {
   switch (sel) {
-    case kBlendZero: return 0;
-    case kBlendOne: return 255;
-    case kBlendSrcColor: return src_c;
-    case kBlendInvSrcColor: return 255 - src_c;
-    case kBlendSrcAlpha: return src_a;
-    case kBlendInvSrcAlpha: return 255 - src_a;
-    case kBlendDestAlpha: return 255;  // targets carry no alpha: read as opaque
-    case kBlendInvDestAlpha: return 0;
-    case kBlendDestColor: return dst_c;
-    case kBlendInvDestColor: return 255 - dst_c;
-    default: return 0;
+    case kBlendZero:
+      return 0;
+    case kBlendOne:
+      return 255;
+    case kBlendSrcColor:
+      return src_c;
+    case kBlendInvSrcColor:
+      return 255 - src_c;
+    case kBlendSrcAlpha:
+      return src_a;
+    case kBlendInvSrcAlpha:
+      return 255 - src_a;
+    case kBlendDestAlpha:
+      return 255;  // targets carry no alpha: read as opaque
+    case kBlendInvDestAlpha:
+      return 0;
+    case kBlendDestColor:
+      return dst_c;
+    case kBlendInvDestColor:
+      return 255 - dst_c;
+    default:
+      return 0;
   }
 }
 
@@ -147,22 +168,30 @@ enum class Combine { kTexture, kDiffuse, kModulate, kTextureSquared, kDiffuseSqu
 Combine CombineOf(uint32_t op, uint32_t arg1, uint32_t arg2) {
   const bool t1 = arg1 == kTaTexture, t2 = arg2 == kTaTexture;
   switch (op) {
-    case kTopSelectArg1: return t1 ? Combine::kTexture : Combine::kDiffuse;
-    case kTopSelectArg2: return t2 ? Combine::kTexture : Combine::kDiffuse;
+    case kTopSelectArg1:
+      return t1 ? Combine::kTexture : Combine::kDiffuse;
+    case kTopSelectArg2:
+      return t2 ? Combine::kTexture : Combine::kDiffuse;
     case kTopModulate:
       if (t1 != t2) return Combine::kModulate;
       return t1 ? Combine::kTextureSquared : Combine::kDiffuseSquared;
-    default: return Combine::kDiffuse;  // a disabled stage passes the diffuse colour on
+    default:
+      return Combine::kDiffuse;  // a disabled stage passes the diffuse colour on
   }
 }
 
 KESTO_PIXEL int Apply(Combine c, int tex, int dif) {
   switch (c) {
-    case Combine::kTexture: return tex;
-    case Combine::kDiffuse: return dif;
-    case Combine::kModulate: return Mul8(tex, dif);
-    case Combine::kTextureSquared: return Mul8(tex, tex);
-    default: return Mul8(dif, dif);
+    case Combine::kTexture:
+      return tex;
+    case Combine::kDiffuse:
+      return dif;
+    case Combine::kModulate:
+      return Mul8(tex, dif);
+    case Combine::kTextureSquared:
+      return Mul8(tex, tex);
+    default:
+      return Mul8(dif, dif);
   }
 }
 
@@ -193,11 +222,325 @@ KESTO_PIXEL int Clamp(int64_t fixed, int64_t last) {
 // texture x diffuse, alpha the diffuse's or texture x diffuse.
 enum class StageKind { kModulate, kGeneric };
 
+// The game's sprites (1-5-5-5 texels into a 5-6-5 target, white opaque
+// diffuse) are copies: a texel is written or skipped, its bits moved straight
+// from 1-5-5-5 to 5-6-5 as widening to 8 bits and narrowing again would give.
+struct SpriteRule {
+  bool key_on;
+  uint16_t key, key_mask;
+  bool alpha_test;  // texels without their alpha bit are skipped
+};
+
+struct SpriteTexture {
+  const uint8_t* base;
+  size_t pitch;
+  int w, h;
+  bool wrap;
+};
+
+KESTO_PIXEL bool SpriteKeeps(const SpriteRule& r, uint32_t raw) {
+  if (r.key_on && (raw & r.key_mask) == r.key) return false;
+  return !(r.alpha_test && !(raw & 0x8000u));
+}
+
+KESTO_PIXEL uint16_t Sprite565(uint32_t raw) {
+  return static_cast<uint16_t>(((raw & 0x7FE0u) << 1) | ((raw >> 4) & 0x20u) | (raw & 0x1Fu));
+}
+
+KESTO_PIXEL uint64_t SpritePut(const SpriteRule& r, uint8_t* out, uint32_t raw) {
+  if (!SpriteKeeps(r, raw)) return 0;
+  const uint16_t v = Sprite565(raw);
+  std::memcpy(out, &v, 2);
+  return 1;
+}
+
+// Whether the vector paths may run; tests switch them off to check the
+// plain loops against the same model.
+bool g_simd_allowed = true;
+
+#if KESTO_RASTER_X86
+bool CpuHasAvx2() {
+  static const bool has = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+  }();
+  return has;
+}
+bool UseSimd() { return g_simd_allowed && CpuHasAvx2(); }
+
+// Eight texels into eight target pixels; `lanes` marks the pixels this call
+// may write (all ones or zero per 16-bit lane). Returns the lanes written.
+KESTO_PIXEL __m128i SpriteStore8(const SpriteRule& r, uint8_t* dst, __m128i raw, __m128i lanes) {
+  __m128i keep = lanes;
+  if (r.alpha_test) keep = _mm_and_si128(keep, _mm_srai_epi16(raw, 15));
+  if (r.key_on) {
+    const __m128i keyed =
+        _mm_cmpeq_epi16(_mm_and_si128(raw, _mm_set1_epi16(static_cast<int16_t>(r.key_mask))),
+                        _mm_set1_epi16(static_cast<int16_t>(r.key)));
+    keep = _mm_andnot_si128(keyed, keep);
+  }
+  const __m128i v =
+      _mm_or_si128(_mm_or_si128(_mm_slli_epi16(_mm_and_si128(raw, _mm_set1_epi16(0x7FE0)), 1),
+                                _mm_and_si128(_mm_srli_epi16(raw, 4), _mm_set1_epi16(0x20))),
+                   _mm_and_si128(raw, _mm_set1_epi16(0x1F)));
+  const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(dst),
+                   _mm_or_si128(_mm_and_si128(keep, v), _mm_andnot_si128(keep, old)));
+  return keep;
+}
+
+// Pixels written, from the written lanes subtracted from zero per vector.
+KESTO_PIXEL uint64_t SumLanes(__m128i tally) {
+  __m128i sum = _mm_madd_epi16(tally, _mm_set1_epi16(1));
+  sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(1, 0, 3, 2)));
+  sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(2, 3, 0, 1)));
+  return static_cast<uint32_t>(_mm_cvtsi128_si32(sum));
+}
+
+// Lanes k >= from of eight 16-bit lanes.
+KESTO_PIXEL __m128i LanesFrom(int from) {
+  return _mm_cmpgt_epi16(_mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7),
+                         _mm_set1_epi16(static_cast<int16_t>(from - 1)));
+}
+#else
+bool UseSimd() { return false; }
+#endif
+
+#if KESTO_RASTER_X86
+// SpriteStore8 on sixteen pixels.
+__attribute__((target("avx2"), always_inline)) inline __m256i SpriteStore16(const SpriteRule& r,
+                                                                            uint8_t* dst,
+                                                                            __m256i raw,
+                                                                            __m256i lanes) {
+  __m256i keep = lanes;
+  if (r.alpha_test) keep = _mm256_and_si256(keep, _mm256_srai_epi16(raw, 15));
+  if (r.key_on) {
+    const __m256i keyed = _mm256_cmpeq_epi16(
+        _mm256_and_si256(raw, _mm256_set1_epi16(static_cast<int16_t>(r.key_mask))),
+        _mm256_set1_epi16(static_cast<int16_t>(r.key)));
+    keep = _mm256_andnot_si256(keyed, keep);
+  }
+  const __m256i v = _mm256_or_si256(
+      _mm256_or_si256(_mm256_slli_epi16(_mm256_and_si256(raw, _mm256_set1_epi16(0x7FE0)), 1),
+                      _mm256_and_si256(_mm256_srli_epi16(raw, 4), _mm256_set1_epi16(0x20))),
+      _mm256_and_si256(raw, _mm256_set1_epi16(0x1F)));
+  const __m256i old = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), _mm256_blendv_epi8(old, v, keep));
+  return keep;
+}
+
+// An upright sprite row of sixteen pixels or more, sixteen at a time.
+__attribute__((target("avx2"))) uint64_t SpriteRowUprightAvx2(const SpriteRule& r,
+                                                              const uint8_t* texels, uint8_t* dst,
+                                                              int count) {
+  const __m256i all = _mm256_set1_epi16(-1);
+  __m256i tally = _mm256_setzero_si256();
+  int i = 0;
+  for (; i + 16 <= count; i += 16) {
+    const __m256i raw = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + 2 * i));
+    tally = _mm256_sub_epi16(tally, SpriteStore16(r, dst + 2 * i, raw, all));
+  }
+  if (i < count) {
+    const int j = count - 16;
+    const __m256i from = _mm256_set1_epi16(static_cast<int16_t>(i - j - 1));
+    const __m256i lanes = _mm256_cmpgt_epi16(
+        _mm256_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15), from);
+    const __m256i raw = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + 2 * j));
+    tally = _mm256_sub_epi16(tally, SpriteStore16(r, dst + 2 * j, raw, lanes));
+  }
+  return SumLanes(_mm_add_epi16(_mm256_castsi256_si128(tally), _mm256_extracti128_si256(tally, 1)));
+}
+#endif
+
+// An upright sprite row at scale 1: `texels` is the row's first texel. A
+// row of eight or more ends with a vector overlapping the one before it; the
+// pixels already done are left alone.
+uint64_t SpriteRowUpright(const SpriteRule& r, const uint8_t* texels, uint8_t* dst, int count) {
+  uint64_t written = 0;
+  int i = 0;
+#if KESTO_RASTER_X86
+  if (count >= 16 && UseSimd()) return SpriteRowUprightAvx2(r, texels, dst, count);
+  if (count >= 8 && g_simd_allowed) {
+    const __m128i all = _mm_set1_epi16(-1);
+    __m128i tally = _mm_setzero_si128();
+    for (; i + 8 <= count; i += 8) {
+      const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(texels + 2 * i));
+      tally = _mm_sub_epi16(tally, SpriteStore8(r, dst + 2 * i, raw, all));
+    }
+    if (i < count) {
+      const int j = count - 8;
+      const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(texels + 2 * j));
+      tally = _mm_sub_epi16(tally, SpriteStore8(r, dst + 2 * j, raw, LanesFrom(i - j)));
+    }
+    return SumLanes(tally);
+  }
+#endif
+  for (; i < count; ++i) {
+    uint16_t raw;
+    std::memcpy(&raw, texels + 2 * i, 2);
+    written += SpritePut(r, dst + 2 * i, raw);
+  }
+  return written;
+}
+
+uint64_t SpriteRowTurned(const SpriteRule& r, const SpriteTexture& tex, uint8_t* dst, int count,
+                         int64_t s, int64_t t, int64_t ds, int64_t dt) {
+  uint64_t written = 0;
+  const int64_t w_last = tex.w - 1, h_last = tex.h - 1;
+  for (int i = 0; i < count; ++i, dst += 2, s += ds, t += dt) {
+    const int tx = tex.wrap ? Wrap(s, tex.w) : Clamp(s, w_last);
+    const int ty = tex.wrap ? Wrap(t, tex.h) : Clamp(t, h_last);
+    uint16_t raw;
+    std::memcpy(&raw, tex.base + static_cast<size_t>(ty) * tex.pitch + static_cast<size_t>(tx) * 2,
+                2);
+    written += SpritePut(r, dst, raw);
+  }
+  return written;
+}
+
+// Texel coordinates along a row: 16.16 at the run's first pixel, and their
+// steps per pixel.
+struct TexelLine {
+  int64_t s, t, ds, dt;
+};
+
+#if KESTO_RASTER_X86
+// Eight clamped texels at 16.16 coordinates S, T. Each is read as the
+// aligned 32-bit word holding it: rows are padded to four bytes, so the word
+// lies within the texture.
+__attribute__((target("avx2"), always_inline)) inline __m128i GatherSprite8(
+    const SpriteTexture& tex, __m256i S, __m256i T) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i tx = _mm256_min_epi32(_mm256_max_epi32(_mm256_srai_epi32(S, 16), zero),
+                                      _mm256_set1_epi32(tex.w - 1));
+  const __m256i ty = _mm256_min_epi32(_mm256_max_epi32(_mm256_srai_epi32(T, 16), zero),
+                                      _mm256_set1_epi32(tex.h - 1));
+  const __m256i index = _mm256_add_epi32(
+      _mm256_mullo_epi32(ty, _mm256_set1_epi32(static_cast<int32_t>(tex.pitch / 2))), tx);
+  const __m256i words = _mm256_i32gather_epi32(reinterpret_cast<const int*>(tex.base),
+                                               _mm256_srli_epi32(index, 1), 4);
+  const __m256i halves =
+      _mm256_srlv_epi32(words, _mm256_slli_epi32(_mm256_and_si256(index, _mm256_set1_epi32(1)), 4));
+  const __m256i texels = _mm256_and_si256(halves, _mm256_set1_epi32(0xFFFF));
+  return _mm_packus_epi32(_mm256_castsi256_si128(texels), _mm256_extracti128_si256(texels, 1));
+}
+
+// Whether a line's coordinates at pixels first..last (relative to its
+// origin) fit 32-bit lanes with room to spare. Steps are linear, so the
+// ends bound every pixel between.
+inline bool FitsLanes(const TexelLine& l, int64_t first, int64_t last) {
+  constexpr int64_t kLimit = int64_t{1} << 30;
+  const int64_t v[4] = {l.s + l.ds * first, l.s + l.ds * last, l.t + l.dt * first,
+                        l.t + l.dt * last};
+  for (int64_t x : v)
+    if (x >= kLimit || x <= -kLimit) return false;
+  return true;
+}
+
+// Per-lane offsets k*ds, k*dt of two lines.
+struct TexelRamps {
+  __m256i as, at, bs, bt;
+};
+
+__attribute__((target("avx2"), always_inline)) inline TexelRamps MakeRamps(const TexelLine& a,
+                                                                           const TexelLine& b) {
+  const __m256i k = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  return TexelRamps{_mm256_mullo_epi32(k, _mm256_set1_epi32(static_cast<int32_t>(a.ds))),
+                    _mm256_mullo_epi32(k, _mm256_set1_epi32(static_cast<int32_t>(a.dt))),
+                    _mm256_mullo_epi32(k, _mm256_set1_epi32(static_cast<int32_t>(b.ds))),
+                    _mm256_mullo_epi32(k, _mm256_set1_epi32(static_cast<int32_t>(b.dt)))};
+}
+
+// The texels of pixels i..i+7 of a run (see SpriteRowTurnedAvx2).
+template <bool kPair>
+__attribute__((target("avx2"), always_inline)) inline __m128i TexelsAt(const SpriteTexture& tex,
+                                                                       const TexelRamps& ramps,
+                                                                       const TexelLine& a,
+                                                                       int split,
+                                                                       const TexelLine& b, int i) {
+  __m256i S = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(a.s + a.ds * i)), ramps.as);
+  __m256i T = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(a.t + a.dt * i)), ramps.at);
+  if (kPair) {
+    const int64_t j = i - split;
+    const __m256i Sb =
+        _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(b.s + b.ds * j)), ramps.bs);
+    const __m256i Tb =
+        _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(b.t + b.dt * j)), ramps.bt);
+    const __m256i on_a =
+        _mm256_cmpgt_epi32(_mm256_set1_epi32(split - i), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    S = _mm256_blendv_epi8(Sb, S, on_a);
+    T = _mm256_blendv_epi8(Tb, T, on_a);
+  }
+  return GatherSprite8(tex, S, T);
+}
+
+// The vector loop of SpriteRowTurnedAvx2, for pixels whose coordinates fit
+// 32-bit lanes. Lanes past the row may wrap around: clamping keeps their
+// reads in the texture, and they are never stored.
+template <bool kPair>
+__attribute__((target("avx2"), always_inline)) inline uint64_t SpriteLanesAvx2(
+    const SpriteRule& r, const SpriteTexture& tex, const TexelRamps& ramps, uint8_t* dst, int count,
+    const TexelLine& a, int split, const TexelLine& b) {
+  if (count < 8) {
+    alignas(16) uint16_t texels[8];
+    _mm_store_si128(reinterpret_cast<__m128i*>(texels),
+                    TexelsAt<kPair>(tex, ramps, a, split, b, 0));
+    uint64_t written = 0;
+    for (int i = 0; i < count; ++i) written += SpritePut(r, dst + 2 * i, texels[i]);
+    return written;
+  }
+  const __m128i all = _mm_set1_epi16(-1);
+  __m128i tally = _mm_setzero_si128();
+  int i = 0;
+  for (; i + 8 <= count; i += 8) {
+    tally = _mm_sub_epi16(
+        tally, SpriteStore8(r, dst + 2 * i, TexelsAt<kPair>(tex, ramps, a, split, b, i), all));
+  }
+  if (i < count) {
+    const int j = count - 8;
+    tally = _mm_sub_epi16(tally,
+                          SpriteStore8(r, dst + 2 * j, TexelsAt<kPair>(tex, ramps, a, split, b, j),
+                                       LanesFrom(i - j)));
+  }
+  return SumLanes(tally);
+}
+
+// A turned or scaled sprite row with clamped addressing, eight pixels at a
+// time in 32-bit lanes. Pixels before `split` follow line `a` (from pixel
+// 0), the others line `b` (from pixel `split`): the two triangles of a quad.
+template <bool kPair>
+__attribute__((target("avx2"), always_inline)) inline uint64_t SpriteRowTurnedAvx2(
+    const SpriteRule& r, const SpriteTexture& tex, uint8_t* dst, int count, const TexelLine& a,
+    int split, const TexelLine& b) {
+  if (!FitsLanes(a, 0, (kPair ? split : count) - 1) ||
+      (kPair && !FitsLanes(b, 0, count - split - 1)) ||
+      tex.pitch / 2 * static_cast<size_t>(tex.h) >= (size_t{1} << 30)) {
+    if (!kPair) return SpriteRowTurned(r, tex, dst, count, a.s, a.t, a.ds, a.dt);
+    return SpriteRowTurned(r, tex, dst, split, a.s, a.t, a.ds, a.dt) +
+           SpriteRowTurned(r, tex, dst + 2 * split, count - split, b.s, b.t, b.ds, b.dt);
+  }
+  return SpriteLanesAvx2<kPair>(r, tex, MakeRamps(a, b), dst, count, a, split, b);
+}
+
+__attribute__((target("avx2"))) uint64_t SpriteRunAvx2(const SpriteRule& r,
+                                                       const SpriteTexture& tex, uint8_t* dst,
+                                                       int count, const TexelLine& a) {
+  return SpriteRowTurnedAvx2<false>(r, tex, dst, count, a, count, a);
+}
+
+__attribute__((target("avx2"))) uint64_t SpriteRunPairAvx2(const SpriteRule& r,
+                                                           const SpriteTexture& tex, uint8_t* dst,
+                                                           int count, const TexelLine& a, int split,
+                                                           const TexelLine& b) {
+  return SpriteRowTurnedAvx2<true>(r, tex, dst, count, a, split, b);
+}
+#endif
+
 // One span of pixels. Everything the loop reads is copied to locals first so
 // that the pixel stores cannot make the compiler reload it.
 template <TexKind T, DstKind D, BlendKind B, StageKind S>
-uint64_t DrawSpan(const SpanContext& c, uint8_t* dst, int count, int64_t s, int64_t t, int64_t ds,
-                  int64_t dt) {
+KESTO_PIXEL uint64_t DrawSpan(const SpanContext& c, uint8_t* dst, int count, int64_t s, int64_t t,
+                              int64_t ds, int64_t dt) {
   constexpr int kBytes = D == DstKind::k8888 ? 4 : 2;
   const uint8_t* const base = c.tex_base;
   const size_t pitch = static_cast<size_t>(c.tex_pitch);
@@ -212,7 +555,7 @@ uint64_t DrawSpan(const SpanContext& c, uint8_t* dst, int count, int64_t s, int6
   const uint32_t src_blend = c.src_blend, dest_blend = c.dest_blend;
   uint64_t written = 0;
   // Colours one pixel from its texel; false when nothing is written.
-  auto shade = [&](uint8_t* out, const Argb& tex) __attribute__((always_inline)) {
+  auto shade = [&](uint8_t * out, const Argb& tex) __attribute__((always_inline)) {
     int a, r, g, b;
     if constexpr (S == StageKind::kModulate) {
       a = alpha_modulate ? Mul8(tex.a, da) : da;
@@ -238,12 +581,12 @@ uint64_t DrawSpan(const SpanContext& c, uint8_t* dst, int count, int64_t s, int6
       }
     } else if constexpr (B == BlendKind::kGeneric) {
       const Argb d = UnpackDst<D>(LoadDst<D>(out));
-      r = std::min(255, Mul8(r, Factor(src_blend, r, a, d.r)) +
-                            Mul8(d.r, Factor(dest_blend, r, a, d.r)));
-      g = std::min(255, Mul8(g, Factor(src_blend, g, a, d.g)) +
-                            Mul8(d.g, Factor(dest_blend, g, a, d.g)));
-      b = std::min(255, Mul8(b, Factor(src_blend, b, a, d.b)) +
-                            Mul8(d.b, Factor(dest_blend, b, a, d.b)));
+      r = std::min(
+          255, Mul8(r, Factor(src_blend, r, a, d.r)) + Mul8(d.r, Factor(dest_blend, r, a, d.r)));
+      g = std::min(
+          255, Mul8(g, Factor(src_blend, g, a, d.g)) + Mul8(d.g, Factor(dest_blend, g, a, d.g)));
+      b = std::min(
+          255, Mul8(b, Factor(src_blend, b, a, d.b)) + Mul8(d.b, Factor(dest_blend, b, a, d.b)));
     }
     StoreDst<D>(out, r, g, b);
     return true;
@@ -251,32 +594,21 @@ uint64_t DrawSpan(const SpanContext& c, uint8_t* dst, int count, int64_t s, int6
   if constexpr (T == TexKind::k1555 && D == DstKind::k565 && S == StageKind::kModulate &&
                 B != BlendKind::kGeneric) {
     // The game's sprites: 1-bit alpha texels copied or skipped, white and
-    // opaque diffuse. The bits move straight from 1-5-5-5 to 5-6-5, as
-    // widening to 8 bits and narrowing again would give.
+    // opaque diffuse.
     if (white && da == 255) {
-      auto put = [&](uint8_t* out, uint32_t raw) __attribute__((always_inline)) {
-        if (key_on && (raw & key_mask) == key) return false;
-        if (B == BlendKind::kAlpha && alpha_modulate && !(raw & 0x8000u)) return false;
-        const uint16_t v = static_cast<uint16_t>(((raw & 0x7C00u) << 1) | ((raw & 0x03E0u) << 1) |
-                                                 ((raw >> 4) & 0x20u) | (raw & 0x1Fu));
-        std::memcpy(out, &v, 2);
-        return true;
-      };
+      const SpriteRule rule{key_on, static_cast<uint16_t>(key), static_cast<uint16_t>(key_mask),
+                            B == BlendKind::kAlpha && alpha_modulate};
       const int64_t first = s >> 16, row = t >> 16;
       if (ds == 65536 && dt == 0 && first >= 0 && first + count - 1 <= w_last && row >= 0 &&
           row <= h_last) {
-        const uint8_t* texels = base + static_cast<size_t>(row) * pitch;
-        for (int i = 0; i < count; ++i, dst += kBytes) {
-          written += put(dst, FetchRaw<T>(texels, static_cast<int>(first) + i));
-        }
-        return written;
+        return SpriteRowUpright(rule, base + static_cast<size_t>(row) * pitch + first * 2, dst,
+                                count);
       }
-      for (int i = 0; i < count; ++i, dst += kBytes, s += ds, t += dt) {
-        const int tx = wrap ? Wrap(s, w) : Clamp(s, w_last);
-        const int ty = wrap ? Wrap(t, h) : Clamp(t, h_last);
-        written += put(dst, FetchRaw<T>(base + static_cast<size_t>(ty) * pitch, tx));
-      }
-      return written;
+      const SpriteTexture tex{base, pitch, w, h, wrap};
+#if KESTO_RASTER_X86
+      if (!wrap && UseSimd()) return SpriteRunAvx2(rule, tex, dst, count, TexelLine{s, t, ds, dt});
+#endif
+      return SpriteRowTurned(rule, tex, dst, count, s, t, ds, dt);
     }
   }
   if constexpr (T == TexKind::kNone) {
@@ -306,42 +638,42 @@ uint64_t DrawSpan(const SpanContext& c, uint8_t* dst, int count, int64_t s, int6
   }
 }
 
-using SpanFn = uint64_t (*)(const SpanContext&, uint8_t*, int, int64_t, int64_t, int64_t, int64_t);
-
-template <TexKind T, DstKind D, BlendKind B>
-SpanFn PickStage(StageKind s) {
-  return s == StageKind::kModulate ? &DrawSpan<T, D, B, StageKind::kModulate>
-                                   : &DrawSpan<T, D, B, StageKind::kGeneric>;
-}
-
-template <TexKind T, DstKind D>
-SpanFn PickBlend(BlendKind b, StageKind s) {
-  switch (b) {
-    case BlendKind::kOff: return PickStage<T, D, BlendKind::kOff>(s);
-    case BlendKind::kAlpha: return PickStage<T, D, BlendKind::kAlpha>(s);
-    default: return PickStage<T, D, BlendKind::kGeneric>(s);
+// Two adjacent spans of one row, from the two triangles of a quad: `count_a`
+// pixels at dst following line `a`, then `count_b` following line `b`. The
+// sprite loops run them as one row; the others one after the other.
+template <TexKind T, DstKind D, BlendKind B, StageKind S>
+KESTO_PIXEL uint64_t DrawSpanPair(const SpanContext& c, uint8_t* dst, int count_a,
+                                  const TexelLine& a, int count_b, const TexelLine& b) {
+  constexpr int kBytes = D == DstKind::k8888 ? 4 : 2;
+  if constexpr (T == TexKind::k1555 && D == DstKind::k565 && S == StageKind::kModulate &&
+                B != BlendKind::kGeneric) {
+    if (c.diffuse.r == 255 && c.diffuse.g == 255 && c.diffuse.b == 255 && c.diffuse.a == 255) {
+      const SpriteRule rule{c.key_on, static_cast<uint16_t>(c.key),
+                            static_cast<uint16_t>(c.key_mask),
+                            B == BlendKind::kAlpha && c.alpha == Combine::kModulate};
+      const int64_t first = a.s >> 16, row = a.t >> 16;
+      const int count = count_a + count_b;
+      // One upright row when the second span's texels continue the first's.
+      if (a.ds == 65536 && a.dt == 0 && b.ds == 65536 && b.dt == 0 && (b.t >> 16) == row &&
+          (b.s >> 16) == first + count_a && first >= 0 && first + count - 1 <= c.tex_w - 1 &&
+          row >= 0 && row <= c.tex_h - 1) {
+        return SpriteRowUpright(
+            rule,
+            c.tex_base + static_cast<size_t>(row) * static_cast<size_t>(c.tex_pitch) + first * 2,
+            dst, count);
+      }
+#if KESTO_RASTER_X86
+      const bool upright_a = a.ds == 65536 && a.dt == 0, upright_b = b.ds == 65536 && b.dt == 0;
+      if (!c.wrap && !upright_a && !upright_b && UseSimd()) {
+        const SpriteTexture tex{c.tex_base, static_cast<size_t>(c.tex_pitch), c.tex_w, c.tex_h,
+                                false};
+        return SpriteRunPairAvx2(rule, tex, dst, count, a, count_a, b);
+      }
+#endif
+    }
   }
-}
-
-template <TexKind T>
-SpanFn PickTarget(DstKind d, BlendKind b, StageKind s) {
-  switch (d) {
-    case DstKind::k565: return PickBlend<T, DstKind::k565>(b, s);
-    case DstKind::k555: return PickBlend<T, DstKind::k555>(b, s);
-    default: return PickBlend<T, DstKind::k8888>(b, s);
-  }
-}
-
-SpanFn PickSpan(TexKind t, DstKind d, BlendKind b, StageKind s) {
-  switch (t) {
-    case TexKind::k565: return PickTarget<TexKind::k565>(d, b, s);
-    case TexKind::k555: return PickTarget<TexKind::k555>(d, b, s);
-    case TexKind::k1555: return PickTarget<TexKind::k1555>(d, b, s);
-    case TexKind::k4444: return PickTarget<TexKind::k4444>(d, b, s);
-    case TexKind::k8888: return PickTarget<TexKind::k8888>(d, b, s);
-    case TexKind::kX888: return PickTarget<TexKind::kX888>(d, b, s);
-    default: return PickTarget<TexKind::kNone>(d, b, s);
-  }
+  return DrawSpan<T, D, B, S>(c, dst, count_a, a.s, a.t, a.ds, a.dt) +
+         DrawSpan<T, D, B, S>(c, dst + count_a * kBytes, count_b, b.s, b.t, b.ds, b.dt);
 }
 
 inline int64_t FloorDiv(int64_t n, int64_t d) {  // d > 0
@@ -354,9 +686,25 @@ inline int64_t CeilDiv(int64_t n, int64_t d) { return -FloorDiv(-n, d); }
 // Positions beyond this many pixels are refused rather than overflow.
 constexpr float kMaxCoordinate = 1 << 20;
 
+// The nearest integer, ties to even (the default rounding mode), as lrint.
+inline int64_t RoundToEven(double v) {
+#if KESTO_RASTER_X86
+  return _mm_cvtsd_si64(_mm_set_sd(v));
+#else
+  return static_cast<int64_t>(std::lrint(v));
+#endif
+}
+
+// The nearest integer, ties away from zero, as llround, for |v| < 2^62.
+inline int64_t RoundHalfAway(double v) {
+  const int64_t i = static_cast<int64_t>(v);       // towards zero
+  const double frac = v - static_cast<double>(i);  // exact
+  return frac >= 0.5 ? i + 1 : (frac <= -0.5 ? i - 1 : i);
+}
+
 bool Snap(float v, int64_t* out) {
   if (!(v > -kMaxCoordinate && v < kMaxCoordinate)) return false;  // also NaN
-  *out = static_cast<int64_t>(std::lrint(static_cast<double>(v) * 16.0));
+  *out = RoundToEven(static_cast<double>(v) * 16.0);
   return true;
 }
 
@@ -386,7 +734,7 @@ int64_t ToFineStep(double v) {
   constexpr double kLimit = 16384.0;  // 2^14
   if (!(v > -kLimit)) v = -kLimit;
   if (!(v < kLimit)) v = kLimit;
-  return static_cast<int64_t>(std::llround(v * 4294967296.0));
+  return RoundHalfAway(v * 4294967296.0);
 }
 
 struct Edge {
@@ -406,7 +754,7 @@ Edge MakeEdge(int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
 }
 
 // floor(m / den) for m stepping by a constant per row, without dividing
-// in the row loop.
+// in the row loop. A stepper that never moves stands in for a missing edge.
 struct Stepper {
   int64_t q = 0, r = 0, dq = 0, dr = 0, den = 1;
   void Init(int64_t m, int64_t step, int64_t divisor) {
@@ -416,94 +764,289 @@ struct Stepper {
     dq = FloorDiv(step, den);
     dr = step - dq * den;
   }
-  void Next() {
+  void Fixed(int64_t value) { *this = Stepper{value, 0, 0, 0, 1}; }
+  KESTO_PIXEL void Next() {
     q += dq;
     r += dr;
-    if (r >= den) {
-      r -= den;
-      ++q;
-    }
+    const bool carry = r >= den;
+    r -= carry ? den : 0;
+    q += carry;
   }
 };
 
-// The pixels of one row an edge allows: x >= bound on a left edge, x <= bound
-// on a right edge, all or nothing on a horizontal one.
-struct EdgeWalk {
-  enum Kind { kLeft, kRight, kFlat } kind;
-  Stepper step;
-  int64_t k, dk, bias;
-  void Init(const Edge& e, int64_t y) {
-    const int64_t k0 = e.b * y + e.c;
-    bias = e.bias;
-    if (e.a > 0) {
-      kind = kLeft;  // x >= ceil((bias - K) / a)
-      step.Init(bias - k0 + e.a - 1, -e.b, e.a);
-    } else if (e.a < 0) {
-      kind = kRight;  // x <= floor((K - bias) / -a)
-      step.Init(k0 - bias, e.b, -e.a);
-    } else {
-      kind = kFlat;
-      k = k0;
-      dk = e.b;
-    }
-  }
-  void Next() {
-    if (kind == kFlat) {
-      k += dk;
-    } else {
-      step.Next();
-    }
-  }
-  void Limit(int64_t* left, int64_t* right) const {
-    if (kind == kLeft) {
-      *left = std::max(*left, step.q);
-    } else if (kind == kRight) {
-      *right = std::min(*right, step.q);
-    } else if (k < bias) {
-      *left = *right + 1;
-    }
-  }
-};
-
-}  // namespace
-
-bool IsRenderableFormat(const PixelFormat& f) { return KindOfTarget(f) != DstKind::kUnsupported; }
-bool IsSampleableFormat(const PixelFormat& f) { return KindOfTexture(f) != TexKind::kNone; }
-
-uint64_t DrawTriangle(const RasterState& st, const TLVertex& va, const TLVertex& vb,
-                      const TLVertex& vc, uint32_t flat_color) {
-  if (!st.target) return 0;
-  const DstKind dk = KindOfTarget(st.target->format());
-  if (dk == DstKind::kUnsupported) return 0;
-  video::Rect clip = video::Intersect(st.clip, video::Rect{0, 0, st.target->width(),
-                                                           st.target->height()});
-  if (clip.Empty()) return 0;
-
-  int64_t X[3], Y[3];
-  const TLVertex* v[3] = {&va, &vb, &vc};
-  for (int i = 0; i < 3; ++i) {
-    if (!Snap(v[i]->x, &X[i]) || !Snap(v[i]->y, &Y[i])) return 0;
-  }
-  int64_t area = (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
-  if (area == 0) return 0;
-  // Positive area is clockwise on a screen whose y grows downwards.
-  if ((st.cull == kCullCcw && area < 0) || (st.cull == kCullCw && area > 0)) return 0;
-  if (area < 0) {
-    std::swap(X[1], X[2]);
-    std::swap(Y[1], Y[2]);
-    std::swap(v[1], v[2]);
-    area = -area;
-  }
-  const Edge edges[3] = {MakeEdge(X[0], Y[0], X[1], Y[1]), MakeEdge(X[1], Y[1], X[2], Y[2]),
-                         MakeEdge(X[2], Y[2], X[0], Y[0])};
-
-  const int64_t min_y = std::min({Y[0], Y[1], Y[2]});
-  const int64_t max_y = std::max({Y[0], Y[1], Y[2]});
-  const int64_t row_first = std::max<int64_t>(CeilDiv(min_y, 16), clip.top);
-  const int64_t row_last = std::min<int64_t>(FloorDiv(max_y, 16), clip.bottom - 1);
-  if (row_first > row_last) return 0;
-
+// Everything one triangle's rows need. A triangle has one or two left edges
+// (x >= bound), one or two right edges (x <= bound) and at most one
+// horizontal edge, which allows a row wholly or not at all.
+struct TriangleSetup {
   SpanContext c;
+  uint8_t* rows;  // the target's first row
+  size_t pitch, bpp;
+  int64_t row_first, row_last;
+  int64_t clip_left, clip_right;  // inclusive
+  Stepper left[2], right[2];
+  int64_t flat_k, flat_dk, flat_bias;
+  int64_t s_row, t_row, dsdx_fine, dsdy_fine, dtdx_fine, dtdy_fine;
+  int64_t ds, dt;
+};
+
+constexpr int64_t kFarAway = int64_t{1} << 60;
+
+// Walks a triangle's rows, calling `row(y, left, right, line)` for each row
+// with pixels (`line` at the row's first pixel).
+template <class RowFn>
+KESTO_PIXEL void WalkRows(const TriangleSetup& ts, RowFn&& row) {
+  const int64_t clip_left = ts.clip_left, clip_right = ts.clip_right;
+  const int64_t dsdx = ts.dsdx_fine, dtdx = ts.dtdx_fine, ds = ts.ds, dt = ts.dt;
+  const int64_t dsdy = ts.dsdy_fine, dtdy = ts.dtdy_fine;
+  Stepper l0 = ts.left[0], l1 = ts.left[1], r0 = ts.right[0], r1 = ts.right[1];
+  int64_t flat_k = ts.flat_k;
+  const int64_t flat_dk = ts.flat_dk, flat_bias = ts.flat_bias;
+  int64_t s_row = ts.s_row, t_row = ts.t_row;
+  for (int64_t y = ts.row_first; y <= ts.row_last; ++y, s_row += dsdy, t_row += dtdy) {
+    const int64_t left = std::max({clip_left, l0.q, l1.q});
+    const int64_t right = std::min({clip_right, r0.q, r1.q});
+    const bool open = flat_k >= flat_bias;
+    l0.Next();
+    l1.Next();
+    r0.Next();
+    r1.Next();
+    flat_k += flat_dk;
+    if (!open || left > right) continue;
+    const int64_t s = (s_row + dsdx * (left - clip_left)) >> 16;
+    const int64_t t = (t_row + dtdx * (left - clip_left)) >> 16;
+    row(y, left, right, TexelLine{s, t, ds, dt});
+  }
+}
+
+template <TexKind T, DstKind D, BlendKind B, StageKind S>
+uint64_t DrawRows(const TriangleSetup& ts) {
+  const SpanContext c = ts.c;
+  uint8_t* const rows = ts.rows;
+  const size_t pitch = ts.pitch, bpp = ts.bpp;
+  uint64_t written = 0;
+  WalkRows(
+      ts, [&](int64_t y, int64_t left, int64_t right, const TexelLine& l)
+              __attribute__((always_inline)) {
+                written += DrawSpan<T, D, B, S>(
+                    c, rows + static_cast<size_t>(y) * pitch + static_cast<size_t>(left) * bpp,
+                    static_cast<int>(right - left + 1), l.s, l.t, l.ds, l.dt);
+              });
+  return written;
+}
+
+// The pixels of one row of a triangle; right < left when it has none.
+struct RowSpan {
+  int32_t left, right;
+  TexelLine line;
+};
+
+// Quads this many rows tall or less are drawn row by row for both
+// triangles at once.
+constexpr int64_t kQuadRows = 256;
+
+// Both triangles of a quad that do not overlap and share their state and
+// colour: each row's two spans are found as each triangle alone would find
+// them, and drawn as one row where they meet.
+template <TexKind T, DstKind D, BlendKind B, StageKind S>
+uint64_t DrawQuadRows(const TriangleSetup& ta, const TriangleSetup& tb) {
+  RowSpan spans[2][kQuadRows];
+  const TriangleSetup* tri[2] = {&ta, &tb};
+  const int64_t first = std::min(ta.row_first, tb.row_first);
+  const int64_t last = std::max(ta.row_last, tb.row_last);
+  for (int k = 0; k < 2; ++k) {
+    RowSpan* out = spans[k];
+    const int64_t base = first;
+    for (int64_t y = first; y <= last; ++y) out[y - base].left = 1, out[y - base].right = 0;
+    WalkRows(
+        *tri[k], [&](int64_t y, int64_t left, int64_t right,
+                     const TexelLine& l) __attribute__((always_inline)) {
+          out[y - base] = RowSpan{static_cast<int32_t>(left), static_cast<int32_t>(right), l};
+        });
+  }
+  const SpanContext c = ta.c;
+  constexpr size_t kBytes = D == DstKind::k8888 ? 4 : 2;
+  const size_t pitch = ta.pitch;
+  uint64_t written = 0;
+  for (int64_t y = first; y <= last; ++y) {
+    const RowSpan& a = spans[0][y - first];
+    const RowSpan& b = spans[1][y - first];
+    uint8_t* const row = ta.rows + static_cast<size_t>(y) * pitch;
+    const bool has_a = a.left <= a.right, has_b = b.left <= b.right;
+    if (has_a && has_b && (a.right + 1 == b.left || b.right + 1 == a.left)) {
+      const RowSpan& l = a.right + 1 == b.left ? a : b;
+      const RowSpan& r = a.right + 1 == b.left ? b : a;
+      written +=
+          DrawSpanPair<T, D, B, S>(c, row + static_cast<size_t>(l.left) * kBytes,
+                                   l.right - l.left + 1, l.line, r.right - r.left + 1, r.line);
+      continue;
+    }
+    for (const RowSpan* p : {&a, &b}) {
+      if (p->left > p->right) continue;
+      written += DrawSpan<T, D, B, S>(c, row + static_cast<size_t>(p->left) * kBytes,
+                                      p->right - p->left + 1, p->line.s, p->line.t, p->line.ds,
+                                      p->line.dt);
+    }
+  }
+  return written;
+}
+
+#if KESTO_RASTER_X86
+// Turned sprite quads (see DrawQuadRows and SpriteRowTurnedAvx2): each row
+// is one run of lanes, the pixels left of the shared edge following one
+// triangle's texel line and those right of it the other's.
+__attribute__((target("avx2"))) uint64_t DrawSpriteQuadAvx2(const TriangleSetup& ta,
+                                                            const TriangleSetup& tb, bool blend) {
+  RowSpan spans[2][kQuadRows];
+  const TriangleSetup* tri[2] = {&ta, &tb};
+  const int64_t first = std::min(ta.row_first, tb.row_first);
+  const int64_t last = std::max(ta.row_last, tb.row_last);
+  // Whether every row's coordinates fit 32-bit lanes, from the largest
+  // coordinate at a row's start and the widest row: then no row needs
+  // checking on its own.
+  constexpr int64_t kLimit = int64_t{1} << 30;
+  bool all_fit = true;
+  for (int k = 0; k < 2; ++k) {
+    RowSpan* out = spans[k];
+    for (int64_t y = first; y <= last; ++y) out[y - first].left = 1, out[y - first].right = 0;
+    int64_t extent = 0, widest = 0;
+    WalkRows(
+        *tri[k], [&](int64_t y, int64_t left, int64_t right,
+                     const TexelLine& l) __attribute__((always_inline)) {
+          out[y - first] = RowSpan{static_cast<int32_t>(left), static_cast<int32_t>(right), l};
+          extent = std::max({extent, l.s, -l.s, l.t, -l.t});
+          widest = std::max(widest, right - left);
+        });
+    const int64_t step = std::max({tri[k]->ds, -tri[k]->ds, tri[k]->dt, -tri[k]->dt});
+    all_fit = all_fit && extent < kLimit && step < kLimit && widest < kLimit &&
+              extent + step * widest < kLimit;
+  }
+  const SpanContext& c = ta.c;
+  const SpriteRule rule{c.key_on, static_cast<uint16_t>(c.key), static_cast<uint16_t>(c.key_mask),
+                        blend && c.alpha == Combine::kModulate};
+  const SpriteTexture tex{c.tex_base, static_cast<size_t>(c.tex_pitch), c.tex_w, c.tex_h, false};
+  const TexelLine steps_a{0, 0, ta.ds, ta.dt}, steps_b{0, 0, tb.ds, tb.dt};
+  const TexelRamps ramps = MakeRamps(steps_a, steps_b);
+  const bool index_fits = tex.pitch / 2 * static_cast<size_t>(tex.h) < (size_t{1} << 30);
+  uint64_t written = 0;
+  for (int64_t y = first; y <= last; ++y) {
+    RowSpan a = spans[0][y - first], b = spans[1][y - first];
+    uint8_t* const row = ta.rows + static_cast<size_t>(y) * ta.pitch;
+    const bool has_a = a.left <= a.right, has_b = b.left <= b.right;
+    if (!has_a && !has_b) continue;
+    const int count_a = has_a ? a.right - a.left + 1 : 0;
+    const int count_b = has_b ? b.right - b.left + 1 : 0;
+    const bool fits = index_fits && (all_fit || ((!has_a || FitsLanes(a.line, 0, count_a - 1)) &&
+                                                 (!has_b || FitsLanes(b.line, 0, count_b - 1))));
+    if (has_a && has_b && b.right + 1 == a.left && fits) {
+      // The second triangle's span on the left: swap the planes' lanes.
+      const TexelRamps swapped{ramps.bs, ramps.bt, ramps.as, ramps.at};
+      written += SpriteLanesAvx2<true>(rule, tex, swapped, row + 2 * static_cast<size_t>(b.left),
+                                       count_a + count_b, b.line, count_b, a.line);
+    } else if (has_a && has_b && a.right + 1 == b.left && fits) {
+      written += SpriteLanesAvx2<true>(rule, tex, ramps, row + 2 * static_cast<size_t>(a.left),
+                                       count_a + count_b, a.line, count_a, b.line);
+    } else {
+      if (has_a) {
+        written +=
+            fits ? SpriteLanesAvx2<false>(rule, tex, ramps, row + 2 * static_cast<size_t>(a.left),
+                                          count_a, a.line, count_a, a.line)
+                 : SpriteRowTurned(rule, tex, row + 2 * static_cast<size_t>(a.left), count_a,
+                                   a.line.s, a.line.t, a.line.ds, a.line.dt);
+      }
+      if (has_b) {
+        const TexelRamps swapped{ramps.bs, ramps.bt, ramps.as, ramps.at};
+        written +=
+            fits ? SpriteLanesAvx2<false>(rule, tex, swapped, row + 2 * static_cast<size_t>(b.left),
+                                          count_b, b.line, count_b, b.line)
+                 : SpriteRowTurned(rule, tex, row + 2 * static_cast<size_t>(b.left), count_b,
+                                   b.line.s, b.line.t, b.line.ds, b.line.dt);
+      }
+    }
+  }
+  return written;
+}
+#endif
+
+struct SpanLoops {
+  uint64_t (*rows)(const TriangleSetup&);
+  uint64_t (*quad_rows)(const TriangleSetup&, const TriangleSetup&);
+};
+
+template <TexKind T, DstKind D, BlendKind B, StageKind S>
+SpanLoops LoopsOf() {
+  return SpanLoops{&DrawRows<T, D, B, S>, &DrawQuadRows<T, D, B, S>};
+}
+
+template <TexKind T, DstKind D, BlendKind B>
+SpanLoops PickStage(StageKind s) {
+  return s == StageKind::kModulate ? LoopsOf<T, D, B, StageKind::kModulate>()
+                                   : LoopsOf<T, D, B, StageKind::kGeneric>();
+}
+
+template <TexKind T, DstKind D>
+SpanLoops PickBlend(BlendKind b, StageKind s) {
+  switch (b) {
+    case BlendKind::kOff:
+      return PickStage<T, D, BlendKind::kOff>(s);
+    case BlendKind::kAlpha:
+      return PickStage<T, D, BlendKind::kAlpha>(s);
+    default:
+      return PickStage<T, D, BlendKind::kGeneric>(s);
+  }
+}
+
+template <TexKind T>
+SpanLoops PickTarget(DstKind d, BlendKind b, StageKind s) {
+  switch (d) {
+    case DstKind::k565:
+      return PickBlend<T, DstKind::k565>(b, s);
+    case DstKind::k555:
+      return PickBlend<T, DstKind::k555>(b, s);
+    default:
+      return PickBlend<T, DstKind::k8888>(b, s);
+  }
+}
+
+SpanLoops PickLoops(TexKind t, DstKind d, BlendKind b, StageKind s) {
+  switch (t) {
+    case TexKind::k565:
+      return PickTarget<TexKind::k565>(d, b, s);
+    case TexKind::k555:
+      return PickTarget<TexKind::k555>(d, b, s);
+    case TexKind::k1555:
+      return PickTarget<TexKind::k1555>(d, b, s);
+    case TexKind::k4444:
+      return PickTarget<TexKind::k4444>(d, b, s);
+    case TexKind::k8888:
+      return PickTarget<TexKind::k8888>(d, b, s);
+    case TexKind::kX888:
+      return PickTarget<TexKind::kX888>(d, b, s);
+    default:
+      return PickTarget<TexKind::kNone>(d, b, s);
+  }
+}
+
+// What a draw's state means for every triangle it draws.
+struct Prepared {
+  bool drawable = false;
+  video::Rect clip;
+  SpanContext c;  // all but the diffuse colour
+  SpanLoops loops;
+  uint8_t* rows;
+  size_t pitch, bpp;
+  uint32_t cull;
+  bool turned_sprites = false;  // DrawSpriteQuadAvx2 may draw white opaque quads
+  bool blend = false;           // alpha blending: texels without alpha are skipped
+};
+
+Prepared Prepare(const RasterState& st) {
+  Prepared p;
+  if (!st.target) return p;
+  const DstKind dk = KindOfTarget(st.target->format());
+  if (dk == DstKind::kUnsupported) return p;
+  p.clip = video::Intersect(st.clip, video::Rect{0, 0, st.target->width(), st.target->height()});
+  if (p.clip.Empty()) return p;
+  SpanContext& c = p.c;
   TexKind tk = TexKind::kNone;
   if (st.texture && IsSampleableFormat(st.texture->format())) {
     tk = KindOfTexture(st.texture->format());
@@ -521,8 +1064,6 @@ uint64_t DrawTriangle(const RasterState& st, const TLVertex& va, const TLVertex&
   }
   c.color = CombineOf(st.color_op, st.color_arg1, st.color_arg2);
   c.alpha = CombineOf(st.alpha_op, st.alpha_arg1, st.alpha_arg2);
-  c.diffuse = {static_cast<int>(flat_color >> 24), static_cast<int>((flat_color >> 16) & 255),
-               static_cast<int>((flat_color >> 8) & 255), static_cast<int>(flat_color & 255)};
   c.src_blend = st.src_blend;
   c.dest_blend = st.dest_blend;
   BlendKind bk = BlendKind::kOff;
@@ -534,8 +1075,73 @@ uint64_t DrawTriangle(const RasterState& st, const TLVertex& va, const TLVertex&
   }
   const bool stage_modulate = c.color == Combine::kModulate &&
                               (c.alpha == Combine::kModulate || c.alpha == Combine::kDiffuse);
-  const SpanFn span =
-      PickSpan(tk, dk, bk, stage_modulate ? StageKind::kModulate : StageKind::kGeneric);
+  p.loops = PickLoops(tk, dk, bk, stage_modulate ? StageKind::kModulate : StageKind::kGeneric);
+  p.rows = st.target->Row(0);
+  p.pitch = static_cast<size_t>(st.target->pitch());
+  p.bpp = static_cast<size_t>(st.target->bytes_per_pixel());
+  p.cull = st.cull;
+  p.turned_sprites = tk == TexKind::k1555 && dk == DstKind::k565 && bk != BlendKind::kGeneric &&
+                     stage_modulate && !c.wrap && UseSimd();
+  p.blend = bk == BlendKind::kAlpha;
+  p.drawable = true;
+  return p;
+}
+
+// Snaps a triangle's corners. Returns the doubled signed area in 1/256
+// pixel^2 (positive: clockwise), 0 when it draws nothing at any culling.
+int64_t SnapTriangle(const TLVertex& va, const TLVertex& vb, const TLVertex& vc, int64_t* X,
+                     int64_t* Y) {
+  const TLVertex* v[3] = {&va, &vb, &vc};
+  for (int i = 0; i < 3; ++i) {
+    if (!Snap(v[i]->x, &X[i]) || !Snap(v[i]->y, &Y[i])) return 0;
+  }
+  return (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
+}
+
+// A triangle's rows and texel planes; false when it covers no row.
+bool SetUp(const Prepared& p, const TLVertex& va, const TLVertex& vb, const TLVertex& vc,
+           uint32_t flat_color, TriangleSetup* out) {
+  int64_t X[3], Y[3];
+  const TLVertex* v[3] = {&va, &vb, &vc};
+  int64_t area = SnapTriangle(va, vb, vc, X, Y);
+  if (area == 0) return false;
+  if ((p.cull == kCullCcw && area < 0) || (p.cull == kCullCw && area > 0)) return false;
+  if (area < 0) {
+    std::swap(X[1], X[2]);
+    std::swap(Y[1], Y[2]);
+    std::swap(v[1], v[2]);
+    area = -area;
+  }
+  TriangleSetup& ts = *out;
+  const video::Rect& clip = p.clip;
+  const int64_t min_y = std::min({Y[0], Y[1], Y[2]});
+  const int64_t max_y = std::max({Y[0], Y[1], Y[2]});
+  ts.row_first = std::max<int64_t>(CeilDiv(min_y, 16), clip.top);
+  ts.row_last = std::min<int64_t>(FloorDiv(max_y, 16), clip.bottom - 1);
+  if (ts.row_first > ts.row_last) return false;
+
+  // The edges as bounds on each row, stepped from the first row.
+  const Edge edges[3] = {MakeEdge(X[0], Y[0], X[1], Y[1]), MakeEdge(X[1], Y[1], X[2], Y[2]),
+                         MakeEdge(X[2], Y[2], X[0], Y[0])};
+  int lefts = 0, rights = 0;
+  ts.flat_k = kFarAway, ts.flat_dk = 0, ts.flat_bias = 0;
+  for (const Edge& e : edges) {
+    const int64_t k0 = e.b * ts.row_first + e.c;
+    if (e.a > 0 && lefts < 2) {
+      ts.left[lefts++].Init(e.bias - k0 + e.a - 1, -e.b, e.a);  // x >= ceil((bias - K) / a)
+    } else if (e.a < 0 && rights < 2) {
+      ts.right[rights++].Init(k0 - e.bias, e.b, -e.a);  // x <= floor((K - bias) / -a)
+    } else {
+      ts.flat_k = k0, ts.flat_dk = e.b, ts.flat_bias = e.bias;
+    }
+  }
+  for (; lefts < 2; ++lefts) ts.left[lefts].Fixed(-kFarAway);
+  for (; rights < 2; ++rights) ts.right[rights].Fixed(kFarAway);
+
+  ts.c = p.c;
+  SpanContext& c = ts.c;
+  c.diffuse = {static_cast<int>(flat_color >> 24), static_cast<int>((flat_color >> 16) & 255),
+               static_cast<int>((flat_color >> 8) & 255), static_cast<int>(flat_color & 255)};
 
   // Texel coordinates as planes over the snapped positions.
   const double x0 = X[0] / 16.0, y0 = Y[0] / 16.0;
@@ -554,33 +1160,81 @@ uint64_t DrawTriangle(const RasterState& st, const TLVertex& va, const TLVertex&
   plane(u[0], u[1], u[2], c.tex_w, &dsdx, &dsdy);
   plane(w[0], w[1], w[2], c.tex_h, &dtdx, &dtdy);
   const double s0 = u[0] * c.tex_w, t0 = w[0] * c.tex_h;
-  const int64_t ds = ToFixed(dsdx + 0.5 / 65536.0), dt = ToFixed(dtdx + 0.5 / 65536.0);
+  ts.ds = ToFixed(dsdx + 0.5 / 65536.0);
+  ts.dt = ToFixed(dtdx + 0.5 / 65536.0);
 
   // Texel coordinates in 32.32 fixed point, stepped per row from the first
   // row's value at the clip's left edge.
-  const int64_t left0 = clip.left;
-  const double px0 = static_cast<double>(left0) - x0, py0 = static_cast<double>(row_first) - y0;
-  int64_t s_row = ToFine(s0 + dsdx * px0 + dsdy * py0);
-  int64_t t_row = ToFine(t0 + dtdx * px0 + dtdy * py0);
-  const int64_t dsdx_fine = ToFineStep(dsdx), dsdy_fine = ToFineStep(dsdy);
-  const int64_t dtdx_fine = ToFineStep(dtdx), dtdy_fine = ToFineStep(dtdy);
-  uint64_t written = 0;
-  EdgeWalk walks[3];
-  for (int i = 0; i < 3; ++i) walks[i].Init(edges[i], row_first);
-  const size_t bpp = static_cast<size_t>(st.target->bytes_per_pixel());
-  for (int64_t y = row_first; y <= row_last; ++y, s_row += dsdy_fine, t_row += dtdy_fine) {
-    int64_t left = clip.left, right = clip.right - 1;
-    for (EdgeWalk& w : walks) {
-      w.Limit(&left, &right);
-      w.Next();
+  ts.clip_left = clip.left;
+  ts.clip_right = clip.right - 1;
+  const double px0 = static_cast<double>(clip.left) - x0;
+  const double py0 = static_cast<double>(ts.row_first) - y0;
+  ts.s_row = ToFine(s0 + dsdx * px0 + dsdy * py0);
+  ts.t_row = ToFine(t0 + dtdx * px0 + dtdy * py0);
+  ts.dsdx_fine = ToFineStep(dsdx), ts.dsdy_fine = ToFineStep(dsdy);
+  ts.dtdx_fine = ToFineStep(dtdx), ts.dtdy_fine = ToFineStep(dtdy);
+  ts.rows = p.rows;
+  ts.pitch = p.pitch;
+  ts.bpp = p.bpp;
+  return true;
+}
+
+}  // namespace
+
+bool IsRenderableFormat(const PixelFormat& f) { return KindOfTarget(f) != DstKind::kUnsupported; }
+bool IsSampleableFormat(const PixelFormat& f) { return KindOfTexture(f) != TexKind::kNone; }
+
+void AllowRasterSimdForTesting(bool allowed) { g_simd_allowed = allowed; }
+
+uint64_t DrawTriangle(const RasterState& st, const TLVertex& a, const TLVertex& b,
+                      const TLVertex& c, uint32_t flat_color) {
+  const Prepared p = Prepare(st);
+  TriangleSetup ts;
+  if (!p.drawable || !SetUp(p, a, b, c, flat_color, &ts)) return 0;
+  return p.loops.rows(ts);
+}
+
+uint64_t DrawTrianglePair(const RasterState& st, const TLVertex* const first[3],
+                          const TLVertex* const second[3], uint32_t first_color,
+                          uint32_t second_color) {
+  const Prepared p = Prepare(st);
+  if (!p.drawable) return 0;
+  TriangleSetup ta, tb;
+  const bool has_a = SetUp(p, *first[0], *first[1], *first[2], first_color, &ta);
+  const bool has_b = SetUp(p, *second[0], *second[1], *second[2], second_color, &tb);
+  if (has_a && has_b && first_color == second_color &&
+      std::max(ta.row_last, tb.row_last) - std::min(ta.row_first, tb.row_first) < kQuadRows) {
+    // Triangles on either side of a shared edge share no pixel: the fill
+    // rule gives each pixel on the edge to one of them. Their rows may then
+    // be drawn together.
+    int64_t X[3], Y[3], U[3], V[3];
+    SnapTriangle(*first[0], *first[1], *first[2], X, Y);
+    SnapTriangle(*second[0], *second[1], *second[2], U, V);
+    int shared = 0, other = -1;
+    for (int i = 0; i < 3; ++i) {
+      if ((U[i] == X[1] && V[i] == Y[1]) || (U[i] == X[2] && V[i] == Y[2])) {
+        ++shared;
+      } else {
+        other = i;
+      }
     }
-    if (left > right) continue;
-    const int64_t s = (s_row + dsdx_fine * (left - left0)) >> 16;
-    const int64_t t = (t_row + dtdx_fine * (left - left0)) >> 16;
-    uint8_t* row = st.target->Row(static_cast<int>(y)) + static_cast<size_t>(left) * bpp;
-    written += span(c, row, static_cast<int>(right - left + 1), s, t, ds, dt);
+    auto side = [&](int64_t x, int64_t y) {
+      return (X[2] - X[1]) * (y - Y[1]) - (Y[2] - Y[1]) * (x - X[1]);
+    };
+    if (shared == 2 && other >= 0 && (X[1] != X[2] || Y[1] != Y[2])) {
+      const int64_t side_a = side(X[0], Y[0]), side_b = side(U[other], V[other]);
+      if ((side_a > 0 && side_b < 0) || (side_a < 0 && side_b > 0)) {
+#if KESTO_RASTER_X86
+        const bool upright = ta.ds == 65536 && ta.dt == 0 && tb.ds == 65536 && tb.dt == 0;
+        if (p.turned_sprites && first_color == 0xFFFFFFFFu && !upright) {
+          return DrawSpriteQuadAvx2(ta, tb, p.blend);
+        }
+#endif
+        return p.loops.quad_rows(ta, tb);
+      }
+    }
   }
-  return written;
+  return (has_a ? p.loops.rows(ta) : 0) + (has_b ? p.loops.rows(tb) : 0);
 }
 
 }  // namespace platform::video3d
