@@ -15,7 +15,10 @@ using video::PixelFormat;
 
 namespace {
 
-enum class TexKind { kNone, k565, k555, k1555, k4444, k8888, kX888 };
+// kAny: a texture format read through a per-texel switch, for the formats
+// the game does not draw with, so their loops are not built once each (the
+// specialised set already takes most of the build).
+enum class TexKind { kNone, k565, k555, k1555, k4444, k8888, kX888, kAny };
 enum class DstKind { k565, k555, k8888, kUnsupported };
 enum class BlendKind { kOff, kAlpha, kGeneric };
 
@@ -195,7 +198,44 @@ KESTO_PIXEL int Apply(Combine c, int tex, int dif) {
   }
 }
 
+// Texel reads of a loop built for kind T; a kAny loop reads the kind it
+// was given, with the same conversions.
+template <TexKind T>
+KESTO_PIXEL uint32_t FetchTexel(TexKind kind, const uint8_t* row, int x) {
+  if constexpr (T == TexKind::kAny) {
+    return kind == TexKind::k8888 || kind == TexKind::kX888 ? FetchRaw<TexKind::k8888>(row, x)
+                                                            : FetchRaw<TexKind::k565>(row, x);
+  } else {
+    return FetchRaw<T>(row, x);
+  }
+}
+
+template <TexKind T>
+KESTO_PIXEL Argb DecodeTexel(TexKind kind, uint32_t v) {
+  if constexpr (T == TexKind::kAny) {
+    switch (kind) {
+      case TexKind::k565:
+        return Decode<TexKind::k565>(v);
+      case TexKind::k555:
+        return Decode<TexKind::k555>(v);
+      case TexKind::k1555:
+        return Decode<TexKind::k1555>(v);
+      case TexKind::k4444:
+        return Decode<TexKind::k4444>(v);
+      case TexKind::k8888:
+        return Decode<TexKind::k8888>(v);
+      case TexKind::kX888:
+        return Decode<TexKind::kX888>(v);
+      default:
+        return Decode<TexKind::kNone>(v);
+    }
+  } else {
+    return Decode<T>(v);
+  }
+}
+
 struct SpanContext {
+  TexKind tex_kind = TexKind::kNone;  // the texture's own kind, read by kAny loops
   const uint8_t* tex_base = nullptr;
   int tex_pitch = 0;
   int tex_w = 1, tex_h = 1;
@@ -621,18 +661,18 @@ KESTO_PIXEL uint64_t DrawSpan(const SpanContext& c, uint8_t* dst, int count, int
         row <= h_last) {
       const uint8_t* texels = base + static_cast<size_t>(row) * pitch;
       for (int i = 0; i < count; ++i, dst += kBytes) {
-        const uint32_t raw = FetchRaw<T>(texels, static_cast<int>(first) + i);
+        const uint32_t raw = FetchTexel<T>(c.tex_kind, texels, static_cast<int>(first) + i);
         if (key_on && (raw & key_mask) == key) continue;
-        written += shade(dst, Decode<T>(raw));
+        written += shade(dst, DecodeTexel<T>(c.tex_kind, raw));
       }
       return written;
     }
     for (int i = 0; i < count; ++i, dst += kBytes, s += ds, t += dt) {
       const int tx = wrap ? Wrap(s, w) : Clamp(s, w_last);
       const int ty = wrap ? Wrap(t, h) : Clamp(t, h_last);
-      const uint32_t raw = FetchRaw<T>(base + static_cast<size_t>(ty) * pitch, tx);
+      const uint32_t raw = FetchTexel<T>(c.tex_kind, base + static_cast<size_t>(ty) * pitch, tx);
       if (key_on && (raw & key_mask) == key) continue;
-      written += shade(dst, Decode<T>(raw));
+      written += shade(dst, DecodeTexel<T>(c.tex_kind, raw));
     }
     return written;
   }
@@ -1009,20 +1049,16 @@ SpanLoops PickTarget(DstKind d, BlendKind b, StageKind s) {
 
 SpanLoops PickLoops(TexKind t, DstKind d, BlendKind b, StageKind s) {
   switch (t) {
-    case TexKind::k565:
-      return PickTarget<TexKind::k565>(d, b, s);
-    case TexKind::k555:
-      return PickTarget<TexKind::k555>(d, b, s);
     case TexKind::k1555:
       return PickTarget<TexKind::k1555>(d, b, s);
     case TexKind::k4444:
       return PickTarget<TexKind::k4444>(d, b, s);
     case TexKind::k8888:
       return PickTarget<TexKind::k8888>(d, b, s);
-    case TexKind::kX888:
-      return PickTarget<TexKind::kX888>(d, b, s);
-    default:
+    case TexKind::kNone:
       return PickTarget<TexKind::kNone>(d, b, s);
+    default:
+      return PickTarget<TexKind::kAny>(d, b, s);
   }
 }
 
@@ -1050,6 +1086,7 @@ Prepared Prepare(const RasterState& st) {
   TexKind tk = TexKind::kNone;
   if (st.texture && IsSampleableFormat(st.texture->format())) {
     tk = KindOfTexture(st.texture->format());
+    c.tex_kind = tk;
     c.tex_base = st.texture->Row(0);
     c.tex_pitch = st.texture->pitch();
     c.tex_w = st.texture->width();
