@@ -1053,6 +1053,8 @@ SpanLoops PickLoops(TexKind t, DstKind d, BlendKind b, StageKind s) {
       return PickTarget<TexKind::k1555>(d, b, s);
     case TexKind::k4444:
       return PickTarget<TexKind::k4444>(d, b, s);
+    case TexKind::k8888:
+      return PickTarget<TexKind::k8888>(d, b, s);
     case TexKind::kNone:
       return PickTarget<TexKind::kNone>(d, b, s);
     default:
