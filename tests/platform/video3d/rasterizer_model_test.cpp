@@ -41,13 +41,17 @@ class RasterizerModelTest : public video::VideoTest, public ::testing::WithParam
       for (int i = 0; i < s->pitch(); ++i) row[i] = static_cast<uint8_t>(rng_());
     }
   }
-  // Texels of mostly a few values, so that colour keys and alpha bits hit.
+  // Texels of mostly a few values, so that colour keys and alpha bits hit;
+  // 8-bit alphas are often wholly clear or opaque, as in the game's art.
   void FillTexture(Surface* s) {
     Fill(s);
     const uint32_t common[3] = {static_cast<uint32_t>(rng_()), static_cast<uint32_t>(rng_()), 0};
+    const bool wide = s->format().bits == 32;
     for (int y = 0; y < s->height(); ++y)
-      for (int x = 0; x < s->width(); ++x)
+      for (int x = 0; x < s->width(); ++x) {
         if (rng_() % 3 == 0) s->WritePixel(x, y, common[rng_() % 3]);
+        if (wide && rng_() % 2) s->WritePixel(x, y, s->ReadPixel(x, y) | 0xFF000000u);
+      }
   }
   // Draws with both rasterisers into copies of one target and compares:
   // three corners are a triangle, four a quad in one of the two orders the
@@ -148,8 +152,9 @@ TEST_P(RasterizerModelTest, RandomTrianglesAndStates) {
 }
 
 // The library's sprite quads: upright at scale 1, scaled, and turned by any
-// angle, with and without colour keys, in the library's blend states and
-// into the game's 5-6-5 target, where the dedicated loops run.
+// angle, with and without colour keys, in the library's blend states, from
+// the game's 1-5-5-5 and 8-8-8-8 sheets into the targets where the
+// dedicated loops run.
 TEST_P(RasterizerModelTest, SpriteQuadsAsTheLibraryQueuesThem) {
   for (const PixelFormat& target_format : kTargets) {
     Surface* fast = Make(97, 83, target_format);
@@ -158,7 +163,10 @@ TEST_P(RasterizerModelTest, SpriteQuadsAsTheLibraryQueuesThem) {
       Fill(fast);
       const int tw = 1 << (rng_() % 6), th = 1 << (rng_() % 6);
       const int w = 1 + static_cast<int>(rng_() % tw), h = 1 + static_cast<int>(rng_() % th);
-      Surface* texture = Make(tw, th, rng_() % 4 ? video::FormatA1R5G5B5() : video::Format565());
+      const PixelFormat sheets[] = {video::FormatA1R5G5B5(), video::FormatA1R5G5B5(),
+                                    video::Format565(),      video::FormatA8R8G8B8(),
+                                    video::FormatA8R8G8B8(), video::FormatX8R8G8B8()};
+      Surface* texture = Make(tw, th, sheets[rng_() % std::size(sheets)]);
       FillTexture(texture);
       if (rng_() % 2) texture->SetColorKey(texture->ReadPixel(0, 0), texture->ReadPixel(0, 0));
       RasterState st;
