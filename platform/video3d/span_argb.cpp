@@ -77,30 +77,69 @@ KESTO_AVX2 __m256i LanesBelow(int n) {
   return _mm256_cmpgt_epi32(_mm256_set1_epi32(n), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
 }
 
+// Eight pixels at dst on the lanes of `lanes` (all of them when kFull;
+// else the rest is neither read nor written). Returns the pixels written.
+// Blocks whose kept texels are all opaque or all clear, the common case in
+// the game's art, are copied or skipped without blending when alpha is the
+// texel's own (`texel_alpha`).
+template <bool kBlend, bool kWhite, bool kFull>
+KESTO_AVX2 uint64_t Put8(const ArgbSpanRule& r, const Consts& k, bool texel_alpha, __m256i raw,
+                         uint8_t* dst, __m256i lanes) {
+  int* const p = reinterpret_cast<int*>(dst);
+  if (kBlend && kWhite && texel_alpha) {
+    if (r.opaque_texels) raw = _mm256_or_si256(raw, k.opaque);
+    __m256i keep = lanes;
+    if (r.key_on) {
+      keep =
+          _mm256_andnot_si256(_mm256_cmpeq_epi32(_mm256_and_si256(raw, k.key_mask), k.key), keep);
+    }
+    const __m256i alpha = _mm256_srli_epi32(raw, 24);
+    keep = _mm256_andnot_si256(_mm256_cmpeq_epi32(alpha, _mm256_setzero_si256()), keep);
+    const int kept = _mm256_movemask_ps(_mm256_castsi256_ps(keep));
+    if (kept == 0) return 0;
+    const int opaque =
+        _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(alpha, _mm256_set1_epi32(255))));
+    if ((kept & ~opaque) == 0) {
+      const __m256i out = _mm256_and_si256(raw, _mm256_set1_epi32(0xFFFFFF));
+      if (kFull && kept == 0xFF) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), out);
+      } else {
+        _mm256_maskstore_epi32(p, keep, out);
+      }
+      return static_cast<uint64_t>(__builtin_popcount(static_cast<unsigned>(kept)));
+    }
+  }
+  const __m256i old = kFull ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p))
+                            : _mm256_maskload_epi32(p, lanes);
+  __m256i keep;
+  const __m256i out = Shade8<kBlend, kWhite>(r, k, raw, old, lanes, &keep);
+  if (kFull) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), out);
+  } else {
+    _mm256_maskstore_epi32(p, lanes, out);
+  }
+  return CountLanes(keep);
+}
+
+bool TexelAlpha(const ArgbSpanRule& r) { return r.alpha_modulate && r.da == 255; }
+
 template <bool kBlend, bool kWhite>
 __attribute__((target("avx2"))) uint64_t UprightLoop(const ArgbSpanRule& r, const uint8_t* texels,
                                                      uint8_t* dst, int count) {
   const Consts k = MakeConsts(r);
+  const bool texel_alpha = TexelAlpha(r);
   const __m256i all = _mm256_set1_epi32(-1);
   uint64_t written = 0;
   int i = 0;
   for (; i + 8 <= count; i += 8) {
     const __m256i raw = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + 4 * i));
-    __m256i* p = reinterpret_cast<__m256i*>(dst + 4 * i);
-    __m256i keep;
-    _mm256_storeu_si256(p, Shade8<kBlend, kWhite>(r, k, raw, _mm256_loadu_si256(p), all, &keep));
-    written += CountLanes(keep);
+    written += Put8<kBlend, kWhite, true>(r, k, texel_alpha, raw, dst + 4 * i, all);
   }
   if (i < count) {
     // Masked loads and stores touch only the row's own pixels.
     const __m256i lanes = LanesBelow(count - i);
     const __m256i raw = _mm256_maskload_epi32(reinterpret_cast<const int*>(texels + 4 * i), lanes);
-    int* p = reinterpret_cast<int*>(dst + 4 * i);
-    __m256i keep;
-    const __m256i out =
-        Shade8<kBlend, kWhite>(r, k, raw, _mm256_maskload_epi32(p, lanes), lanes, &keep);
-    _mm256_maskstore_epi32(p, lanes, out);
-    written += CountLanes(keep);
+    written += Put8<kBlend, kWhite, false>(r, k, texel_alpha, raw, dst + 4 * i, lanes);
   }
   return written;
 }
@@ -110,6 +149,7 @@ __attribute__((target("avx2"))) uint64_t SteppedLoop(const ArgbSpanRule& r, cons
                                                      uint8_t* dst, int count, int64_t s, int64_t t,
                                                      int64_t ds, int64_t dt) {
   const Consts k = MakeConsts(r);
+  const bool texel_alpha = TexelAlpha(r);
   const __m256i zero = _mm256_setzero_si256();
   const __m256i w_last = _mm256_set1_epi32(tex.w - 1), h_last = _mm256_set1_epi32(tex.h - 1);
   const __m256i stride = _mm256_set1_epi32(static_cast<int32_t>(tex.pitch / 4));
@@ -117,6 +157,7 @@ __attribute__((target("avx2"))) uint64_t SteppedLoop(const ArgbSpanRule& r, cons
   const __m256i ramp_s = _mm256_mullo_epi32(lane, _mm256_set1_epi32(static_cast<int32_t>(ds)));
   const __m256i ramp_t = _mm256_mullo_epi32(lane, _mm256_set1_epi32(static_cast<int32_t>(dt)));
   const int* const base = reinterpret_cast<const int*>(tex.base);
+  const __m256i all = _mm256_set1_epi32(-1);
   uint64_t written = 0;
   for (int i = 0; i < count; i += 8) {
     const __m256i S = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(s + ds * i)), ramp_s);
@@ -125,19 +166,12 @@ __attribute__((target("avx2"))) uint64_t SteppedLoop(const ArgbSpanRule& r, cons
     const __m256i ty = _mm256_min_epi32(_mm256_max_epi32(_mm256_srai_epi32(T, 16), zero), h_last);
     const __m256i index = _mm256_add_epi32(_mm256_mullo_epi32(ty, stride), tx);
     const __m256i raw = _mm256_i32gather_epi32(base, index, 4);
-    __m256i keep;
     if (i + 8 <= count) {
-      __m256i* p = reinterpret_cast<__m256i*>(dst + 4 * i);
-      const __m256i all = _mm256_set1_epi32(-1);
-      _mm256_storeu_si256(p, Shade8<kBlend, kWhite>(r, k, raw, _mm256_loadu_si256(p), all, &keep));
+      written += Put8<kBlend, kWhite, true>(r, k, texel_alpha, raw, dst + 4 * i, all);
     } else {
-      const __m256i lanes = LanesBelow(count - i);
-      int* p = reinterpret_cast<int*>(dst + 4 * i);
-      const __m256i out =
-          Shade8<kBlend, kWhite>(r, k, raw, _mm256_maskload_epi32(p, lanes), lanes, &keep);
-      _mm256_maskstore_epi32(p, lanes, out);
+      written +=
+          Put8<kBlend, kWhite, false>(r, k, texel_alpha, raw, dst + 4 * i, LanesBelow(count - i));
     }
-    written += CountLanes(keep);
   }
   return written;
 }
