@@ -654,6 +654,14 @@ KESTO_PIXEL uint64_t DrawSpan(const SpanContext& c, uint8_t* dst, int count, int
     }
   }
 #if KESTO_RASTER_X86
+  if constexpr (T == TexKind::kNone && D == DstKind::k8888 && S == StageKind::kModulate &&
+                B != BlendKind::kGeneric) {
+    if (UseSimd()) {
+      const ArgbSpanRule rule{false, 0,  0, B == BlendKind::kAlpha, alpha_modulate, false, dr,
+                              dg,    db, da};
+      return ArgbRowSolid(rule, dst, count);
+    }
+  }
   if constexpr ((T == TexKind::k8888 || T == TexKind::kX888) && D == DstKind::k8888 &&
                 S == StageKind::kModulate && B != BlendKind::kGeneric) {
     // The game's sprites in a window: eight pixels at a time.

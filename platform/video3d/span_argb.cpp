@@ -145,6 +145,23 @@ __attribute__((target("avx2"))) uint64_t UprightLoop(const ArgbSpanRule& r, cons
 }
 
 template <bool kBlend, bool kWhite>
+__attribute__((target("avx2"))) uint64_t SolidLoop(const ArgbSpanRule& r, uint8_t* dst, int count) {
+  const Consts k = MakeConsts(r);
+  const bool texel_alpha = TexelAlpha(r);
+  const __m256i white = _mm256_set1_epi32(-1);
+  uint64_t written = 0;
+  int i = 0;
+  for (; i + 8 <= count; i += 8) {
+    written += Put8<kBlend, kWhite, true>(r, k, texel_alpha, white, dst + 4 * i, white);
+  }
+  if (i < count) {
+    written +=
+        Put8<kBlend, kWhite, false>(r, k, texel_alpha, white, dst + 4 * i, LanesBelow(count - i));
+  }
+  return written;
+}
+
+template <bool kBlend, bool kWhite>
 __attribute__((target("avx2"))) uint64_t SteppedLoop(const ArgbSpanRule& r, const ArgbTexture& tex,
                                                      uint8_t* dst, int count, int64_t s, int64_t t,
                                                      int64_t ds, int64_t dt) {
@@ -189,6 +206,13 @@ uint64_t ArgbRowUpright(const ArgbSpanRule& r, const uint8_t* texels, uint8_t* d
                   : UprightLoop<false, false>(r, texels, dst, count);
 }
 
+uint64_t ArgbRowSolid(const ArgbSpanRule& r, uint8_t* dst, int count) {
+  if (r.blend) {
+    return White(r) ? SolidLoop<true, true>(r, dst, count) : SolidLoop<true, false>(r, dst, count);
+  }
+  return White(r) ? SolidLoop<false, true>(r, dst, count) : SolidLoop<false, false>(r, dst, count);
+}
+
 bool ArgbRowStepped(const ArgbSpanRule& r, const ArgbTexture& tex, uint8_t* dst, int count,
                     int64_t s, int64_t t, int64_t ds, int64_t dt, uint64_t* written) {
   // Every lane's coordinate, the tail's unused lanes included, must fit a
@@ -220,6 +244,7 @@ bool ArgbRowStepped(const ArgbSpanRule& r, const ArgbTexture& tex, uint8_t* dst,
 namespace platform::video3d {
 
 uint64_t ArgbRowUpright(const ArgbSpanRule&, const uint8_t*, uint8_t*, int) { return 0; }
+uint64_t ArgbRowSolid(const ArgbSpanRule&, uint8_t*, int) { return 0; }
 bool ArgbRowStepped(const ArgbSpanRule&, const ArgbTexture&, uint8_t*, int, int64_t, int64_t,
                     int64_t, int64_t, uint64_t*) {
   return false;

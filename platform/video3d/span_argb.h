@@ -28,6 +28,10 @@ struct ArgbTexture {
 // `count` pixels at dst from consecutive texels; returns the pixels written.
 uint64_t ArgbRowUpright(const ArgbSpanRule& r, const uint8_t* texels, uint8_t* dst, int count);
 
+// `count` pixels at dst without a texture: every texel white and opaque,
+// never keyed.
+uint64_t ArgbRowSolid(const ArgbSpanRule& r, uint8_t* dst, int count);
+
 // `count` pixels at dst from texels at 16.16 coordinates s, t stepped by ds,
 // dt per pixel, clamped to the texture. False when the coordinates or the
 // texture are too large for the vector lanes; nothing is drawn then.
