@@ -858,34 +858,66 @@ struct TriangleSetup {
   int64_t flat_k, flat_dk, flat_bias;
   int64_t s_row, t_row, dsdx_fine, dsdy_fine, dtdx_fine, dtdy_fine;
   int64_t ds, dt;
+  int64_t col_first, col_last;  // no pixel lies outside these columns
+  int64_t X[3], Y[3];           // the snapped corners, in the order given
 };
 
 constexpr int64_t kFarAway = int64_t{1} << 60;
 
-// Walks a triangle's rows, calling `row(y, left, right, line)` for each row
-// with pixels (`line` at the row's first pixel).
-template <class RowFn>
-KESTO_PIXEL void WalkRows(const TriangleSetup& ts, RowFn&& row) {
-  const int64_t clip_left = ts.clip_left, clip_right = ts.clip_right;
-  const int64_t dsdx = ts.dsdx_fine, dtdx = ts.dtdx_fine, ds = ts.ds, dt = ts.dt;
-  const int64_t dsdy = ts.dsdy_fine, dtdy = ts.dtdy_fine;
-  Stepper l0 = ts.left[0], l1 = ts.left[1], r0 = ts.right[0], r1 = ts.right[1];
-  int64_t flat_k = ts.flat_k;
-  const int64_t flat_dk = ts.flat_dk, flat_bias = ts.flat_bias;
-  int64_t s_row = ts.s_row, t_row = ts.t_row;
-  for (int64_t y = ts.row_first; y <= ts.row_last; ++y, s_row += dsdy, t_row += dtdy) {
-    const int64_t left = std::max({clip_left, l0.q, l1.q});
-    const int64_t right = std::min({clip_right, r0.q, r1.q});
+// A triangle's rows one after the other: its bounds and texel line at
+// each row, from the steppers set up for its first row.
+struct RowWalker {
+  Stepper l0, l1, r0, r1;
+  int64_t flat_k, flat_dk, flat_bias;
+  int64_t s_row, t_row;
+  int64_t clip_left, clip_right, dsdx, dtdx, dsdy, dtdy;
+  explicit KESTO_PIXEL RowWalker(const TriangleSetup& ts)
+      : l0(ts.left[0]),
+        l1(ts.left[1]),
+        r0(ts.right[0]),
+        r1(ts.right[1]),
+        flat_k(ts.flat_k),
+        flat_dk(ts.flat_dk),
+        flat_bias(ts.flat_bias),
+        s_row(ts.s_row),
+        t_row(ts.t_row),
+        clip_left(ts.clip_left),
+        clip_right(ts.clip_right),
+        dsdx(ts.dsdx_fine),
+        dtdx(ts.dtdx_fine),
+        dsdy(ts.dsdy_fine),
+        dtdy(ts.dtdy_fine) {}
+  // The current row's pixels [*left, *right] and its texel coordinates at
+  // *left (16.16); false when the row has none. Moves to the next row.
+  KESTO_PIXEL bool Next(int64_t* left, int64_t* right, int64_t* s, int64_t* t) {
+    const int64_t l = std::max({clip_left, l0.q, l1.q});
+    const int64_t r = std::min({clip_right, r0.q, r1.q});
     const bool open = flat_k >= flat_bias;
+    const int64_t sr = s_row, tr = t_row;
     l0.Next();
     l1.Next();
     r0.Next();
     r1.Next();
     flat_k += flat_dk;
-    if (!open || left > right) continue;
-    const int64_t s = (s_row + dsdx * (left - clip_left)) >> 16;
-    const int64_t t = (t_row + dtdx * (left - clip_left)) >> 16;
-    row(y, left, right, TexelLine{s, t, ds, dt});
+    s_row += dsdy;
+    t_row += dtdy;
+    if (!open || l > r) return false;
+    *left = l, *right = r;
+    *s = (sr + dsdx * (l - clip_left)) >> 16;
+    *t = (tr + dtdx * (l - clip_left)) >> 16;
+    return true;
+  }
+};
+
+// Walks a triangle's rows, calling `row(y, left, right, line)` for each row
+// with pixels (`line` at the row's first pixel).
+template <class RowFn>
+KESTO_PIXEL void WalkRows(const TriangleSetup& ts, RowFn&& row) {
+  RowWalker w(ts);
+  const int64_t ds = ts.ds, dt = ts.dt;
+  for (int64_t y = ts.row_first; y <= ts.row_last; ++y) {
+    int64_t left, right, s, t;
+    if (w.Next(&left, &right, &s, &t)) row(y, left, right, TexelLine{s, t, ds, dt});
   }
 }
 
@@ -962,79 +994,197 @@ uint64_t DrawQuadRows(const TriangleSetup& ta, const TriangleSetup& tb) {
 }
 
 #if KESTO_RASTER_X86
-// Turned sprite quads (see DrawQuadRows and SpriteRowTurnedAvx2): each row
-// is one run of lanes, the pixels left of the shared edge following one
-// triangle's texel line and those right of it the other's.
+// Whether a triangle's texel coordinates fit 32-bit lanes on every row:
+// a row's coordinates at its first pixel are linear in the row and the
+// column, so the corners of the triangle's box bound them, and the box's
+// width bounds a row's length.
+inline bool BoxFitsLanes(const TriangleSetup& ts) {
+  constexpr int64_t kLimit = int64_t{1} << 30;
+  const int64_t rows = ts.row_last - ts.row_first, cols[2] = {ts.col_first - ts.clip_left,
+                                                              ts.col_last - ts.clip_left};
+  if (cols[1] < cols[0]) return true;  // no pixels
+  int64_t extent = 0;
+  for (const int64_t col : cols) {
+    for (const int64_t row : {int64_t{0}, rows}) {
+      const int64_t s = (ts.s_row + ts.dsdy_fine * row + ts.dsdx_fine * col) >> 16;
+      const int64_t t = (ts.t_row + ts.dtdy_fine * row + ts.dtdx_fine * col) >> 16;
+      extent = std::max({extent, s, -s, t, -t});
+    }
+  }
+  const int64_t step = std::max({ts.ds, -ts.ds, ts.dt, -ts.dt}), widest = cols[1] - cols[0];
+  return extent < kLimit && step < kLimit && widest < kLimit && extent + step * widest < kLimit;
+}
+
+// SpriteLanesAvx2 for a run whose coordinates fit, adding the lanes written
+// to `tally`. A run shorter than eight pixels is stored as one vector over
+// the pixels after it, or before it, where the row [row_begin, row_end)
+// holds them: those pixels are written back as they were.
+template <bool kPair>
+__attribute__((target("avx2"), always_inline)) inline uint64_t SpriteLanesTally(
+    const SpriteRule& r, const SpriteTexture& tex, const TexelRamps& ramps, uint8_t* dst, int count,
+    const TexelLine& a, int split, const TexelLine& b, const uint8_t* row_begin,
+    const uint8_t* row_end, __m128i* tally) {
+  const __m128i k = _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7);
+  if (count < 8) {
+    if (row_end - dst >= 16) {
+      const __m128i lanes = _mm_cmpgt_epi16(_mm_set1_epi16(static_cast<int16_t>(count)), k);
+      *tally = _mm_sub_epi16(
+          *tally, SpriteStore8(r, dst, TexelsAt<kPair>(tex, ramps, a, split, b, 0), lanes));
+      return 0;
+    }
+    const int j = count - 8;
+    if (dst + 2 * j >= row_begin) {
+      *tally = _mm_sub_epi16(*tally, SpriteStore8(r, dst + 2 * j,
+                                                  TexelsAt<kPair>(tex, ramps, a, split, b, j),
+                                                  LanesFrom(-j)));
+      return 0;
+    }
+    return SpriteLanesAvx2<kPair>(r, tex, ramps, dst, count, a, split, b);
+  }
+  const __m128i all = _mm_set1_epi16(-1);
+  __m128i sum = *tally;
+  int i = 0;
+  for (; i + 8 <= count; i += 8) {
+    sum = _mm_sub_epi16(
+        sum, SpriteStore8(r, dst + 2 * i, TexelsAt<kPair>(tex, ramps, a, split, b, i), all));
+  }
+  if (i < count) {
+    const int j = count - 8;
+    sum = _mm_sub_epi16(sum, SpriteStore8(r, dst + 2 * j,
+                                          TexelsAt<kPair>(tex, ramps, a, split, b, j),
+                                          LanesFrom(i - j)));
+  }
+  *tally = sum;
+  return 0;
+}
+
+// The edge steppers of both triangles of a quad in vector lanes, so that
+// a row's bounds take a few vector steps. Lanes 0 and 1 are the first
+// triangle's two steppers, lanes 2 and 3 the second's; each triangle's
+// steppers stand still until its first row.
+struct QuadSteppers {
+  __m256i q, r, dq, dr, den, den_less;  // den_less: den - 1
+
+  __attribute__((target("avx2"), always_inline)) inline QuadSteppers(const Stepper* a,
+                                                                     const Stepper* b) {
+    q = _mm256_setr_epi64x(a[0].q, a[1].q, b[0].q, b[1].q);
+    r = _mm256_setr_epi64x(a[0].r, a[1].r, b[0].r, b[1].r);
+    dq = _mm256_setr_epi64x(a[0].dq, a[1].dq, b[0].dq, b[1].dq);
+    dr = _mm256_setr_epi64x(a[0].dr, a[1].dr, b[0].dr, b[1].dr);
+    den = _mm256_setr_epi64x(a[0].den, a[1].den, b[0].den, b[1].den);
+    den_less = _mm256_sub_epi64(den, _mm256_set1_epi64x(1));
+  }
+  // Stepper::Next in the lanes of `moving` (all ones or zero per lane).
+  __attribute__((target("avx2"), always_inline)) inline void Next(__m256i moving) {
+    r = _mm256_add_epi64(r, _mm256_and_si256(dr, moving));
+    const __m256i carry = _mm256_cmpgt_epi64(r, den_less);
+    r = _mm256_sub_epi64(r, _mm256_and_si256(den, carry));
+    q = _mm256_sub_epi64(_mm256_add_epi64(q, _mm256_and_si256(dq, moving)), carry);
+  }
+};
+
+__attribute__((target("avx2"), always_inline)) inline __m256i Max64(__m256i a, __m256i b) {
+  return _mm256_blendv_epi8(a, b, _mm256_cmpgt_epi64(b, a));
+}
+__attribute__((target("avx2"), always_inline)) inline __m256i Min64(__m256i a, __m256i b) {
+  return _mm256_blendv_epi8(a, b, _mm256_cmpgt_epi64(a, b));
+}
+
+// Turned sprite quads (see DrawQuadRows and SpriteRowTurnedAvx2): both
+// triangles are walked row by row together, and each row is one run of
+// lanes, the pixels left of the shared edge following one triangle's texel
+// line and those right of it the other's.
 __attribute__((target("avx2"))) uint64_t DrawSpriteQuadAvx2(const TriangleSetup& ta,
                                                             const TriangleSetup& tb, bool blend) {
-  RowSpan spans[2][kQuadRows];
-  const TriangleSetup* tri[2] = {&ta, &tb};
   const int64_t first = std::min(ta.row_first, tb.row_first);
   const int64_t last = std::max(ta.row_last, tb.row_last);
-  // Whether every row's coordinates fit 32-bit lanes, from the largest
-  // coordinate at a row's start and the widest row: then no row needs
-  // checking on its own.
-  constexpr int64_t kLimit = int64_t{1} << 30;
-  bool all_fit = true;
-  for (int k = 0; k < 2; ++k) {
-    RowSpan* out = spans[k];
-    for (int64_t y = first; y <= last; ++y) out[y - first].left = 1, out[y - first].right = 0;
-    int64_t extent = 0, widest = 0;
-    WalkRows(
-        *tri[k], [&](int64_t y, int64_t left, int64_t right,
-                     const TexelLine& l) __attribute__((always_inline)) {
-          out[y - first] = RowSpan{static_cast<int32_t>(left), static_cast<int32_t>(right), l};
-          extent = std::max({extent, l.s, -l.s, l.t, -l.t});
-          widest = std::max(widest, right - left);
-        });
-    const int64_t step = std::max({tri[k]->ds, -tri[k]->ds, tri[k]->dt, -tri[k]->dt});
-    all_fit = all_fit && extent < kLimit && step < kLimit && widest < kLimit &&
-              extent + step * widest < kLimit;
-  }
   const SpanContext& c = ta.c;
   const SpriteRule rule{c.key_on, static_cast<uint16_t>(c.key), static_cast<uint16_t>(c.key_mask),
                         blend && c.alpha == Combine::kModulate};
   const SpriteTexture tex{c.tex_base, static_cast<size_t>(c.tex_pitch), c.tex_w, c.tex_h, false};
   const TexelLine steps_a{0, 0, ta.ds, ta.dt}, steps_b{0, 0, tb.ds, tb.dt};
   const TexelRamps ramps = MakeRamps(steps_a, steps_b);
+  const TexelRamps swapped{ramps.bs, ramps.bt, ramps.as, ramps.at};
   const bool index_fits = tex.pitch / 2 * static_cast<size_t>(tex.h) < (size_t{1} << 30);
+  // When every row fits 32-bit lanes, no row needs checking on its own.
+  const bool all_fit = index_fits && BoxFitsLanes(ta) && BoxFitsLanes(tb);
+  QuadSteppers lefts(ta.left, tb.left), rights(ta.right, tb.right);
+  const __m256i clip_left = _mm256_set1_epi64x(ta.clip_left);
+  const __m256i clip_right = _mm256_set1_epi64x(ta.clip_right);
+  const __m256i before_first = _mm256_setr_epi64x(ta.row_first - 1, ta.row_first - 1,
+                                                  tb.row_first - 1, tb.row_first - 1);
+  const int64_t a_first = ta.row_first, a_last = ta.row_last;
+  const int64_t b_first = tb.row_first, b_last = tb.row_last;
+  const size_t pitch = ta.pitch;
+  uint8_t* const rows = ta.rows;
   uint64_t written = 0;
+  // Written lanes, counted in 16-bit lanes and added up before any could
+  // pass 65535 (one vector adds at most one to each lane).
+  __m128i tally = _mm_setzero_si128();
+  int64_t pending = 0;
   for (int64_t y = first; y <= last; ++y) {
-    RowSpan a = spans[0][y - first], b = spans[1][y - first];
-    uint8_t* const row = ta.rows + static_cast<size_t>(y) * ta.pitch;
-    const bool has_a = a.left <= a.right, has_b = b.left <= b.right;
+    // Each triangle's bounds on this row: the larger left and the smaller
+    // right of its pair of lanes, within the clip.
+    const __m256i l = Max64(Max64(lefts.q, _mm256_permute4x64_epi64(lefts.q, 0xB1)), clip_left);
+    const __m256i r =
+        Min64(Min64(rights.q, _mm256_permute4x64_epi64(rights.q, 0xB1)), clip_right);
+    const __m256i moving = _mm256_cmpgt_epi64(_mm256_set1_epi64x(y), before_first);
+    lefts.Next(moving);
+    rights.Next(moving);
+    const __m256i bounds = _mm256_unpacklo_epi64(l, r);  // a.left, a.right, b.left, b.right
+    const __m128i bounds_b = _mm256_extracti128_si256(bounds, 1);
+    const int64_t al = _mm_cvtsi128_si64(_mm256_castsi256_si128(bounds));
+    const int64_t ar = _mm_extract_epi64(_mm256_castsi256_si128(bounds), 1);
+    const int64_t bl = _mm_cvtsi128_si64(bounds_b), br = _mm_extract_epi64(bounds_b, 1);
+    const int64_t ya = y - a_first, yb = y - b_first;
+    const bool has_a = y >= a_first && y <= a_last && al <= ar &&
+                       ta.flat_k + ta.flat_dk * ya >= ta.flat_bias;
+    const bool has_b = y >= b_first && y <= b_last && bl <= br &&
+                       tb.flat_k + tb.flat_dk * yb >= tb.flat_bias;
     if (!has_a && !has_b) continue;
-    const int count_a = has_a ? a.right - a.left + 1 : 0;
-    const int count_b = has_b ? b.right - b.left + 1 : 0;
-    const bool fits = index_fits && (all_fit || ((!has_a || FitsLanes(a.line, 0, count_a - 1)) &&
-                                                 (!has_b || FitsLanes(b.line, 0, count_b - 1))));
-    if (has_a && has_b && b.right + 1 == a.left && fits) {
+    TexelLine la{0, 0, ta.ds, ta.dt}, lb{0, 0, tb.ds, tb.dt};
+    if (has_a) {
+      la.s = (ta.s_row + ta.dsdy_fine * ya + ta.dsdx_fine * (al - ta.clip_left)) >> 16;
+      la.t = (ta.t_row + ta.dtdy_fine * ya + ta.dtdx_fine * (al - ta.clip_left)) >> 16;
+    }
+    if (has_b) {
+      lb.s = (tb.s_row + tb.dsdy_fine * yb + tb.dsdx_fine * (bl - tb.clip_left)) >> 16;
+      lb.t = (tb.t_row + tb.dtdy_fine * yb + tb.dtdx_fine * (bl - tb.clip_left)) >> 16;
+    }
+    uint8_t* const row = rows + static_cast<size_t>(y) * pitch;
+    const uint8_t* const row_end = row + pitch;
+    const int count_a = has_a ? static_cast<int>(ar - al + 1) : 0;
+    const int count_b = has_b ? static_cast<int>(br - bl + 1) : 0;
+    pending += count_a + count_b;
+    const bool fits = all_fit || (index_fits && (!has_a || FitsLanes(la, 0, count_a - 1)) &&
+                                  (!has_b || FitsLanes(lb, 0, count_b - 1)));
+    if (!fits) {
+      if (has_a) written += SpriteRowTurned(rule, tex, row + 2 * al, count_a, la.s, la.t, la.ds, la.dt);
+      if (has_b) written += SpriteRowTurned(rule, tex, row + 2 * bl, count_b, lb.s, lb.t, lb.ds, lb.dt);
+    } else if (has_a && has_b && br + 1 == al) {
       // The second triangle's span on the left: swap the planes' lanes.
-      const TexelRamps swapped{ramps.bs, ramps.bt, ramps.as, ramps.at};
-      written += SpriteLanesAvx2<true>(rule, tex, swapped, row + 2 * static_cast<size_t>(b.left),
-                                       count_a + count_b, b.line, count_b, a.line);
-    } else if (has_a && has_b && a.right + 1 == b.left && fits) {
-      written += SpriteLanesAvx2<true>(rule, tex, ramps, row + 2 * static_cast<size_t>(a.left),
-                                       count_a + count_b, a.line, count_a, b.line);
+      written += SpriteLanesTally<true>(rule, tex, swapped, row + 2 * bl, count_a + count_b, lb,
+                                        count_b, la, row, row_end, &tally);
+    } else if (has_a && has_b && ar + 1 == bl) {
+      written += SpriteLanesTally<true>(rule, tex, ramps, row + 2 * al, count_a + count_b, la,
+                                        count_a, lb, row, row_end, &tally);
     } else {
       if (has_a) {
-        written +=
-            fits ? SpriteLanesAvx2<false>(rule, tex, ramps, row + 2 * static_cast<size_t>(a.left),
-                                          count_a, a.line, count_a, a.line)
-                 : SpriteRowTurned(rule, tex, row + 2 * static_cast<size_t>(a.left), count_a,
-                                   a.line.s, a.line.t, a.line.ds, a.line.dt);
+        written += SpriteLanesTally<false>(rule, tex, ramps, row + 2 * al, count_a, la, count_a, la,
+                                           row, row_end, &tally);
       }
       if (has_b) {
-        const TexelRamps swapped{ramps.bs, ramps.bt, ramps.as, ramps.at};
-        written +=
-            fits ? SpriteLanesAvx2<false>(rule, tex, swapped, row + 2 * static_cast<size_t>(b.left),
-                                          count_b, b.line, count_b, b.line)
-                 : SpriteRowTurned(rule, tex, row + 2 * static_cast<size_t>(b.left), count_b,
-                                   b.line.s, b.line.t, b.line.ds, b.line.dt);
+        written += SpriteLanesTally<false>(rule, tex, swapped, row + 2 * bl, count_b, lb, count_b,
+                                           lb, row, row_end, &tally);
       }
     }
+    if (pending >= 16384) {
+      written += SumLanes(tally);
+      tally = _mm_setzero_si128();
+      pending = 0;
+    }
   }
-  return written;
+  return written + SumLanes(tally);
 }
 #endif
 
@@ -1169,10 +1319,13 @@ int64_t SnapTriangle(const TLVertex& va, const TLVertex& vb, const TLVertex& vc,
 // A triangle's rows and texel planes; false when it covers no row.
 bool SetUp(const Prepared& p, const TLVertex& va, const TLVertex& vb, const TLVertex& vc,
            uint32_t flat_color, TriangleSetup* out) {
+  TriangleSetup& ts = *out;
   int64_t X[3], Y[3];
   const TLVertex* v[3] = {&va, &vb, &vc};
   int64_t area = SnapTriangle(va, vb, vc, X, Y);
   if (area == 0) return false;
+  std::copy(X, X + 3, ts.X);
+  std::copy(Y, Y + 3, ts.Y);
   if ((p.cull == kCullCcw && area < 0) || (p.cull == kCullCw && area > 0)) return false;
   if (area < 0) {
     std::swap(X[1], X[2]);
@@ -1180,13 +1333,14 @@ bool SetUp(const Prepared& p, const TLVertex& va, const TLVertex& vb, const TLVe
     std::swap(v[1], v[2]);
     area = -area;
   }
-  TriangleSetup& ts = *out;
   const video::Rect& clip = p.clip;
   const int64_t min_y = std::min({Y[0], Y[1], Y[2]});
   const int64_t max_y = std::max({Y[0], Y[1], Y[2]});
   ts.row_first = std::max<int64_t>(CeilDiv(min_y, 16), clip.top);
   ts.row_last = std::min<int64_t>(FloorDiv(max_y, 16), clip.bottom - 1);
   if (ts.row_first > ts.row_last) return false;
+  ts.col_first = std::max<int64_t>(CeilDiv(std::min({X[0], X[1], X[2]}), 16), clip.left);
+  ts.col_last = std::min<int64_t>(FloorDiv(std::max({X[0], X[1], X[2]}), 16), clip.right - 1);
 
   // The edges as bounds on each row, stepped from the first row.
   const Edge edges[3] = {MakeEdge(X[0], Y[0], X[1], Y[1]), MakeEdge(X[1], Y[1], X[2], Y[2]),
@@ -1275,9 +1429,7 @@ uint64_t DrawTrianglePair(const RasterState& st, const TLVertex* const first[3],
     // Triangles on either side of a shared edge share no pixel: the fill
     // rule gives each pixel on the edge to one of them. Their rows may then
     // be drawn together.
-    int64_t X[3], Y[3], U[3], V[3];
-    SnapTriangle(*first[0], *first[1], *first[2], X, Y);
-    SnapTriangle(*second[0], *second[1], *second[2], U, V);
+    const int64_t *X = ta.X, *Y = ta.Y, *U = tb.X, *V = tb.Y;
     int shared = 0, other = -1;
     for (int i = 0; i < 3; ++i) {
       if ((U[i] == X[1] && V[i] == Y[1]) || (U[i] == X[2] && V[i] == Y[2])) {
