@@ -1025,6 +1025,39 @@ __attribute__((target("avx2"), always_inline)) inline uint64_t SpriteLanesTally(
     const TexelLine& a, int split, const TexelLine& b, const uint8_t* row_begin,
     const uint8_t* row_end, __m128i* tally) {
   const __m128i k = _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7);
+  if (row_end - dst >= 2 * static_cast<ptrdiff_t>(count) + 14) {
+    // Whole vectors from the run's start, the last one's lanes past the run
+    // left as they were: the coordinates step by eight pixels per vector.
+    __m256i S = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(a.s)), ramps.as);
+    __m256i T = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(a.t)), ramps.at);
+    const __m256i dS = _mm256_set1_epi32(static_cast<int32_t>(a.ds * 8));
+    const __m256i dT = _mm256_set1_epi32(static_cast<int32_t>(a.dt * 8));
+    __m256i Sb = S, Tb = T, dSb = dS, dTb = dT;
+    if (kPair) {
+      Sb = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(b.s - b.ds * split)), ramps.bs);
+      Tb = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(b.t - b.dt * split)), ramps.bt);
+      dSb = _mm256_set1_epi32(static_cast<int32_t>(b.ds * 8));
+      dTb = _mm256_set1_epi32(static_cast<int32_t>(b.dt * 8));
+    }
+    const __m256i k32 = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    __m128i sum = *tally;
+    for (int i = 0; i < count; i += 8) {
+      __m256i s = S, t = T;
+      if (kPair) {
+        const __m256i on_a = _mm256_cmpgt_epi32(_mm256_set1_epi32(split - i), k32);
+        s = _mm256_blendv_epi8(Sb, S, on_a);
+        t = _mm256_blendv_epi8(Tb, T, on_a);
+        Sb = _mm256_add_epi32(Sb, dSb);
+        Tb = _mm256_add_epi32(Tb, dTb);
+      }
+      const __m128i lanes = _mm_cmpgt_epi16(_mm_set1_epi16(static_cast<int16_t>(std::min(count - i, 8))), k);
+      sum = _mm_sub_epi16(sum, SpriteStore8(r, dst + 2 * i, GatherSprite8(tex, s, t), lanes));
+      S = _mm256_add_epi32(S, dS);
+      T = _mm256_add_epi32(T, dT);
+    }
+    *tally = sum;
+    return 0;
+  }
   if (count < 8) {
     if (row_end - dst >= 16) {
       const __m128i lanes = _mm_cmpgt_epi16(_mm_set1_epi16(static_cast<int16_t>(count)), k);
