@@ -1000,8 +1000,8 @@ uint64_t DrawQuadRows(const TriangleSetup& ta, const TriangleSetup& tb) {
 // width bounds a row's length.
 inline bool BoxFitsLanes(const TriangleSetup& ts) {
   constexpr int64_t kLimit = int64_t{1} << 30;
-  const int64_t rows = ts.row_last - ts.row_first, cols[2] = {ts.col_first - ts.clip_left,
-                                                              ts.col_last - ts.clip_left};
+  const int64_t rows = ts.row_last - ts.row_first,
+                cols[2] = {ts.col_first - ts.clip_left, ts.col_last - ts.clip_left};
   if (cols[1] < cols[0]) return true;  // no pixels
   int64_t extent = 0;
   for (const int64_t col : cols) {
@@ -1050,7 +1050,8 @@ __attribute__((target("avx2"), always_inline)) inline uint64_t SpriteLanesTally(
         Sb = _mm256_add_epi32(Sb, dSb);
         Tb = _mm256_add_epi32(Tb, dTb);
       }
-      const __m128i lanes = _mm_cmpgt_epi16(_mm_set1_epi16(static_cast<int16_t>(std::min(count - i, 8))), k);
+      const __m128i lanes =
+          _mm_cmpgt_epi16(_mm_set1_epi16(static_cast<int16_t>(std::min(count - i, 8))), k);
       sum = _mm_sub_epi16(sum, SpriteStore8(r, dst + 2 * i, GatherSprite8(tex, s, t), lanes));
       S = _mm256_add_epi32(S, dS);
       T = _mm256_add_epi32(T, dT);
@@ -1067,9 +1068,9 @@ __attribute__((target("avx2"), always_inline)) inline uint64_t SpriteLanesTally(
     }
     const int j = count - 8;
     if (dst + 2 * j >= row_begin) {
-      *tally = _mm_sub_epi16(*tally, SpriteStore8(r, dst + 2 * j,
-                                                  TexelsAt<kPair>(tex, ramps, a, split, b, j),
-                                                  LanesFrom(-j)));
+      *tally = _mm_sub_epi16(
+          *tally,
+          SpriteStore8(r, dst + 2 * j, TexelsAt<kPair>(tex, ramps, a, split, b, j), LanesFrom(-j)));
       return 0;
     }
     return SpriteLanesAvx2<kPair>(r, tex, ramps, dst, count, a, split, b);
@@ -1083,9 +1084,9 @@ __attribute__((target("avx2"), always_inline)) inline uint64_t SpriteLanesTally(
   }
   if (i < count) {
     const int j = count - 8;
-    sum = _mm_sub_epi16(sum, SpriteStore8(r, dst + 2 * j,
-                                          TexelsAt<kPair>(tex, ramps, a, split, b, j),
-                                          LanesFrom(i - j)));
+    sum =
+        _mm_sub_epi16(sum, SpriteStore8(r, dst + 2 * j, TexelsAt<kPair>(tex, ramps, a, split, b, j),
+                                        LanesFrom(i - j)));
   }
   *tally = sum;
   return 0;
@@ -1144,8 +1145,8 @@ __attribute__((target("avx2"))) uint64_t DrawSpriteQuadAvx2(const TriangleSetup&
   QuadSteppers lefts(ta.left, tb.left), rights(ta.right, tb.right);
   const __m256i clip_left = _mm256_set1_epi64x(ta.clip_left);
   const __m256i clip_right = _mm256_set1_epi64x(ta.clip_right);
-  const __m256i before_first = _mm256_setr_epi64x(ta.row_first - 1, ta.row_first - 1,
-                                                  tb.row_first - 1, tb.row_first - 1);
+  const __m256i before_first =
+      _mm256_setr_epi64x(ta.row_first - 1, ta.row_first - 1, tb.row_first - 1, tb.row_first - 1);
   const int64_t a_first = ta.row_first, a_last = ta.row_last;
   const int64_t b_first = tb.row_first, b_last = tb.row_last;
   const size_t pitch = ta.pitch;
@@ -1159,8 +1160,7 @@ __attribute__((target("avx2"))) uint64_t DrawSpriteQuadAvx2(const TriangleSetup&
     // Each triangle's bounds on this row: the larger left and the smaller
     // right of its pair of lanes, within the clip.
     const __m256i l = Max64(Max64(lefts.q, _mm256_permute4x64_epi64(lefts.q, 0xB1)), clip_left);
-    const __m256i r =
-        Min64(Min64(rights.q, _mm256_permute4x64_epi64(rights.q, 0xB1)), clip_right);
+    const __m256i r = Min64(Min64(rights.q, _mm256_permute4x64_epi64(rights.q, 0xB1)), clip_right);
     const __m256i moving = _mm256_cmpgt_epi64(_mm256_set1_epi64x(y), before_first);
     lefts.Next(moving);
     rights.Next(moving);
@@ -1170,10 +1170,10 @@ __attribute__((target("avx2"))) uint64_t DrawSpriteQuadAvx2(const TriangleSetup&
     const int64_t ar = _mm_extract_epi64(_mm256_castsi256_si128(bounds), 1);
     const int64_t bl = _mm_cvtsi128_si64(bounds_b), br = _mm_extract_epi64(bounds_b, 1);
     const int64_t ya = y - a_first, yb = y - b_first;
-    const bool has_a = y >= a_first && y <= a_last && al <= ar &&
-                       ta.flat_k + ta.flat_dk * ya >= ta.flat_bias;
-    const bool has_b = y >= b_first && y <= b_last && bl <= br &&
-                       tb.flat_k + tb.flat_dk * yb >= tb.flat_bias;
+    const bool has_a =
+        y >= a_first && y <= a_last && al <= ar && ta.flat_k + ta.flat_dk * ya >= ta.flat_bias;
+    const bool has_b =
+        y >= b_first && y <= b_last && bl <= br && tb.flat_k + tb.flat_dk * yb >= tb.flat_bias;
     if (!has_a && !has_b) continue;
     TexelLine la{0, 0, ta.ds, ta.dt}, lb{0, 0, tb.ds, tb.dt};
     if (has_a) {
@@ -1192,8 +1192,10 @@ __attribute__((target("avx2"))) uint64_t DrawSpriteQuadAvx2(const TriangleSetup&
     const bool fits = all_fit || (index_fits && (!has_a || FitsLanes(la, 0, count_a - 1)) &&
                                   (!has_b || FitsLanes(lb, 0, count_b - 1)));
     if (!fits) {
-      if (has_a) written += SpriteRowTurned(rule, tex, row + 2 * al, count_a, la.s, la.t, la.ds, la.dt);
-      if (has_b) written += SpriteRowTurned(rule, tex, row + 2 * bl, count_b, lb.s, lb.t, lb.ds, lb.dt);
+      if (has_a)
+        written += SpriteRowTurned(rule, tex, row + 2 * al, count_a, la.s, la.t, la.ds, la.dt);
+      if (has_b)
+        written += SpriteRowTurned(rule, tex, row + 2 * bl, count_b, lb.s, lb.t, lb.ds, lb.dt);
     } else if (has_a && has_b && br + 1 == al) {
       // The second triangle's span on the left: swap the planes' lanes.
       written += SpriteLanesTally<true>(rule, tex, swapped, row + 2 * bl, count_a + count_b, lb,
