@@ -1040,8 +1040,9 @@ __attribute__((target("avx2"), always_inline)) inline uint64_t SpriteLanesTally(
       dTb = _mm256_set1_epi32(static_cast<int32_t>(b.dt * 8));
     }
     const __m256i k32 = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    __m128i sum = *tally;
-    for (int i = 0; i < count; i += 8) {
+    const __m256i k16 = _mm256_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    // The texels of the next eight pixels, i..i+7.
+    auto texels = [&](int i) __attribute__((target("avx2"), always_inline)) {
       __m256i s = S, t = T;
       if (kPair) {
         const __m256i on_a = _mm256_cmpgt_epi32(_mm256_set1_epi32(split - i), k32);
@@ -1050,13 +1051,28 @@ __attribute__((target("avx2"), always_inline)) inline uint64_t SpriteLanesTally(
         Sb = _mm256_add_epi32(Sb, dSb);
         Tb = _mm256_add_epi32(Tb, dTb);
       }
-      const __m128i lanes =
-          _mm_cmpgt_epi16(_mm_set1_epi16(static_cast<int16_t>(std::min(count - i, 8))), k);
-      sum = _mm_sub_epi16(sum, SpriteStore8(r, dst + 2 * i, GatherSprite8(tex, s, t), lanes));
       S = _mm256_add_epi32(S, dS);
       T = _mm256_add_epi32(T, dT);
+      return GatherSprite8(tex, s, t);
+    };
+    __m256i sum = _mm256_castsi128_si256(*tally);
+    sum = _mm256_inserti128_si256(sum, _mm_setzero_si128(), 1);
+    int i = 0;
+    for (; i + 8 < count; i += 16) {
+      const __m128i lo = texels(i);
+      const __m128i hi = texels(i + 8);
+      const __m256i lanes =
+          _mm256_cmpgt_epi16(_mm256_set1_epi16(static_cast<int16_t>(std::min(count - i, 16))), k16);
+      sum = _mm256_sub_epi16(
+          sum, SpriteStore16(r, dst + 2 * i,
+                             _mm256_inserti128_si256(_mm256_castsi128_si256(lo), hi, 1), lanes));
     }
-    *tally = sum;
+    __m128i half = _mm_add_epi16(_mm256_castsi256_si128(sum), _mm256_extracti128_si256(sum, 1));
+    if (i < count) {
+      const __m128i lanes = _mm_cmpgt_epi16(_mm_set1_epi16(static_cast<int16_t>(count - i)), k);
+      half = _mm_sub_epi16(half, SpriteStore8(r, dst + 2 * i, texels(i), lanes));
+    }
+    *tally = half;
     return 0;
   }
   if (count < 8) {
