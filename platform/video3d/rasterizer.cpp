@@ -1083,7 +1083,7 @@ __attribute__((target("avx2"), always_inline)) inline uint64_t SpriteLanesTally(
       return 0;
     }
     const int j = count - 8;
-    if (dst + 2 * j >= row_begin) {
+    if (dst - row_begin >= -2 * j) {
       *tally = _mm_sub_epi16(
           *tally,
           SpriteStore8(r, dst + 2 * j, TexelsAt<kPair>(tex, ramps, a, split, b, j), LanesFrom(-j)));
