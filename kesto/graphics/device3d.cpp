@@ -328,13 +328,13 @@ int EndScene3D(int index) {
 
 int EndSceneIfBegun() { return EndScene3D(g_d3d.current); }
 
-int BeginSceneIfNeeded() {
-  Device3DRecord* r = CurrentDeviceRecord();
+int OpenScene3D(int index) {
+  Device3DRecord* r = DeviceRecord(index);
   if (!r) return -1;
   if (!r->scene_open) {
     r->device->BeginScene();
     r->scene_open = 1;
-    ReapplyAllStates3D(g_d3d.current);
+    ReapplyAllStates3D(index);
   }
   return 0;
 }

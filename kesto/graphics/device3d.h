@@ -88,7 +88,13 @@ const ColorFormatBlock* GetTextureFormatBlock(int slot);
 const ColorFormatBlock* SelectTextureColorFormat(int alpha_channel, int alpha_test, int bits32,
                                                  int render_target);
 
-int BeginSceneIfNeeded();
+int OpenScene3D(int index);
+// Every draw asks; a scene is nearly always open already.
+inline int BeginSceneIfNeeded() {
+  const Device3DRecord* r = CurrentDeviceRecord();
+  if (!r) return -1;
+  return r->scene_open ? 0 : OpenScene3D(D3D().current);
+}
 int EndScene3D(int index);
 int SetRenderTarget3D(int index, platform::video::Surface* surface);
 int SetViewport3D(int index, const platform::video3d::Viewport& viewport);

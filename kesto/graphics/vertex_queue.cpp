@@ -114,27 +114,8 @@ void ClipQuad(TLVertex* v, float left, float top, float right, float bottom, flo
   }
 }
 
-float Cross(Point a, Point b) { return a.x * b.y - a.y * b.x; }
-Point Sub(Point a, Point b) { return Point{a.x - b.x, a.y - b.y}; }
-
-}  // namespace
-
-uint32_t MakeVertexColor() {
-  const DrawState& s = GetDrawState();
-  const uint32_t alpha = s.blend_mode != 0 ? static_cast<uint32_t>(s.blend_param & 255) : 255u;
-  const uint32_t b = static_cast<uint32_t>(s.brightness);
-  return (alpha << 24) | (b & 0x00FFFFFFu);
-}
-
-TLVertex* ReserveQueueVertices(int device, int count) {
-  Device3DRecord* r = DeviceRecord(device);
-  if (!r || count > kVertexQueueCapacity) return nullptr;
-  if (!r->batching) return r->queue;
-  if (r->queued + static_cast<uint32_t>(count) > kVertexQueueCapacity) FlushVertexBatch(device);
-  return r->queue + r->queued;
-}
-
-int CommitQueuedQuad(int device) {
+// Every draw commits its quads here, so the draw bodies take it inline.
+inline int CommitQuad(int device) {
   Device3DRecord* r = DeviceRecord(device);
   if (!r) return -1;
   if (!r->batching) {
@@ -156,6 +137,28 @@ int CommitQueuedQuad(int device) {
   return 0;
 }
 
+float Cross(Point a, Point b) { return a.x * b.y - a.y * b.x; }
+Point Sub(Point a, Point b) { return Point{a.x - b.x, a.y - b.y}; }
+
+}  // namespace
+
+uint32_t MakeVertexColor() {
+  const DrawState& s = GetDrawState();
+  const uint32_t alpha = s.blend_mode != 0 ? static_cast<uint32_t>(s.blend_param & 255) : 255u;
+  const uint32_t b = static_cast<uint32_t>(s.brightness);
+  return (alpha << 24) | (b & 0x00FFFFFFu);
+}
+
+TLVertex* ReserveQueueVertices(int device, int count) {
+  Device3DRecord* r = DeviceRecord(device);
+  if (!r || count > kVertexQueueCapacity) return nullptr;
+  if (!r->batching) return r->queue;
+  if (r->queued + static_cast<uint32_t>(count) > kVertexQueueCapacity) FlushVertexBatch(device);
+  return r->queue + r->queued;
+}
+
+int CommitQueuedQuad(int device) { return CommitQuad(device); }
+
 int FlushVertexBatch(int device) {
   Device3DRecord* r = DeviceRecord(device);
   if (!r) return -1;
@@ -175,7 +178,7 @@ int CommitQuadWithScreenOffset(TLVertex* v, int offset_on) {
       v[i].y += static_cast<float>(o.top);
     }
   }
-  return CommitQueuedQuad(D3D().current);
+  return CommitQuad(D3D().current);
 }
 
 int DrawVertexGrid3D(int device, int columns, const TLVertex* vertices, int rows) {
@@ -414,7 +417,7 @@ int G_D3D_DrawPartModi(int part, float x1, float y1, float x2, float y2, float x
         Cross(Sub(P[1], P[3]), Sub(P[2], P[3])) <= 0.0f) {
       std::swap(v[1], v[2]);
     }
-    return CommitQueuedQuad(device);
+    return CommitQuad(device);
   }
   const float step = static_cast<float>(1.0 / 7.0);
   const float u0 = p->vertices[0].u, u3 = p->vertices[3].u;
