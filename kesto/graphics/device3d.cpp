@@ -14,14 +14,15 @@
 using namespace platform::video;
 using namespace platform::video3d;
 
+namespace device3d_internal {
+Direct3DState g_d3d{};
+}  // namespace device3d_internal
+
 namespace {
 
-Direct3DState g_d3d{};
+using device3d_internal::g_d3d;
 
-bool Exists(int index) {
-  return g_d3d.object && index >= 0 && index < kMaxDevices3D && g_d3d.devices[index].present &&
-         g_d3d.devices[index].device;
-}
+bool Exists(int index) { return DeviceRecord(index) != nullptr; }
 
 void ReleaseObject() {
   if (g_d3d.object) g_d3d.object->Release();
@@ -58,8 +59,8 @@ void FillRecordDefaults(Device3DRecord& r) {
 bool DeviceFilter(const DeviceDesc& d, bool* taken) {
   if (d.kind != DeviceKind::kHal && d.kind != DeviceKind::kTnlHal) return true;
   const int bits = GetScreenColorBits();
-  const bool renders = (bits == 16 && (d.render_depths & kDepth16)) ||
-                       (bits == 32 && (d.render_depths & kDepth32));
+  const bool renders =
+      (bits == 16 && (d.render_depths & kDepth16)) || (bits == 32 && (d.render_depths & kDepth32));
   if (!renders) return true;
   g_d3d.desc = d;
   g_d3d.kind = d.kind;
@@ -84,13 +85,18 @@ bool TextureFormatFilter(const PixelFormat& pf) {
   BuildColorFormatFromPixelFormat(pf, &h);
   if (h.alpha_mask) {
     switch (h.alpha_mask) {
-      case 0xF000u: TakeFormat(2, pf, h); break;
+      case 0xF000u:
+        TakeFormat(2, pf, h);
+        break;
       case 0xFF000000u:
         TakeFormat(3, pf, h);
         TakeFormat(5, pf, h);
         break;
-      case 0x8000u: TakeFormat(4, pf, h); break;
-      default: break;
+      case 0x8000u:
+        TakeFormat(4, pf, h);
+        break;
+      default:
+        break;
     }
     return true;
   }
@@ -161,11 +167,6 @@ Surface* TargetSurfaceOfGraphic(int graphic, int* result) {
 }
 
 }  // namespace
-
-Direct3DState& D3D() { return g_d3d; }
-
-Device3DRecord* DeviceRecord(int index) { return Exists(index) ? &g_d3d.devices[index] : nullptr; }
-Device3DRecord* CurrentDeviceRecord() { return DeviceRecord(g_d3d.current); }
 
 int InitializeDirect3D() {
   GfxLog("Direct3D 関連の初期化を行います\n");
@@ -327,13 +328,13 @@ int EndScene3D(int index) {
 
 int EndSceneIfBegun() { return EndScene3D(g_d3d.current); }
 
-int BeginSceneIfNeeded() {
-  Device3DRecord* r = CurrentDeviceRecord();
+int OpenScene3D(int index) {
+  Device3DRecord* r = DeviceRecord(index);
   if (!r) return -1;
   if (!r->scene_open) {
     r->device->BeginScene();
     r->scene_open = 1;
-    ReapplyAllStates3D(g_d3d.current);
+    ReapplyAllStates3D(index);
   }
   return 0;
 }
@@ -383,7 +384,7 @@ int SetViewportFromArea(const Rect& area) {
   return SetViewport3D(g_d3d.current, v);
 }
 
-int SetTexture3D(int index, Surface* surface) {
+int SendTexture3D(int index, Surface* surface) {
   Device3DRecord* r = DeviceRecord(index);
   if (!r) return -1;
   if (r->texture == surface && !r->force) return 0;
@@ -393,7 +394,7 @@ int SetTexture3D(int index, Surface* surface) {
   return 0;
 }
 
-int SetColorKeyEnable(int index, int on) {
+int SendColorKeyEnable(int index, int on) {
   Device3DRecord* r = DeviceRecord(index);
   if (!r) return -1;
   return SendIfChanged(*r, index, &r->color_key, on ? 1 : 0, [&](int v) {
@@ -427,7 +428,7 @@ int SetTextureAddress3D(int index, int mode) {
   });
 }
 
-int SetBlendState3D(int index, int mode, int alpha_source) {
+int SendBlendState3D(int index, int mode, int alpha_source) {
   Device3DRecord* r = DeviceRecord(index);
   if (!r) return -1;
   if (mode == r->blend_mode && alpha_source == r->alpha_source && !r->force) return 0;
@@ -444,17 +445,26 @@ int SetBlendState3D(int index, int mode, int alpha_source) {
   }
   int src = -1, dest = -1;
   switch (mode) {
-    case 1: src = kBlendSrcAlpha, dest = kBlendInvSrcAlpha; break;
+    case 1:
+      src = kBlendSrcAlpha, dest = kBlendInvSrcAlpha;
+      break;
     case 2:
-    case 5: src = kBlendSrcAlpha, dest = kBlendOne; break;
-    case 3: src = kBlendInvDestColor, dest = kBlendZero; break;
-    case 4: src = kBlendZero, dest = kBlendSrcColor; break;
+    case 5:
+      src = kBlendSrcAlpha, dest = kBlendOne;
+      break;
+    case 3:
+      src = kBlendInvDestColor, dest = kBlendZero;
+      break;
+    case 4:
+      src = kBlendZero, dest = kBlendSrcColor;
+      break;
     case 0:
       // A texture's own alpha blends over the screen; the factors an
       // additive or multiplying draw left behind must not carry over.
       if (alpha_source == 1) src = kBlendSrcAlpha, dest = kBlendInvSrcAlpha;
       break;
-    default: break;
+    default:
+      break;
   }
   Device& d = *r->device;
   const int enable = blending ? 1 : 0;
@@ -471,15 +481,18 @@ int SetBlendState3D(int index, int mode, int alpha_source) {
     d.SetRenderState(kRsDestBlend, static_cast<uint32_t>(dest));
     d.SetRenderState(kRsSrcBlend, static_cast<uint32_t>(src));
   } else {
-    if (enable != r->alpha_blend) d.SetRenderState(kRsAlphaBlendEnable, static_cast<uint32_t>(enable));
+    if (enable != r->alpha_blend)
+      d.SetRenderState(kRsAlphaBlendEnable, static_cast<uint32_t>(enable));
     if (arg1 != -1 && arg1 != r->alpha_arg1) {
       d.SetTextureStageState(0, kTssAlphaArg1, static_cast<uint32_t>(arg1));
     }
     if (arg2 != -1 && arg2 != r->alpha_arg2) {
       d.SetTextureStageState(0, kTssAlphaArg2, static_cast<uint32_t>(arg2));
     }
-    if (op != -1 && op != r->alpha_op) d.SetTextureStageState(0, kTssAlphaOp, static_cast<uint32_t>(op));
-    if (dest != -1 && dest != r->dest_blend) d.SetRenderState(kRsDestBlend, static_cast<uint32_t>(dest));
+    if (op != -1 && op != r->alpha_op)
+      d.SetTextureStageState(0, kTssAlphaOp, static_cast<uint32_t>(op));
+    if (dest != -1 && dest != r->dest_blend)
+      d.SetRenderState(kRsDestBlend, static_cast<uint32_t>(dest));
     if (src != -1 && src != r->src_blend) d.SetRenderState(kRsSrcBlend, static_cast<uint32_t>(src));
   }
   r->alpha_blend = enable;
@@ -736,7 +749,8 @@ int TerminateDirect3D() {
   GfxLog("Direct3D 関連の終了処理を行います\n");
   EndSceneIfBegun();
   g_d3d.end_scene_each_draw = 0;
-  if (Device3DRecord* r = CurrentDeviceRecord(); r && r->texture) SetTexture3D(g_d3d.current, nullptr);
+  if (Device3DRecord* r = CurrentDeviceRecord(); r && r->texture)
+    SetTexture3D(g_d3d.current, nullptr);
   DeleteAllTextureParts();
   ReleaseAllDevices3D();
   ReleaseObject();

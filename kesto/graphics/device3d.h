@@ -63,10 +63,20 @@ struct Direct3DState {
   Device3DRecord devices[kMaxDevices3D];
 };
 
-Direct3DState& D3D();
+// Every draw looks these up several times, so they are inline.
+namespace device3d_internal {
+extern Direct3DState g_d3d;
+}  // namespace device3d_internal
+
+inline Direct3DState& D3D() { return device3d_internal::g_d3d; }
+inline Device3DRecord* DeviceRecord(int index) {
+  Direct3DState& d = device3d_internal::g_d3d;
+  if (!d.object || index < 0 || index >= kMaxDevices3D) return nullptr;
+  Device3DRecord& r = d.devices[index];
+  return r.present && r.device ? &r : nullptr;
+}
 // The current device's record, or null without an object or device.
-Device3DRecord* CurrentDeviceRecord();
-Device3DRecord* DeviceRecord(int index);
+inline Device3DRecord* CurrentDeviceRecord() { return DeviceRecord(D3D().current); }
 
 int CreateDevice3D(platform::video::Surface* surface);
 int RestoreDevice3D(int index);
@@ -78,14 +88,38 @@ const ColorFormatBlock* GetTextureFormatBlock(int slot);
 const ColorFormatBlock* SelectTextureColorFormat(int alpha_channel, int alpha_test, int bits32,
                                                  int render_target);
 
-int BeginSceneIfNeeded();
+int OpenScene3D(int index);
+// Every draw asks; a scene is nearly always open already.
+inline int BeginSceneIfNeeded() {
+  const Device3DRecord* r = CurrentDeviceRecord();
+  if (!r) return -1;
+  return r->scene_open ? 0 : OpenScene3D(D3D().current);
+}
 int EndScene3D(int index);
 int SetRenderTarget3D(int index, platform::video::Surface* surface);
 int SetViewport3D(int index, const platform::video3d::Viewport& viewport);
-int SetTexture3D(int index, platform::video::Surface* surface);
-int SetColorKeyEnable(int index, int on);
+// The setters send a state only when the device's cached one differs or a
+// reapply forces it. Every draw sets texture, colour key and blend, nearly
+// always to what the device holds, so that case is answered inline.
+int SendTexture3D(int index, platform::video::Surface* surface);
+int SendColorKeyEnable(int index, int on);
+int SendBlendState3D(int index, int mode, int alpha_source);
+inline int SetTexture3D(int index, platform::video::Surface* surface) {
+  const Device3DRecord* r = DeviceRecord(index);
+  if (r && r->texture == surface && !r->force) return 0;
+  return SendTexture3D(index, surface);
+}
+inline int SetColorKeyEnable(int index, int on) {
+  const Device3DRecord* r = DeviceRecord(index);
+  if (r && r->color_key == (on ? 1 : 0) && !r->force) return 0;
+  return SendColorKeyEnable(index, on);
+}
+inline int SetBlendState3D(int index, int mode, int alpha_source) {
+  const Device3DRecord* r = DeviceRecord(index);
+  if (r && r->blend_mode == mode && r->alpha_source == alpha_source && !r->force) return 0;
+  return SendBlendState3D(index, mode, alpha_source);
+}
 int SetTextureFilter3D(int index, int filter);
-int SetBlendState3D(int index, int mode, int alpha_source);
 int SetZEnable3D(int index, int on);
 int SetTextureAddress3D(int index, int mode);
 int ApplyFixedStates3D(int index);

@@ -14,7 +14,7 @@
 
 using platform::video::Rect;
 
-namespace {
+namespace draw_state_internal {
 DrawState g_state = [] {
   DrawState s{};
   s.target = -2;
@@ -24,9 +24,11 @@ DrawState g_state = [] {
   s.target_invalid = 1;
   return s;
 }();
-}  // namespace
+}  // namespace draw_state_internal
 
-DrawState& GetDrawState() { return g_state; }
+namespace {
+using draw_state_internal::g_state;
+}  // namespace
 
 int GetDrawTarget() { return g_state.target; }
 
@@ -104,8 +106,9 @@ int ApplyDrawArea(int x1, int y1, int x2, int y2) {
   }
   g_state.area_empty = 0;
   if (GetCurrentDevice3D() >= 0 && SetViewportFromArea(g_state.area) == -1) {
-    GfxLog("ビューポートの設定に失敗しました %s",
-           target == -4 ? "Front Buffer" : target == -2 ? "Back Buffer" : "Image Buffer");
+    GfxLog("ビューポートの設定に失敗しました %s", target == -4   ? "Front Buffer"
+                                                  : target == -2 ? "Back Buffer"
+                                                                 : "Image Buffer");
   }
   return 0;
 }

@@ -34,7 +34,11 @@ struct DrawState {
   int started;
 };
 
-DrawState& GetDrawState();
+namespace draw_state_internal {
+extern DrawState g_state;
+}  // namespace draw_state_internal
+// Inline: every draw reads it several times.
+inline DrawState& GetDrawState() { return draw_state_internal::g_state; }
 
 int SetDrawTarget(int target);
 int GetDrawTarget();

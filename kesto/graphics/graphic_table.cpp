@@ -13,8 +13,12 @@
 #include "graphics/screen.h"
 #include "graphics/surface_2d.h"
 
-namespace {
+namespace graphic_table_internal {
 RecordTable<GraphicRecord> g_table(kMaxGraphics, 0x0800);
+}  // namespace graphic_table_internal
+
+namespace {
+using graphic_table_internal::g_table;
 
 int HandleOfSlot(int slot) {
   const GraphicRecord* g = g_table.at(slot);
@@ -42,14 +46,13 @@ int AllocGraphicRecord(int width, int height, int want_texture, GraphicRecord** 
   g->movie = -1;
   g->delete_flag = nullptr;
   const DrawState& s = GetDrawState();
-  g->texture = (want_texture && s.use_3d && GraphicsManager().usable_3d && !IsSystemMemoryOnly())
-                   ? 1
-                   : 0;
+  g->texture =
+      (want_texture && s.use_3d && GraphicsManager().usable_3d && !IsSystemMemoryOnly()) ? 1 : 0;
   g->alpha_channel = alpha_channel ? 1 : 0;
   g->draw_valid = static_cast<uint8_t>(s.draw_valid);
   g->system_memory = static_cast<uint8_t>(s.system_memory);
   g->alpha_test = static_cast<uint8_t>(s.alpha_test);
-  g->color_depth = static_cast<uint8_t>(s.color_depth ? s.color_depth
+  g->color_depth = static_cast<uint8_t>(s.color_depth      ? s.color_depth
                                         : g->alpha_channel ? 32
                                                            : GetScreenColorBits());
   if (out) *out = g;
@@ -67,8 +70,6 @@ int MakeGraphic(int width, int height, int want_texture, int alpha_channel) {
 int MakeGraphicWithDefaults(int width, int height) {
   return MakeGraphic(width, height, 1, GetDrawState().alpha_channel);
 }
-
-GraphicRecord* GetGraphicRecord(int handle) { return g_table.Find(handle); }
 
 int GetGraphicHandle(const GraphicRecord* record) { return record ? record->handle : -1; }
 
@@ -137,7 +138,8 @@ int DeleteAllGraphics(int log_flag) {
 int RestoreGraphicSurfaces(int handle) {
   GraphicRecord* g = GetGraphicRecord(handle);
   if (!g) return -1;
-  const int result = g->texture ? RestoreGraphicTextureParts(handle) : RestoreGraphicSurface2Ds(handle);
+  const int result =
+      g->texture ? RestoreGraphicTextureParts(handle) : RestoreGraphicSurface2Ds(handle);
   // A movie's frame surface comes back with the graphic.
   if (const MovieRecord* m = g->movie != -1 ? GetMovieRecord(g->movie) : nullptr) {
     if (m->sample_surface && m->sample_surface->IsLost() == platform::video::kErrSurfaceLost) {

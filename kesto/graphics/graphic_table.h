@@ -30,12 +30,18 @@ struct GraphicRecord {
 
 constexpr int kMaxGraphics = 30000;
 RecordTable<GraphicRecord>& GraphicTable();
+namespace graphic_table_internal {
+extern RecordTable<GraphicRecord> g_table;
+}  // namespace graphic_table_internal
 
 int AllocGraphicRecord(int width, int height, int want_texture, GraphicRecord** out,
                        int alpha_channel);
 int MakeGraphic(int width, int height, int want_texture, int alpha_channel);
 int MakeGraphicWithDefaults(int width, int height);
-GraphicRecord* GetGraphicRecord(int handle);
+// Inline: every draw looks its graphic up.
+inline GraphicRecord* GetGraphicRecord(int handle) {
+  return graphic_table_internal::g_table.Find(handle);
+}
 int GetGraphicHandle(const GraphicRecord* record);
 int GetGraphicSize(int handle, int* width, int* height);
 int AttachGraphicDeleteFlag(int handle, int* flag);

@@ -7,9 +7,13 @@
 
 using namespace platform::video;
 
+namespace surface_record_internal {
+RecordTable<SurfaceRecord> g_table(kMaxSurfaceRecords, 0x3800);
+}  // namespace surface_record_internal
+
 namespace {
 
-RecordTable<SurfaceRecord> g_table(kMaxSurfaceRecords, 0x3800);
+using surface_record_internal::g_table;
 
 void FreeAlpha(SurfaceRecord* r) {
   if (r->alpha_buffer) GfxFree(r->alpha_buffer);
@@ -44,8 +48,6 @@ void ClearSurfaceRecordTable() {
   }
   g_table.Reset();
 }
-
-SurfaceRecord* GetSurfaceRecord(int handle) { return g_table.Find(handle); }
 
 int AddSurfaceRecord(int reference_count, int width, int height, uint32_t transparent_color,
                      const SurfaceSettings& settings) {
@@ -86,8 +88,7 @@ int CreateSurfaceOfRecord(int handle) {
   if (!r->settings.texture) {
     int screen_w = 0;
     GetScreenResolution(&screen_w, nullptr);
-    const bool system =
-        r->settings.system_memory || r->width > screen_w || IsSystemMemoryOnly();
+    const bool system = r->settings.system_memory || r->width > screen_w || IsSystemMemoryOnly();
     d.caps = kCapsOffscreenPlain | (system ? kCapsSystemMemory : kCaps3DDevice);
     if (Failed(dd->CreateSurface(d, &s))) {
       // Video memory may be full: system memory always has room.
@@ -212,8 +213,7 @@ int DropSurfaceReference(int handle) {
   return r ? --r->reference_count : -1;
 }
 
-int LockSurfaceRecord(int handle, int* pitch, uint8_t** pointer, const Rect* rect,
-                      int write_only) {
+int LockSurfaceRecord(int handle, int* pitch, uint8_t** pointer, const Rect* rect, int write_only) {
   SurfaceRecord* r = GetSurfaceRecord(handle);
   if (!r || !r->surface) return -1;
   if (r->lock_count > 0) {
@@ -226,8 +226,7 @@ int LockSurfaceRecord(int handle, int* pitch, uint8_t** pointer, const Rect* rec
   }
   uint8_t* p = nullptr;
   int pp = 0;
-  if (Failed(r->surface->Lock(rect, kLockWait | (write_only == 1 ? kLockWriteOnly : 0), &p,
-                              &pp))) {
+  if (Failed(r->surface->Lock(rect, kLockWait | (write_only == 1 ? kLockWriteOnly : 0), &p, &pp))) {
     GfxLog("グラフィックのロックに失敗しました");
     return -1;
   }

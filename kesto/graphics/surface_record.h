@@ -41,19 +41,25 @@ struct SurfaceRecord {
 
 constexpr int kMaxSurfaceRecords = 65535;
 RecordTable<SurfaceRecord>& SurfaceRecordTable();
+namespace surface_record_internal {
+extern RecordTable<SurfaceRecord> g_table;
+}  // namespace surface_record_internal
 // Frees every record (graphics start-up zeroes the tables).
 void ClearSurfaceRecordTable();
 
 int AddSurfaceRecord(int reference_count, int width, int height, uint32_t transparent_color,
                      const SurfaceSettings& settings);
-SurfaceRecord* GetSurfaceRecord(int handle);
+// Inline: every draw looks its texture up.
+inline SurfaceRecord* GetSurfaceRecord(int handle) {
+  return surface_record_internal::g_table.Find(handle);
+}
 int CreateSurfaceOfRecord(int handle);
 int SetSurfaceZBuffer(int handle, int flag);
 int SetSurfaceColorKey(int handle);
 int AddSurfaceReference(int handle);
 int DropSurfaceReference(int handle);
-int LockSurfaceRecord(int handle, int* pitch, uint8_t** pointer,
-                      const platform::video::Rect* rect, int write_only);
+int LockSurfaceRecord(int handle, int* pitch, uint8_t** pointer, const platform::video::Rect* rect,
+                      int write_only);
 int UnlockSurfaceRecord(int handle, const platform::video::Rect* rect);
 int FillSurfaceRecord(int handle, int red, int green, int blue, int alpha);
 int RestoreSurfaceIfLost(int handle);

@@ -11,9 +11,13 @@
 using namespace platform::video;
 using platform::video3d::TLVertex;
 
+namespace texture_part_internal {
+RecordTable<TexturePartRecord> g_parts(kMaxTextureParts, 0x3000);
+}  // namespace texture_part_internal
+
 namespace {
 
-RecordTable<TexturePartRecord> g_parts(kMaxTextureParts, 0x3000);
+using texture_part_internal::g_parts;
 
 constexpr int kMaxSizes = 32;
 constexpr int kMaxGraphicParts = 16;
@@ -72,8 +76,8 @@ int AddSurface3DData(int texture_width, int texture_height, int x, int y, int wi
   if (shared) {
     if (AddSurfaceReference(shared->texture) >= 0) texture = shared->texture;
   } else {
-    texture = AddSurfaceRecord(1, texture_width, texture_height,
-                               GetDrawState().transparent_color, settings);
+    texture = AddSurfaceRecord(1, texture_width, texture_height, GetDrawState().transparent_color,
+                               settings);
   }
   const SurfaceRecord* r = GetSurfaceRecord(texture);
   if (!r) {
@@ -93,8 +97,6 @@ int AddSurface3DData(int texture_width, int texture_height, int x, int y, int wi
   SetTemplateVertices(*p, r->width, r->height);
   return g_parts.Insert(slot, p);
 }
-
-TexturePartRecord* GetTexturePartRecord(int handle) { return g_parts.Find(handle); }
 
 int LockTexturePart(int handle, uint8_t** pointer, int* pitch, int write_only, const Rect* rect) {
   TexturePartRecord* p = GetTexturePartRecord(handle);
@@ -195,10 +197,9 @@ int MakeGraphicTextureParts(int graphic) {
   g->part_count = 0;
   for (int i = 0; i < count; ++i) {
     const Tile& t = tiles[i];
-    const int part = AddSurface3DData(t.width, t.height, t.x, t.y,
-                                      std::min(g->width - t.x, t.width),
-                                      std::min(g->height - t.y, t.height), t.x, t.y, graphic,
-                                      nullptr, 0, 0, settings);
+    const int part = AddSurface3DData(
+        t.width, t.height, t.x, t.y, std::min(g->width - t.x, t.width),
+        std::min(g->height - t.y, t.height), t.x, t.y, graphic, nullptr, 0, 0, settings);
     if (part == -1) return -1;
     g->parts[g->part_count++] = part;
   }
@@ -221,9 +222,9 @@ int MakeSubGraphicTextureParts(int graphic, int x, int y, int width, int height,
     if (!r) return fail();
     // Offsets count from the parent part's own place in the texture, so a
     // cut-out of a cut-out shows the pixels its origin names.
-    const int part = AddSurface3DData(r->width, r->height, 0, 0, width, height,
-                                      pp->source_x + x, pp->source_y + y, graphic, pp,
-                                      pp->texture_x + x, pp->texture_y + y, none);
+    const int part =
+        AddSurface3DData(r->width, r->height, 0, 0, width, height, pp->source_x + x,
+                         pp->source_y + y, graphic, pp, pp->texture_x + x, pp->texture_y + y, none);
     if (part == -1) return fail();
     g->parts[g->part_count++] = part;
     return 0;
@@ -236,10 +237,10 @@ int MakeSubGraphicTextureParts(int graphic, int x, int y, int width, int height,
     const Rect area{pp->x, pp->y, pp->x + pp->width, pp->y + pp->height};
     const Rect o = Intersect(want, area);
     if (o.Empty()) continue;
-    const int part = AddSurface3DData(
-        r->width, r->height, o.left - x, o.top - y, o.Width(), o.Height(),
-        pp->source_x + o.left - pp->x, pp->source_y + o.top - pp->y, graphic, pp,
-        pp->texture_x + o.left - pp->x, pp->texture_y + o.top - pp->y, none);
+    const int part =
+        AddSurface3DData(r->width, r->height, o.left - x, o.top - y, o.Width(), o.Height(),
+                         pp->source_x + o.left - pp->x, pp->source_y + o.top - pp->y, graphic, pp,
+                         pp->texture_x + o.left - pp->x, pp->texture_y + o.top - pp->y, none);
     if (part == -1) return fail();
     g->parts[g->part_count++] = part;
   }
@@ -267,7 +268,8 @@ int DeleteGraphicTextureParts(int graphic) {
 int DeleteAllTextureParts() {
   for (int slot = 0; slot < g_parts.bound(); ++slot) {
     if (TexturePartRecord* p = g_parts.at(slot)) {
-      DeleteTexturePart(static_cast<int>(((p->serial | 0x3000u) << 16) | static_cast<uint32_t>(slot)));
+      DeleteTexturePart(
+          static_cast<int>(((p->serial | 0x3000u) << 16) | static_cast<uint32_t>(slot)));
     }
   }
   // Graphics that pointed at them keep no stale handles.
@@ -280,8 +282,8 @@ int DeleteAllTextureParts() {
 
 int DeleteAllTexturePartsIfReady() { return D3D().object ? DeleteAllTextureParts() : -1; }
 
-int TransferImageToTexturePart(const UploadSourceSet& source, const Rect& src_rect,
-                               int texture_x, int texture_y, int part) {
+int TransferImageToTexturePart(const UploadSourceSet& source, const Rect& src_rect, int texture_x,
+                               int texture_y, int part) {
   if (!D3D().object) return -1;
   if (GetDrawState().suspended) return 0;
   FlushCurrentVertexBatch();
@@ -292,11 +294,10 @@ int TransferImageToTexturePart(const UploadSourceSet& source, const Rect& src_re
   if (!r || !r->surface || !format || !image || !image->pixels || source.source_kind == 1) {
     return -1;
   }
-  const Rect dst{texture_x, texture_y, texture_x + src_rect.Width(),
-                 texture_y + src_rect.Height()};
-  if (src_rect.Empty() || src_rect.left < 0 || src_rect.top < 0 ||
-      src_rect.right > image->width || src_rect.bottom > image->height || dst.left < 0 ||
-      dst.top < 0 || dst.right > r->width || dst.bottom > r->height) {
+  const Rect dst{texture_x, texture_y, texture_x + src_rect.Width(), texture_y + src_rect.Height()};
+  if (src_rect.Empty() || src_rect.left < 0 || src_rect.top < 0 || src_rect.right > image->width ||
+      src_rect.bottom > image->height || dst.left < 0 || dst.top < 0 || dst.right > r->width ||
+      dst.bottom > r->height) {
     return -1;
   }
   int pitch = 0;
@@ -328,14 +329,15 @@ int TransferImageToTexturePart(const UploadSourceSet& source, const Rect& src_re
   const ImageRecord* alpha = source.alpha;
   ConvertPixelRect(pixels, pitch, format, image->pixels, image->pitch, &image->format,
                    alpha ? alpha->pixels : nullptr, alpha ? alpha->pitch : 0,
-                   alpha ? &alpha->format : nullptr, 0, 0, &src_rect,
-                   source.conversion_option & 1, transparent, r->transparent_color, 0, 0);
+                   alpha ? &alpha->format : nullptr, 0, 0, &src_rect, source.conversion_option & 1,
+                   transparent, r->transparent_color, 0, 0);
   if (temp) {
     temp->Unlock();
     Device3DRecord* dev = CurrentDeviceRecord();
     if (!dev || Failed(dev->device->Load(r->surface, dst.left, dst.top, temp, &dst, 0))) {
       temp->Release();
-      GfxFatal("作業用テクスチャサーフェスから描画用テクスチャサーフェスへの画像転送に失敗しました");
+      GfxFatal(
+          "作業用テクスチャサーフェスから描画用テクスチャサーフェスへの画像転送に失敗しました");
     }
     temp->Release();
   } else {
@@ -361,8 +363,8 @@ int UploadImageToTextureParts(const UploadSourceSet& source, int offset_x, int o
   return 0;
 }
 
-int UploadImageRectToTextureParts(const UploadSourceSet& source, const Rect& src_rect,
-                                  int dest_x, int dest_y, int graphic) {
+int UploadImageRectToTextureParts(const UploadSourceSet& source, const Rect& src_rect, int dest_x,
+                                  int dest_y, int graphic) {
   const GraphicRecord* g = GetGraphicRecord(graphic);
   if (!g) return -1;
   const Rect placed{dest_x, dest_y, dest_x + src_rect.Width(), dest_y + src_rect.Height()};

@@ -25,11 +25,17 @@ struct TexturePartRecord {
 
 constexpr int kMaxTextureParts = 65535;
 RecordTable<TexturePartRecord>& TexturePartTable();
+namespace texture_part_internal {
+extern RecordTable<TexturePartRecord> g_parts;
+}  // namespace texture_part_internal
 
 int AddSurface3DData(int texture_width, int texture_height, int x, int y, int width, int height,
                      int source_x, int source_y, int graphic, const TexturePartRecord* shared,
                      int texture_x, int texture_y, const SurfaceSettings& settings);
-TexturePartRecord* GetTexturePartRecord(int handle);
+// Inline: every draw looks its parts up.
+inline TexturePartRecord* GetTexturePartRecord(int handle) {
+  return texture_part_internal::g_parts.Find(handle);
+}
 int LockTexturePart(int handle, uint8_t** pointer, int* pitch, int write_only,
                     const platform::video::Rect* rect);
 int UnlockTexturePart(int handle, const platform::video::Rect* rect);
@@ -44,8 +50,8 @@ int TransferImageToTexturePart(const UploadSourceSet& source,
 int UploadImageToTextureParts(const UploadSourceSet& source, int offset_x, int offset_y,
                               int graphic);
 int UploadImageRectToTextureParts(const UploadSourceSet& source,
-                                  const platform::video::Rect& source_rect, int dest_x,
-                                  int dest_y, int graphic);
+                                  const platform::video::Rect& source_rect, int dest_x, int dest_y,
+                                  int graphic);
 int GetGraphicPartsLostFlags(int graphic);
 // Around a lost display: the parts' surfaces go and come back under the
 // same records.

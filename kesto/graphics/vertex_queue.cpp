@@ -41,11 +41,10 @@ int EndDraw(int result) {
 
 SurfaceRecord* TextureOfPart(const TexturePartRecord& p) { return GetSurfaceRecord(p.texture); }
 
-// States of a graphic's draw, from its first part.
-void ApplyPartDrawStates3D(const TexturePartRecord* part, int transparent) {
+// States of a graphic's draw, from its first part's texture.
+void ApplyDrawStates3D(const SurfaceRecord* r, int transparent) {
   const int device = D3D().current;
   const int mode = GetDrawState().blend_mode;
-  const SurfaceRecord* r = part ? TextureOfPart(*part) : nullptr;
   if (!r) {
     SetColorKeyEnable(device, 0);
     SetBlendState3D(device, mode, 0);
@@ -56,15 +55,40 @@ void ApplyPartDrawStates3D(const TexturePartRecord* part, int transparent) {
   SetBlendState3D(device, mode, transparent ? (alpha ? 1 : 0) : 0);
 }
 
-// Selects a part's texture; null when the handle is stale.
-const TexturePartRecord* SelectPart(int handle, float* texture_width, float* texture_height) {
-  const TexturePartRecord* p = GetTexturePartRecord(handle);
-  const SurfaceRecord* r = p ? TextureOfPart(*p) : nullptr;
+void ApplyPartDrawStates3D(const TexturePartRecord* part, int transparent) {
+  ApplyDrawStates3D(part ? TextureOfPart(*part) : nullptr, transparent);
+}
+
+const TexturePartRecord* SelectTexture(const TexturePartRecord* p, const SurfaceRecord* r,
+                                       float* texture_width, float* texture_height) {
   if (!r) return nullptr;
   SetTexture3D(D3D().current, r->surface);
   if (texture_width) *texture_width = r->width;
   if (texture_height) *texture_height = r->height;
   return p;
+}
+
+// Selects a part's texture; null when the handle is stale.
+const TexturePartRecord* SelectPart(int handle, float* texture_width, float* texture_height) {
+  const TexturePartRecord* p = GetTexturePartRecord(handle);
+  return SelectTexture(p, p ? TextureOfPart(*p) : nullptr, texture_width, texture_height);
+}
+
+// The first part of a graphic's draw: applies the draw's states from it and
+// selects its texture, from one look-up of the part.
+const TexturePartRecord* SelectFirstPart(int handle, int transparent, float* texture_width,
+                                         float* texture_height) {
+  const TexturePartRecord* p = GetTexturePartRecord(handle);
+  const SurfaceRecord* r = p ? TextureOfPart(*p) : nullptr;
+  ApplyDrawStates3D(r, transparent);
+  return SelectTexture(p, r, texture_width, texture_height);
+}
+
+// Part i of a graphic's draw.
+const TexturePartRecord* SelectPartOfDraw(const GraphicRecord& g, int i, int transparent,
+                                          float* texture_width, float* texture_height) {
+  return i == 0 ? SelectFirstPart(g.parts[0], transparent, texture_width, texture_height)
+                : SelectPart(g.parts[i], texture_width, texture_height);
 }
 
 // Moves vertices inside the clip rectangle, adjusting the texture
@@ -90,6 +114,29 @@ void ClipQuad(TLVertex* v, float left, float top, float right, float bottom, flo
   }
 }
 
+// Every draw commits its quads here, so the draw bodies take it inline.
+inline int CommitQuad(int device) {
+  Device3DRecord* r = DeviceRecord(device);
+  if (!r) return -1;
+  if (!r->batching) {
+    r->device->DrawPrimitive(Primitive::kTriangleStrip, kFvfTransformedTextured, r->queue, 4, 0);
+    return 0;
+  }
+  if (r->queued + 6 > kVertexQueueCapacity) {
+    // The quad was written without a reservation: move it to a fresh queue.
+    const TLVertex quad[4] = {r->queue[r->queued], r->queue[r->queued + 1], r->queue[r->queued + 2],
+                              r->queue[r->queued + 3]};
+    FlushVertexBatch(device);
+    std::copy(quad, quad + 4, r->queue);
+  }
+  TLVertex* v = r->queue + r->queued;
+  v[4] = v[2];
+  v[5] = v[1];
+  r->queued += 6;
+  if (r->queued == kVertexQueueCapacity) FlushVertexBatch(device);
+  return 0;
+}
+
 float Cross(Point a, Point b) { return a.x * b.y - a.y * b.x; }
 Point Sub(Point a, Point b) { return Point{a.x - b.x, a.y - b.y}; }
 
@@ -110,34 +157,14 @@ TLVertex* ReserveQueueVertices(int device, int count) {
   return r->queue + r->queued;
 }
 
-int CommitQueuedQuad(int device) {
-  Device3DRecord* r = DeviceRecord(device);
-  if (!r) return -1;
-  if (!r->batching) {
-    r->device->DrawPrimitive(Primitive::kTriangleStrip, kFvfTransformedTextured, r->queue, 4, 0);
-    return 0;
-  }
-  if (r->queued + 6 > kVertexQueueCapacity) {
-    // The quad was written without a reservation: move it to a fresh queue.
-    const TLVertex quad[4] = {r->queue[r->queued], r->queue[r->queued + 1],
-                              r->queue[r->queued + 2], r->queue[r->queued + 3]};
-    FlushVertexBatch(device);
-    std::copy(quad, quad + 4, r->queue);
-  }
-  TLVertex* v = r->queue + r->queued;
-  v[4] = v[2];
-  v[5] = v[1];
-  r->queued += 6;
-  if (r->queued == kVertexQueueCapacity) FlushVertexBatch(device);
-  return 0;
-}
+int CommitQueuedQuad(int device) { return CommitQuad(device); }
 
 int FlushVertexBatch(int device) {
   Device3DRecord* r = DeviceRecord(device);
   if (!r) return -1;
   if (r->queued) {
-    r->device->DrawPrimitive(Primitive::kTriangleList, kFvfTransformedTextured, r->queue,
-                             r->queued, 0);
+    r->device->DrawPrimitive(Primitive::kTriangleList, kFvfTransformedTextured, r->queue, r->queued,
+                             0);
     r->queued = 0;
   }
   return 0;
@@ -151,7 +178,7 @@ int CommitQuadWithScreenOffset(TLVertex* v, int offset_on) {
       v[i].y += static_cast<float>(o.top);
     }
   }
-  return CommitQueuedQuad(D3D().current);
+  return CommitQuad(D3D().current);
 }
 
 int DrawVertexGrid3D(int device, int columns, const TLVertex* vertices, int rows) {
@@ -163,8 +190,8 @@ int DrawVertexGrid3D(int device, int columns, const TLVertex* vertices, int rows
   const uint32_t total = static_cast<uint32_t>(columns * rows);
   auto draw = [&] {
     if (count) {
-      r->device->DrawIndexedPrimitive(Primitive::kTriangleStrip, kFvfTransformedTextured,
-                                      vertices, total, indices, static_cast<uint32_t>(count), 0);
+      r->device->DrawIndexedPrimitive(Primitive::kTriangleStrip, kFvfTransformedTextured, vertices,
+                                      total, indices, static_cast<uint32_t>(count), 0);
     }
     count = 0;
   };
@@ -202,8 +229,7 @@ int G_D3D_DrawGraph(int x, int y, GraphicRecord* g, int transparent) {
   const int device = D3D().current;
   for (int i = 0; i < g->part_count; ++i) {
     float tw = 1, th = 1;
-    if (i == 0) ApplyPartDrawStates3D(GetTexturePartRecord(g->parts[0]), transparent);
-    const TexturePartRecord* p = SelectPart(g->parts[i], &tw, &th);
+    const TexturePartRecord* p = SelectPartOfDraw(*g, i, transparent, &tw, &th);
     if (!p) return EndDraw(-1);
     TLVertex* v = ReserveQueueVertices(device, 6);
     if (!v) return EndDraw(-1);
@@ -240,8 +266,7 @@ int G_D3D_DrawExtendGraph(int x1, int y1, int x2, int y2, GraphicRecord* g, int 
   const bool swap = (sx < 0) != (sy < 0);
   for (int i = 0; i < g->part_count; ++i) {
     float tw = 1, th = 1;
-    if (i == 0) ApplyPartDrawStates3D(GetTexturePartRecord(g->parts[0]), transparent);
-    const TexturePartRecord* p = SelectPart(g->parts[i], &tw, &th);
+    const TexturePartRecord* p = SelectPartOfDraw(*g, i, transparent, &tw, &th);
     if (!p) return EndDraw(-1);
     TLVertex* v = ReserveQueueVertices(device, 6);
     if (!v) return EndDraw(-1);
@@ -258,8 +283,8 @@ int G_D3D_DrawExtendGraph(int x1, int y1, int x2, int y2, GraphicRecord* g, int 
   return EndDraw(0);
 }
 
-int G_D3D_DrawRotaGraph(int x, int y, double scale, double angle, GraphicRecord* g,
-                        int transparent, int turn) {
+int G_D3D_DrawRotaGraph(int x, int y, double scale, double angle, GraphicRecord* g, int transparent,
+                        int turn) {
   if (!D3D().object) return -1;
   if (scale <= 0.0) return -1;
   const int begun = BeginDraw();
@@ -290,8 +315,7 @@ int G_D3D_DrawRotaGraph(int x, int y, double scale, double angle, GraphicRecord*
   const int offset = IsDrawingToPrimaryInWindow();
   const int device = D3D().current;
   for (int i = 0; i < g->part_count; ++i) {
-    if (i == 0) ApplyPartDrawStates3D(GetTexturePartRecord(g->parts[0]), transparent);
-    const TexturePartRecord* p = SelectPart(g->parts[i], nullptr, nullptr);
+    const TexturePartRecord* p = SelectPartOfDraw(*g, i, transparent, nullptr, nullptr);
     if (!p) return EndDraw(-1);
     TLVertex* v = ReserveQueueVertices(device, 6);
     if (!v) return EndDraw(-1);
@@ -304,9 +328,7 @@ int G_D3D_DrawRotaGraph(int x, int y, double scale, double angle, GraphicRecord*
       v[k].y = dx * sn + dy * cs + oy;
     }
     if (turn != 0) std::swap(v[1], v[2]);
-    auto all = [&](auto pred) {
-      return pred(v[0]) && pred(v[1]) && pred(v[2]) && pred(v[3]);
-    };
+    auto all = [&](auto pred) { return pred(v[0]) && pred(v[1]) && pred(v[2]) && pred(v[3]); };
     if (all([](const TLVertex& q) { return q.x < 0.0f; }) ||
         all([&](const TLVertex& q) { return q.x > tw_limit; }) ||
         all([](const TLVertex& q) { return q.y < 0.0f; }) ||
@@ -323,14 +345,14 @@ int G_D3D_DrawModiGraph(int x1, int y1, int x2, int y2, int x3, int y3, int x4, 
   if (x1 == x3 && x2 == x4 && y1 == y2 && y3 == y4) {
     return G_D3D_DrawExtendGraph(x1, y1, x4, y4, g, transparent);
   }
-  return G_D3D_DrawModiGraphParts(
-      static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
-      static_cast<float>(y2), static_cast<float>(x3), static_cast<float>(y3),
-      static_cast<float>(x4), static_cast<float>(y4), g, transparent);
+  return G_D3D_DrawModiGraphParts(static_cast<float>(x1), static_cast<float>(y1),
+                                  static_cast<float>(x2), static_cast<float>(y2),
+                                  static_cast<float>(x3), static_cast<float>(y3),
+                                  static_cast<float>(x4), static_cast<float>(y4), g, transparent);
 }
 
-int G_D3D_DrawModiGraphParts(float x1, float y1, float x2, float y2, float x3, float y3,
-                             float x4, float y4, GraphicRecord* g, int transparent) {
+int G_D3D_DrawModiGraphParts(float x1, float y1, float x2, float y2, float x3, float y3, float x4,
+                             float y4, GraphicRecord* g, int transparent) {
   const int begun = BeginDraw();
   if (begun <= 0) return begun;
   if (!g) return EndDraw(-1);
@@ -395,7 +417,7 @@ int G_D3D_DrawPartModi(int part, float x1, float y1, float x2, float y2, float x
         Cross(Sub(P[1], P[3]), Sub(P[2], P[3])) <= 0.0f) {
       std::swap(v[1], v[2]);
     }
-    return CommitQueuedQuad(device);
+    return CommitQuad(device);
   }
   const float step = static_cast<float>(1.0 / 7.0);
   const float u0 = p->vertices[0].u, u3 = p->vertices[3].u;
@@ -406,8 +428,13 @@ int G_D3D_DrawPartModi(int part, float x1, float y1, float x2, float y2, float x
     const Point R{x2 + fr * (x4 - x2), y2 + fr * (y4 - y2)};
     for (int c = 0; c < 8; ++c) {
       const float fc = static_cast<float>(c) * step;
-      g_grid[r * 8 + c] = TLVertex{L.x + fc * (R.x - L.x) - 0.5f, L.y + fc * (R.y - L.y) - 0.5f,
-                                   0.0f, 1.0f, color, u0 + fc * (u3 - u0), v0 + fr * (v3 - v0)};
+      g_grid[r * 8 + c] = TLVertex{L.x + fc * (R.x - L.x) - 0.5f,
+                                   L.y + fc * (R.y - L.y) - 0.5f,
+                                   0.0f,
+                                   1.0f,
+                                   color,
+                                   u0 + fc * (u3 - u0),
+                                   v0 + fr * (v3 - v0)};
     }
   }
   return DrawVertexGrid3D(device, 8, g_grid, 8);

@@ -1,5 +1,6 @@
-#include "device3d_fixture.h"
 #include "graphics/vertex_queue.h"
+
+#include "device3d_fixture.h"
 
 namespace {
 
@@ -9,7 +10,9 @@ using VertexQueueTest = Direct3DGraphicsTest;
 
 // Texel (x, y) of these sprites is (x * 8, y * 8, 0x40): every pixel tells
 // where it came from.
-uint32_t Ramp(int x, int y) { return 0xFF000040u | static_cast<uint32_t>((x * 8) << 16 | (y * 8) << 8); }
+uint32_t Ramp(int x, int y) {
+  return 0xFF000040u | static_cast<uint32_t>((x * 8) << 16 | (y * 8) << 8);
+}
 
 Device3DRecord& Dev() { return *CurrentDeviceRecord(); }
 
@@ -22,8 +25,7 @@ TEST_F(VertexQueueTest, RotatedDrawsCentreAsTheTableSays) {
   } cases[] = {
       {32, 32, 1.0, 83.5f, 83.5f},  // centre (16, 16), origin (99.5, 99.5)
       {32, 31, 1.0, 84.5f, 84.5f},  // centre (15.5, 15.5), origin (100, 100)
-      {31, 31, 1.0, 84.5f, 84.5f},
-      {31, 32, 1.0, 84.5f, 84.5f},
+      {31, 31, 1.0, 84.5f, 84.5f}, {31, 32, 1.0, 84.5f, 84.5f},
       {32, 32, 2.0, 67.5f, 67.5f},  // centre (16, 16), origin (99.5, 99.5)
       {31, 31, 2.0, 68.5f, 68.5f},
   };
@@ -35,7 +37,38 @@ TEST_F(VertexQueueTest, RotatedDrawsCentreAsTheTableSays) {
     EXPECT_FLOAT_EQ(v.x, c.x0) << c.w << "x" << c.h << " at " << c.scale;
     EXPECT_FLOAT_EQ(v.y, c.y0) << c.w << "x" << c.h << " at " << c.scale;
   }
-  EXPECT_EQ(G_D3D_DrawRotaGraph(100, 100, 0.0, 0.0, GetGraphicRecord(MakeGraphic(4, 4, 1, 0)), 0, 0), -1);
+  EXPECT_EQ(
+      G_D3D_DrawRotaGraph(100, 100, 0.0, 0.0, GetGraphicRecord(MakeGraphic(4, 4, 1, 0)), 0, 0), -1);
+}
+
+TEST_F(VertexQueueTest, RunsOfSpritesFromOneSheetShareOneBatchAndItsStates) {
+  StartGame();
+  const int a = Load(*MakeImage(16, 16, Ramp)), b = Load(*MakeImage(16, 16, Ramp));
+  ASSERT_EQ(ChooseBlendModeBody(1, 255), 0);
+  ASSERT_EQ(BlitGraphicScaledRotatedBody(50, 50, 1.0, 0.3, a, 1, 0), 0);
+  ResetStats3D();
+  for (int run = 0; run < 3; ++run) {
+    for (int i = 0; i < 10; ++i) {
+      ASSERT_EQ(BlitGraphicScaledRotatedBody(40 + 20 * i, 100 + 40 * run, 1.0, 0.1 * i,
+                                             run == 1 ? b : a, 1, 0),
+                0);
+    }
+  }
+  // Only the texture changes between the runs, and each change draws the
+  // run queued before it.
+  EXPECT_EQ(Stats3D().texture_sets, 2u);
+  EXPECT_EQ(Stats3D().render_state_sets + Stats3D().stage_state_sets, 0u);
+  EXPECT_EQ(Stats3D().draw_calls, 2u);
+  EXPECT_EQ(Stats3D().triangles, 2u * 21);
+  EXPECT_EQ(Dev().queued, 60u);
+  // A new blend mode is sent once and draws what was queued under the old.
+  ASSERT_EQ(ChooseBlendModeBody(2, 255), 0);
+  ASSERT_EQ(BlitGraphicScaledRotatedBody(50, 50, 1.0, 0.0, a, 1, 0), 0);
+  ASSERT_EQ(BlitGraphicScaledRotatedBody(70, 50, 1.0, 0.0, a, 1, 0), 0);
+  EXPECT_EQ(Stats3D().draw_calls, 3u);
+  EXPECT_GT(Stats3D().render_state_sets, 0u);
+  EXPECT_EQ(Dev().queued, 12u);
+  EXPECT_EQ(DeviceRecord(GetCurrentDevice3D())->device->GetRenderState(kRsDestBlend), kBlendOne);
 }
 
 TEST_F(VertexQueueTest, UnturnedDrawsPlaceEveryTexelWhereThePlainDrawDoes) {
@@ -55,7 +88,8 @@ TEST_F(VertexQueueTest, UnturnedDrawsPlaceEveryTexelWhereThePlainDrawDoes) {
     ASSERT_EQ(BlitGraphicScaledRotatedBody(100, 100, 1.0, 0.0, g, 0, 0), 0);
     size_t i = 0;
     for (int y = 80; y < 120; ++y)
-      for (int x = 80; x < 120; ++x, ++i) ASSERT_EQ(BackRgb(x, y), plain[i]) << w << ": " << x << "," << y;
+      for (int x = 80; x < 120; ++x, ++i)
+        ASSERT_EQ(BackRgb(x, y), plain[i]) << w << ": " << x << "," << y;
     // Stretching by exactly 2 repeats each texel twice.
     ASSERT_EQ(EraseTargetScreenBody(), 0);
     ASSERT_EQ(G_D3D_DrawExtendGraph(10, 10, 10 + 2 * w, 10 + 2 * w, GetGraphicRecord(g), 0), 0);
@@ -124,7 +158,8 @@ TEST_F(VertexQueueTest, FourCornersTakeTheCheapestShapeThatFits) {
   }
   // The grid is texel-true at its corners.
   ASSERT_EQ(EraseTargetScreenBody(), 0);
-  ASSERT_EQ(G_D3D_DrawModiGraph(100, 100, 132, 100, 90, 132, 142, 132, GetGraphicRecord(one), 0), 0);
+  ASSERT_EQ(G_D3D_DrawModiGraph(100, 100, 132, 100, 90, 132, 142, 132, GetGraphicRecord(one), 0),
+            0);
   EXPECT_EQ(BackRgb(100, 100), Screen(0, 0, 0x40));
   EXPECT_EQ(BackRgb(140, 131), Screen(31 * 8, 31 * 8, 0x40));
 }
