@@ -1016,9 +1016,9 @@ inline bool BoxFitsLanes(const TriangleSetup& ts) {
 }
 
 // SpriteLanesAvx2 for a run whose coordinates fit, adding the lanes written
-// to `tally`. A run shorter than eight pixels is stored as one vector over
-// the pixels after it, or before it, where the row [row_begin, row_end)
-// holds them: those pixels are written back as they were.
+// to `tally`, or returning them where the run has no room around it. A run shorter than eight
+// pixels is stored as one vector over the pixels after it, or before it, where the row [row_begin,
+// row_end) holds them: those pixels are written back as they were.
 template <bool kPair>
 __attribute__((target("avx2"), always_inline)) inline uint64_t SpriteLanesTally(
     const SpriteRule& r, const SpriteTexture& tex, const TexelRamps& ramps, uint8_t* dst, int count,
@@ -1089,23 +1089,9 @@ __attribute__((target("avx2"), always_inline)) inline uint64_t SpriteLanesTally(
           SpriteStore8(r, dst + 2 * j, TexelsAt<kPair>(tex, ramps, a, split, b, j), LanesFrom(-j)));
       return 0;
     }
-    return SpriteLanesAvx2<kPair>(r, tex, ramps, dst, count, a, split, b);
   }
-  const __m128i all = _mm_set1_epi16(-1);
-  __m128i sum = *tally;
-  int i = 0;
-  for (; i + 8 <= count; i += 8) {
-    sum = _mm_sub_epi16(
-        sum, SpriteStore8(r, dst + 2 * i, TexelsAt<kPair>(tex, ramps, a, split, b, i), all));
-  }
-  if (i < count) {
-    const int j = count - 8;
-    sum =
-        _mm_sub_epi16(sum, SpriteStore8(r, dst + 2 * j, TexelsAt<kPair>(tex, ramps, a, split, b, j),
-                                        LanesFrom(i - j)));
-  }
-  *tally = sum;
-  return 0;
+  // No room: overlapping vectors within the run, counted on their own.
+  return SpriteLanesAvx2<kPair>(r, tex, ramps, dst, count, a, split, b);
 }
 
 // The edge steppers of both triangles of a quad in vector lanes, so that

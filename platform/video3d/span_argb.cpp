@@ -3,6 +3,8 @@
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
 
+#include <type_traits>
+
 namespace platform::video3d {
 namespace {
 
@@ -123,40 +125,26 @@ KESTO_AVX2 uint64_t Put8(const ArgbSpanRule& r, const Consts& k, bool texel_alph
 
 bool TexelAlpha(const ArgbSpanRule& r) { return r.alpha_modulate && r.da == 255; }
 
-template <bool kBlend, bool kWhite>
-__attribute__((target("avx2"))) uint64_t UprightLoop(const ArgbSpanRule& r, const uint8_t* texels,
-                                                     uint8_t* dst, int count) {
+// Consecutive texels, or with kSolid a white opaque texel for every pixel.
+template <bool kBlend, bool kWhite, bool kSolid>
+__attribute__((target("avx2"))) uint64_t RowLoop(const ArgbSpanRule& r, const uint8_t* texels,
+                                                 uint8_t* dst, int count) {
   const Consts k = MakeConsts(r);
   const bool texel_alpha = TexelAlpha(r);
   const __m256i all = _mm256_set1_epi32(-1);
   uint64_t written = 0;
   int i = 0;
   for (; i + 8 <= count; i += 8) {
-    const __m256i raw = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + 4 * i));
+    const __m256i raw =
+        kSolid ? all : _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + 4 * i));
     written += Put8<kBlend, kWhite, true>(r, k, texel_alpha, raw, dst + 4 * i, all);
   }
   if (i < count) {
     // Masked loads and stores touch only the row's own pixels.
     const __m256i lanes = LanesBelow(count - i);
-    const __m256i raw = _mm256_maskload_epi32(reinterpret_cast<const int*>(texels + 4 * i), lanes);
+    const __m256i raw =
+        kSolid ? all : _mm256_maskload_epi32(reinterpret_cast<const int*>(texels + 4 * i), lanes);
     written += Put8<kBlend, kWhite, false>(r, k, texel_alpha, raw, dst + 4 * i, lanes);
-  }
-  return written;
-}
-
-template <bool kBlend, bool kWhite>
-__attribute__((target("avx2"))) uint64_t SolidLoop(const ArgbSpanRule& r, uint8_t* dst, int count) {
-  const Consts k = MakeConsts(r);
-  const bool texel_alpha = TexelAlpha(r);
-  const __m256i white = _mm256_set1_epi32(-1);
-  uint64_t written = 0;
-  int i = 0;
-  for (; i + 8 <= count; i += 8) {
-    written += Put8<kBlend, kWhite, true>(r, k, texel_alpha, white, dst + 4 * i, white);
-  }
-  if (i < count) {
-    written +=
-        Put8<kBlend, kWhite, false>(r, k, texel_alpha, white, dst + 4 * i, LanesBelow(count - i));
   }
   return written;
 }
@@ -195,22 +183,27 @@ __attribute__((target("avx2"))) uint64_t SteppedLoop(const ArgbSpanRule& r, cons
 
 bool White(const ArgbSpanRule& r) { return r.dr == 255 && r.dg == 255 && r.db == 255; }
 
+// Calls f with the rule's blend and white flags as compile-time constants.
+template <class F>
+uint64_t WithFlags(const ArgbSpanRule& r, F&& f) {
+  using Yes = std::true_type;
+  using No = std::false_type;
+  if (r.blend) return White(r) ? f(Yes{}, Yes{}) : f(Yes{}, No{});
+  return White(r) ? f(No{}, Yes{}) : f(No{}, No{});
+}
+
 }  // namespace
 
 uint64_t ArgbRowUpright(const ArgbSpanRule& r, const uint8_t* texels, uint8_t* dst, int count) {
-  if (r.blend) {
-    return White(r) ? UprightLoop<true, true>(r, texels, dst, count)
-                    : UprightLoop<true, false>(r, texels, dst, count);
-  }
-  return White(r) ? UprightLoop<false, true>(r, texels, dst, count)
-                  : UprightLoop<false, false>(r, texels, dst, count);
+  return WithFlags(r, [&](auto blend, auto white) {
+    return RowLoop<decltype(blend)::value, decltype(white)::value, false>(r, texels, dst, count);
+  });
 }
 
 uint64_t ArgbRowSolid(const ArgbSpanRule& r, uint8_t* dst, int count) {
-  if (r.blend) {
-    return White(r) ? SolidLoop<true, true>(r, dst, count) : SolidLoop<true, false>(r, dst, count);
-  }
-  return White(r) ? SolidLoop<false, true>(r, dst, count) : SolidLoop<false, false>(r, dst, count);
+  return WithFlags(r, [&](auto blend, auto white) {
+    return RowLoop<decltype(blend)::value, decltype(white)::value, true>(r, nullptr, dst, count);
+  });
 }
 
 bool ArgbRowStepped(const ArgbSpanRule& r, const ArgbTexture& tex, uint8_t* dst, int count,
@@ -227,13 +220,10 @@ bool ArgbRowStepped(const ArgbSpanRule& r, const ArgbTexture& tex, uint8_t* dst,
   if (tex.pitch % 4 != 0 || tex.pitch / 4 * static_cast<size_t>(tex.h) >= (size_t{1} << 31)) {
     return false;
   }
-  if (r.blend) {
-    *written = White(r) ? SteppedLoop<true, true>(r, tex, dst, count, s, t, ds, dt)
-                        : SteppedLoop<true, false>(r, tex, dst, count, s, t, ds, dt);
-  } else {
-    *written = White(r) ? SteppedLoop<false, true>(r, tex, dst, count, s, t, ds, dt)
-                        : SteppedLoop<false, false>(r, tex, dst, count, s, t, ds, dt);
-  }
+  *written = WithFlags(r, [&](auto blend, auto white) {
+    return SteppedLoop<decltype(blend)::value, decltype(white)::value>(r, tex, dst, count, s, t, ds,
+                                                                       dt);
+  });
   return true;
 }
 
