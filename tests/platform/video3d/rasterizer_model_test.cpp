@@ -4,13 +4,12 @@
 // the same pixel counts, with the vector loops on and off.
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <random>
 #include <vector>
 
 #include "../video/video_fixture.h"
+#include "model_compare.h"
 #include "platform/video3d/rasterizer.h"
-#include "reference_rasterizer.h"
 
 namespace platform::video3d {
 namespace {
@@ -65,27 +64,12 @@ class RasterizerModelTest : public video::VideoTest, public ::testing::WithParam
   // second in its own colour.
   void Compare(RasterState st, const std::vector<TLVertex>& v, uint32_t color,
                uint32_t second_color, Surface* fast, Surface* model, const char* what) {
-    for (int y = 0; y < fast->height(); ++y)
-      std::memcpy(model->Row(y), fast->Row(y), static_cast<size_t>(fast->pitch()));
     const bool strip = rng_() % 2;
     const TLVertex* first[3] = {&v[0], &v[1], &v[2]};
     const TLVertex* second[3] = {&v[3 % v.size()], &v[2], &v[1]};
     if (strip) second[0] = &v[2], second[1] = &v[1], second[2] = &v[3 % v.size()];
-    uint64_t fast_written = 0, model_written = 0;
-    st.target = model;
-    model_written += reference::ReferenceDrawTriangle(st, v[0], v[1], v[2], color);
-    if (v.size() == 4) {
-      model_written +=
-          reference::ReferenceDrawTriangle(st, *second[0], *second[1], *second[2], second_color);
-    }
-    st.target = fast;
-    fast_written = v.size() == 4 ? DrawTrianglePair(st, first, second, color, second_color)
-                                 : DrawTriangle(st, v[0], v[1], v[2], color);
-    ASSERT_EQ(fast_written, model_written) << what;
-    for (int y = 0; y < fast->height(); ++y) {
-      ASSERT_EQ(std::memcmp(model->Row(y), fast->Row(y), static_cast<size_t>(fast->pitch())), 0)
-          << what << ": row " << y;
-    }
+    ExpectSameAsModel(st, first, v.size() == 4 ? second : nullptr, color, second_color, fast, model,
+                      what);
   }
   float Coord(float lo, float hi) { return std::uniform_real_distribution<float>(lo, hi)(rng_); }
   uint32_t Pick(std::initializer_list<uint32_t> values) {

@@ -3,13 +3,12 @@
 // 32-bit lanes on some rows only, and runs against either end of a row of
 // the target. Each must match the plain rasteriser in pixels and count.
 #include <cmath>
-#include <cstring>
 #include <random>
 #include <vector>
 
 #include "../video/video_fixture.h"
+#include "model_compare.h"
 #include "platform/video3d/rasterizer.h"
-#include "reference_rasterizer.h"
 
 namespace platform::video3d {
 namespace {
@@ -48,22 +47,10 @@ class SpriteQuadTest : public video::VideoTest {
   // Draws the quad as the library queues it, triangles (0, 1, 2) and
   // (3, 2, 1), with both rasterisers into copies of `target`.
   void Compare(RasterState st, const std::vector<TLVertex>& q, Surface* target, const char* what) {
-    Surface* model = Make(target->width(), target->height(), target->format());
-    for (int y = 0; y < target->height(); ++y)
-      std::memcpy(model->Row(y), target->Row(y), static_cast<size_t>(target->pitch()));
     const TLVertex* first[3] = {&q[0], &q[1], &q[2]};
     const TLVertex* second[3] = {&q[3], &q[2], &q[1]};
-    st.target = model;
-    const uint64_t model_written =
-        reference::ReferenceDrawTriangle(st, q[0], q[1], q[2], q[0].diffuse) +
-        reference::ReferenceDrawTriangle(st, q[3], q[2], q[1], q[3].diffuse);
-    st.target = target;
-    EXPECT_EQ(DrawTrianglePair(st, first, second, q[0].diffuse, q[3].diffuse), model_written)
-        << what;
-    for (int y = 0; y < target->height(); ++y) {
-      ASSERT_EQ(std::memcmp(model->Row(y), target->Row(y), static_cast<size_t>(target->pitch())), 0)
-          << what << ": row " << y;
-    }
+    ExpectSameAsModel(st, first, second, q[0].diffuse, q[3].diffuse, target,
+                      Make(target->width(), target->height(), target->format()), what);
   }
   RasterState SpriteState(Surface* target, Surface* texture, bool blend) {
     RasterState st;
