@@ -1126,10 +1126,11 @@ __attribute__((target("avx2"), always_inline)) inline __m256i Min64(__m256i a, _
   return _mm256_blendv_epi8(a, b, _mm256_cmpgt_epi64(a, b));
 }
 
-// Turned sprite quads (see DrawQuadRows and SpriteRowTurnedAvx2): both
-// triangles are walked row by row together, and each row is one run of
+// Sprite quads of any height (see DrawQuadRows and SpriteRowTurnedAvx2):
+// both triangles are walked row by row together. A turned row is one run of
 // lanes, the pixels left of the shared edge following one triangle's texel
-// line and those right of it the other's.
+// line and those right of it the other's; an upright row is copied from
+// its texture row.
 __attribute__((target("avx2"))) uint64_t DrawSpriteQuadAvx2(const TriangleSetup& ta,
                                                             const TriangleSetup& tb, bool blend) {
   const int64_t first = std::min(ta.row_first, tb.row_first);
@@ -1144,6 +1145,7 @@ __attribute__((target("avx2"))) uint64_t DrawSpriteQuadAvx2(const TriangleSetup&
   const bool index_fits = tex.pitch / 2 * static_cast<size_t>(tex.h) < (size_t{1} << 30);
   // When every row fits 32-bit lanes, no row needs checking on its own.
   const bool all_fit = index_fits && BoxFitsLanes(ta) && BoxFitsLanes(tb);
+  const bool upright = ta.ds == 65536 && ta.dt == 0 && tb.ds == 65536 && tb.dt == 0;
   QuadSteppers lefts(ta.left, tb.left), rights(ta.right, tb.right);
   const __m256i clip_left = _mm256_set1_epi64x(ta.clip_left);
   const __m256i clip_right = _mm256_set1_epi64x(ta.clip_right);
@@ -1190,6 +1192,37 @@ __attribute__((target("avx2"))) uint64_t DrawSpriteQuadAvx2(const TriangleSetup&
     const uint8_t* const row_end = row + pitch;
     const int count_a = has_a ? static_cast<int>(ar - al + 1) : 0;
     const int count_b = has_b ? static_cast<int>(br - bl + 1) : 0;
+    if (upright) {
+      // Texels straight from a texture row, where the row's runs take them
+      // from inside the texture: as one copy where the second run's texels
+      // continue the first's.
+      const auto inside = [&](const TexelLine& l, int count) {
+        const int64_t u = l.s >> 16, v = l.t >> 16;
+        return u >= 0 && u + count - 1 <= tex.w - 1 && v >= 0 && v <= tex.h - 1;
+      };
+      const auto copy = [&](const TexelLine& l, int64_t left, int count) {
+        return SpriteRowUpright(rule,
+                                tex.base + static_cast<size_t>(l.t >> 16) * tex.pitch +
+                                    static_cast<size_t>(l.s >> 16) * 2,
+                                row + 2 * left, count);
+      };
+      const bool a_left = has_a && has_b && ar + 1 == bl, b_left = has_a && has_b && br + 1 == al;
+      if (a_left || b_left) {
+        const TexelLine& l = a_left ? la : lb;
+        const TexelLine& r = a_left ? lb : la;
+        const int count_l = a_left ? count_a : count_b;
+        if ((r.t >> 16) == (l.t >> 16) && (r.s >> 16) == (l.s >> 16) + count_l &&
+            inside(l, count_a + count_b)) {
+          written += copy(l, a_left ? al : bl, count_a + count_b);
+          continue;
+        }
+      }
+      if ((!has_a || inside(la, count_a)) && (!has_b || inside(lb, count_b))) {
+        if (has_a) written += copy(la, al, count_a);
+        if (has_b) written += copy(lb, bl, count_b);
+        continue;
+      }
+    }
     pending += count_a + count_b;
     const bool fits = all_fit || (index_fits && (!has_a || FitsLanes(la, 0, count_a - 1)) &&
                                   (!has_b || FitsLanes(lb, 0, count_b - 1)));
@@ -1289,8 +1322,8 @@ struct Prepared {
   uint8_t* rows;
   size_t pitch, bpp;
   uint32_t cull;
-  bool turned_sprites = false;  // DrawSpriteQuadAvx2 may draw white opaque quads
-  bool blend = false;           // alpha blending: texels without alpha are skipped
+  bool sprite_quads = false;  // DrawSpriteQuadAvx2 may draw white quads
+  bool blend = false;         // alpha blending: texels without alpha are skipped
 };
 
 Prepared Prepare(const RasterState& st) {
@@ -1335,8 +1368,8 @@ Prepared Prepare(const RasterState& st) {
   p.pitch = static_cast<size_t>(st.target->pitch());
   p.bpp = static_cast<size_t>(st.target->bytes_per_pixel());
   p.cull = st.cull;
-  p.turned_sprites = tk == TexKind::k1555 && dk == DstKind::k565 && bk != BlendKind::kGeneric &&
-                     stage_modulate && !c.wrap && UseSimd();
+  p.sprite_quads = tk == TexKind::k1555 && dk == DstKind::k565 && bk != BlendKind::kGeneric &&
+                   stage_modulate && !c.wrap && UseSimd();
   p.blend = bk == BlendKind::kAlpha;
   p.drawable = true;
   return p;
@@ -1461,8 +1494,7 @@ uint64_t DrawTrianglePair(const RasterState& st, const TLVertex* const first[3],
   TriangleSetup ta, tb;
   const bool has_a = SetUp(p, *first[0], *first[1], *first[2], first_color, &ta);
   const bool has_b = SetUp(p, *second[0], *second[1], *second[2], second_color, &tb);
-  if (has_a && has_b && first_color == second_color &&
-      std::max(ta.row_last, tb.row_last) - std::min(ta.row_first, tb.row_first) < kQuadRows) {
+  if (has_a && has_b && first_color == second_color) {
     // Triangles on either side of a shared edge share no pixel: the fill
     // rule gives each pixel on the edge to one of them. Their rows may then
     // be drawn together.
@@ -1482,12 +1514,12 @@ uint64_t DrawTrianglePair(const RasterState& st, const TLVertex* const first[3],
       const int64_t side_a = side(X[0], Y[0]), side_b = side(U[other], V[other]);
       if ((side_a > 0 && side_b < 0) || (side_a < 0 && side_b > 0)) {
 #if KESTO_RASTER_X86
-        const bool upright = ta.ds == 65536 && ta.dt == 0 && tb.ds == 65536 && tb.dt == 0;
-        if (p.turned_sprites && first_color == 0xFFFFFFFFu && !upright) {
+        if (p.sprite_quads && first_color == 0xFFFFFFFFu)
           return DrawSpriteQuadAvx2(ta, tb, p.blend);
-        }
 #endif
-        return p.loops.quad_rows(ta, tb);
+        if (std::max(ta.row_last, tb.row_last) - std::min(ta.row_first, tb.row_first) < kQuadRows) {
+          return p.loops.quad_rows(ta, tb);
+        }
       }
     }
   }

@@ -32,15 +32,17 @@ class SpriteQuadTest : public video::VideoTest {
     return s;
   }
   // A quad centred at (cx, cy), w x h pixels turned by `angle`, its texel
-  // coordinates from (u0, v0) over `span` texture widths and heights.
+  // coordinates from (u0, v0) over `span` texture widths and `span_v` (or
+  // again `span`) heights.
   static std::vector<TLVertex> Quad(float cx, float cy, float w, float h, float angle, float u0,
-                                    float v0, float span) {
+                                    float v0, float span, float span_v = 0) {
+    if (span_v == 0) span_v = span;
     const float sn = std::sin(angle), cs = std::cos(angle);
     std::vector<TLVertex> q(4);
     for (int k = 0; k < 4; ++k) {
       const float dx = ((k & 1) - 0.5f) * w, dy = ((k >> 1) - 0.5f) * h;
       q[k] = TLVertex{cx + dx * cs - dy * sn, cy + dx * sn + dy * cs, 0, 1, 0xFFFFFFFFu,
-                      u0 + (k & 1) * span,    v0 + (k >> 1) * span};
+                      u0 + (k & 1) * span,    v0 + (k >> 1) * span_v};
     }
     return q;
   }
@@ -67,15 +69,30 @@ class SpriteQuadTest : public video::VideoTest {
   std::vector<Surface*> owned_;
 };
 
-// A quad low enough to be drawn as one but wide enough that its vectors
-// outnumber what one 16-bit lane can count, alpha test on and off: the
-// count must not wrap.
-TEST_F(SpriteQuadTest, WideQuadsCountEveryPixel) {
-  Surface* target = Make(3600, 240, video::Format565());
-  Surface* texture = Make(64, 64, video::FormatA1R5G5B5());
-  for (const bool blend : {false, true}) {
-    Compare(SpriteState(target, texture, blend), Quad(1800.2f, 120.7f, 3500, 180, 0.015f, 0, 0, 1),
-            target, blend ? "wide quad, alpha test" : "wide quad");
+// Quads wide enough that their vectors outnumber what one 16-bit lane can
+// count, and quads taller than the plain quad loop takes, upright and
+// turned, alpha test on and off: the count must not wrap, and every row is
+// drawn.
+TEST_F(SpriteQuadTest, LargeQuadsCountEveryPixel) {
+  Surface* texture = Make(1024, 1024, video::FormatA1R5G5B5());
+  // Texels at one per pixel, so that upright rows copy texture rows where
+  // they lie inside it.
+  const struct {
+    int target_w, target_h;
+    float w, h, angle;
+  } cases[] = {{3600, 240, 3500, 180, 0.015f},
+               {3600, 240, 3500, 180, 0},
+               {200, 700, 150, 600, 0},
+               {200, 700, 150, 600, 0.02f}};
+  for (const auto& c : cases) {
+    Surface* target = Make(c.target_w, c.target_h, video::Format565());
+    for (const bool blend : {false, true}) {
+      Compare(SpriteState(target, texture, blend),
+              Quad(c.target_w / 2 + 0.2f, c.target_h / 2 + 0.7f, c.w, c.h, c.angle, 0.01f, 0.02f,
+                   c.w / 1024, c.h / 1024),
+              target, blend ? "large quad, alpha test" : "large quad");
+      if (HasFatalFailure()) return;
+    }
   }
 }
 
