@@ -447,9 +447,7 @@ struct TexelLine {
 };
 
 #if KESTO_RASTER_X86
-// Eight clamped texels at 16.16 coordinates S, T. Each is read as the
-// aligned 32-bit word holding it: rows are padded to four bytes, so the word
-// lies within the texture.
+// Eight clamped texels at 16.16 coordinates S, T.
 __attribute__((target("avx2"), always_inline)) inline __m128i GatherSprite8(
     const SpriteTexture& tex, __m256i S, __m256i T) {
   const __m256i zero = _mm256_setzero_si256();
@@ -459,12 +457,23 @@ __attribute__((target("avx2"), always_inline)) inline __m128i GatherSprite8(
                                       _mm256_set1_epi32(tex.h - 1));
   const __m256i index = _mm256_add_epi32(
       _mm256_mullo_epi32(ty, _mm256_set1_epi32(static_cast<int32_t>(tex.pitch / 2))), tx);
-  const __m256i words = _mm256_i32gather_epi32(reinterpret_cast<const int*>(tex.base),
-                                               _mm256_srli_epi32(index, 1), 4);
-  const __m256i halves =
-      _mm256_srlv_epi32(words, _mm256_slli_epi32(_mm256_and_si256(index, _mm256_set1_epi32(1)), 4));
-  const __m256i texels = _mm256_and_si256(halves, _mm256_set1_epi32(0xFFFF));
-  return _mm_packus_epi32(_mm256_castsi256_si128(texels), _mm256_extracti128_si256(texels, 1));
+  // Eight loads of their own, which the processors here do faster than a
+  // gather; the indices come out two at a time.
+  const uint16_t* const texels = reinterpret_cast<const uint16_t*>(tex.base);
+  const __m128i lo = _mm256_castsi256_si128(index), hi = _mm256_extracti128_si256(index, 1);
+  const uint64_t pairs[4] = {static_cast<uint64_t>(_mm_cvtsi128_si64(lo)),
+                             static_cast<uint64_t>(_mm_extract_epi64(lo, 1)),
+                             static_cast<uint64_t>(_mm_cvtsi128_si64(hi)),
+                             static_cast<uint64_t>(_mm_extract_epi64(hi, 1))};
+  __m128i v = _mm_cvtsi32_si128(texels[static_cast<uint32_t>(pairs[0])]);
+  v = _mm_insert_epi16(v, texels[pairs[0] >> 32], 1);
+  v = _mm_insert_epi16(v, texels[static_cast<uint32_t>(pairs[1])], 2);
+  v = _mm_insert_epi16(v, texels[pairs[1] >> 32], 3);
+  v = _mm_insert_epi16(v, texels[static_cast<uint32_t>(pairs[2])], 4);
+  v = _mm_insert_epi16(v, texels[pairs[2] >> 32], 5);
+  v = _mm_insert_epi16(v, texels[static_cast<uint32_t>(pairs[3])], 6);
+  v = _mm_insert_epi16(v, texels[pairs[3] >> 32], 7);
+  return v;
 }
 
 // Whether a line's coordinates at pixels first..last (relative to its

@@ -149,6 +149,23 @@ __attribute__((target("avx2"))) uint64_t RowLoop(const ArgbSpanRule& r, const ui
   return written;
 }
 
+// Eight texels at `index`, by eight loads of their own, which the
+// processors here do faster than a gather; the indices come out two at a
+// time.
+__attribute__((target("avx2"), always_inline)) inline __m256i Fetch8(const int* base,
+                                                                     __m256i index) {
+  const auto four = [base](__m128i indices) __attribute__((target("avx2"), always_inline)) {
+    const uint64_t lo = static_cast<uint64_t>(_mm_cvtsi128_si64(indices));
+    const uint64_t hi = static_cast<uint64_t>(_mm_extract_epi64(indices, 1));
+    __m128i v = _mm_cvtsi32_si128(base[static_cast<uint32_t>(lo)]);
+    v = _mm_insert_epi32(v, base[lo >> 32], 1);
+    v = _mm_insert_epi32(v, base[static_cast<uint32_t>(hi)], 2);
+    return _mm_insert_epi32(v, base[hi >> 32], 3);
+  };
+  return _mm256_inserti128_si256(_mm256_castsi128_si256(four(_mm256_castsi256_si128(index))),
+                                 four(_mm256_extracti128_si256(index, 1)), 1);
+}
+
 template <bool kBlend, bool kWhite>
 __attribute__((target("avx2"))) uint64_t SteppedLoop(const ArgbSpanRule& r, const ArgbTexture& tex,
                                                      uint8_t* dst, int count, int64_t s, int64_t t,
@@ -170,7 +187,7 @@ __attribute__((target("avx2"))) uint64_t SteppedLoop(const ArgbSpanRule& r, cons
     const __m256i tx = _mm256_min_epi32(_mm256_max_epi32(_mm256_srai_epi32(S, 16), zero), w_last);
     const __m256i ty = _mm256_min_epi32(_mm256_max_epi32(_mm256_srai_epi32(T, 16), zero), h_last);
     const __m256i index = _mm256_add_epi32(_mm256_mullo_epi32(ty, stride), tx);
-    const __m256i raw = _mm256_i32gather_epi32(base, index, 4);
+    const __m256i raw = Fetch8(base, index);
     if (i + 8 <= count) {
       written += Put8<kBlend, kWhite, true>(r, k, texel_alpha, raw, dst + 4 * i, all);
     } else {
