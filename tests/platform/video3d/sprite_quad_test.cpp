@@ -1,7 +1,8 @@
-// Turned 1-5-5-5 sprite quads where the quad loop's own limits lie: quads
-// of more pixels than a 16-bit lane counts, texel coordinates too large for
-// 32-bit lanes on some rows only, and runs against either end of a row of
-// the target. Each must match the plain rasteriser in pixels and count.
+// 1-5-5-5 sprite quads where the quad loop's own limits lie: quads of more
+// pixels than a 16-bit lane counts or more rows than the plain quad loop
+// takes, texel coordinates too large for 32-bit lanes on some rows only, and
+// runs against either end of a row of the target. Each must match the plain
+// rasteriser in pixels and count.
 #include <cmath>
 #include <random>
 #include <vector>
