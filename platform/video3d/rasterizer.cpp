@@ -1135,15 +1135,94 @@ __attribute__((target("avx2"), always_inline)) inline __m256i Min64(__m256i a, _
   return _mm256_blendv_epi8(a, b, _mm256_cmpgt_epi64(a, b));
 }
 
-// Sprite quads of any height (see DrawQuadRows and SpriteRowTurnedAvx2):
-// both triangles are walked row by row together. A turned row is one run of
-// lanes, the pixels left of the shared edge following one triangle's texel
-// line and those right of it the other's; an upright row is copied from
-// its texture row.
-__attribute__((target("avx2"))) uint64_t DrawSpriteQuadAvx2(const TriangleSetup& ta,
-                                                            const TriangleSetup& tb, bool blend) {
+// A triangle's flat edge and texel lines at the clip's left edge, row by
+// row from a given row, in locals that the pixel stores cannot make stale.
+struct RowLines {
+  int64_t flat, flat_dk, flat_bias;
+  int64_t s, t, dsdy, dtdy, dsdx, dtdx, clip_left;
+  RowLines(const TriangleSetup& ts, int64_t y)
+      : flat(ts.flat_k + ts.flat_dk * (y - ts.row_first)),
+        flat_dk(ts.flat_dk),
+        flat_bias(ts.flat_bias),
+        s(ts.s_row + ts.dsdy_fine * (y - ts.row_first)),
+        t(ts.t_row + ts.dtdy_fine * (y - ts.row_first)),
+        dsdy(ts.dsdy_fine),
+        dtdy(ts.dtdy_fine),
+        dsdx(ts.dsdx_fine),
+        dtdx(ts.dtdx_fine),
+        clip_left(ts.clip_left) {}
+  KESTO_PIXEL void Next() {
+    flat += flat_dk;
+    s += dsdy;
+    t += dtdy;
+  }
+  // The row's texel coordinates at pixel `left` (16.16).
+  KESTO_PIXEL void At(int64_t left, TexelLine* line) const {
+    line->s = (s + dsdx * (left - clip_left)) >> 16;
+    line->t = (t + dtdx * (left - clip_left)) >> 16;
+  }
+};
+
+// One row of a quad: each triangle's run [left, right] on it, where it has
+// one, and the run's texel line from its first pixel.
+struct QuadRow {
+  int64_t y;
+  bool has_a, has_b;
+  int64_t al, ar, bl, br;
+  TexelLine la, lb;
+};
+
+// Walks both triangles of a quad row by row together, calling `row(q)` for
+// each row where either has pixels. The edge steppers are held in vector
+// lanes, so that a row's bounds take a few vector steps.
+template <class RowFn>
+__attribute__((target("avx2"), always_inline)) inline void WalkQuadRowsAvx2(const TriangleSetup& ta,
+                                                                            const TriangleSetup& tb,
+                                                                            RowFn&& row) {
   const int64_t first = std::min(ta.row_first, tb.row_first);
   const int64_t last = std::max(ta.row_last, tb.row_last);
+  QuadSteppers lefts(ta.left, tb.left), rights(ta.right, tb.right);
+  const __m256i clip_left = _mm256_set1_epi64x(ta.clip_left);
+  const __m256i clip_right = _mm256_set1_epi64x(ta.clip_right);
+  const __m256i before_first =
+      _mm256_setr_epi64x(ta.row_first - 1, ta.row_first - 1, tb.row_first - 1, tb.row_first - 1);
+  const int64_t a_first = ta.row_first, a_last = ta.row_last;
+  const int64_t b_first = tb.row_first, b_last = tb.row_last;
+  RowLines row_a(ta, first), row_b(tb, first);
+  QuadRow q{
+      0, false, false, 0, 0, 0, 0, TexelLine{0, 0, ta.ds, ta.dt}, TexelLine{0, 0, tb.ds, tb.dt}};
+  for (int64_t y = first; y <= last; ++y) {
+    // Each triangle's bounds on this row: the larger left and the smaller
+    // right of its pair of lanes, within the clip.
+    const __m256i l = Max64(Max64(lefts.q, _mm256_permute4x64_epi64(lefts.q, 0xB1)), clip_left);
+    const __m256i r = Min64(Min64(rights.q, _mm256_permute4x64_epi64(rights.q, 0xB1)), clip_right);
+    const __m256i moving = _mm256_cmpgt_epi64(_mm256_set1_epi64x(y), before_first);
+    lefts.Next(moving);
+    rights.Next(moving);
+    const __m256i bounds = _mm256_unpacklo_epi64(l, r);  // a.left, a.right, b.left, b.right
+    const __m128i bounds_b = _mm256_extracti128_si256(bounds, 1);
+    q.y = y;
+    q.al = _mm_cvtsi128_si64(_mm256_castsi256_si128(bounds));
+    q.ar = _mm_extract_epi64(_mm256_castsi256_si128(bounds), 1);
+    q.bl = _mm_cvtsi128_si64(bounds_b), q.br = _mm_extract_epi64(bounds_b, 1);
+    q.has_a = y >= a_first && y <= a_last && q.al <= q.ar && row_a.flat >= row_a.flat_bias;
+    q.has_b = y >= b_first && y <= b_last && q.bl <= q.br && row_b.flat >= row_b.flat_bias;
+    const RowLines lines_a = row_a, lines_b = row_b;
+    row_a.Next();
+    row_b.Next();
+    if (!q.has_a && !q.has_b) continue;
+    if (q.has_a) lines_a.At(q.al, &q.la);
+    if (q.has_b) lines_b.At(q.bl, &q.lb);
+    row(q);
+  }
+}
+
+// Sprite quads of any height (see DrawQuadRows and SpriteRowTurnedAvx2). A
+// turned row is one run of lanes, the pixels left of the shared edge
+// following one triangle's texel line and those right of it the other's;
+// an upright row is copied from its texture row.
+__attribute__((target("avx2"))) uint64_t DrawSpriteQuadAvx2(const TriangleSetup& ta,
+                                                            const TriangleSetup& tb, bool blend) {
   const SpanContext& c = ta.c;
   const SpriteRule rule{c.key_on, static_cast<uint16_t>(c.key), static_cast<uint16_t>(c.key_mask),
                         blend && c.alpha == Combine::kModulate};
@@ -1155,13 +1234,6 @@ __attribute__((target("avx2"))) uint64_t DrawSpriteQuadAvx2(const TriangleSetup&
   // When every row fits 32-bit lanes, no row needs checking on its own.
   const bool all_fit = index_fits && BoxFitsLanes(ta) && BoxFitsLanes(tb);
   const bool upright = ta.ds == 65536 && ta.dt == 0 && tb.ds == 65536 && tb.dt == 0;
-  QuadSteppers lefts(ta.left, tb.left), rights(ta.right, tb.right);
-  const __m256i clip_left = _mm256_set1_epi64x(ta.clip_left);
-  const __m256i clip_right = _mm256_set1_epi64x(ta.clip_right);
-  const __m256i before_first =
-      _mm256_setr_epi64x(ta.row_first - 1, ta.row_first - 1, tb.row_first - 1, tb.row_first - 1);
-  const int64_t a_first = ta.row_first, a_last = ta.row_last;
-  const int64_t b_first = tb.row_first, b_last = tb.row_last;
   const size_t pitch = ta.pitch;
   uint8_t* const rows = ta.rows;
   uint64_t written = 0;
@@ -1169,112 +1241,136 @@ __attribute__((target("avx2"))) uint64_t DrawSpriteQuadAvx2(const TriangleSetup&
   // pass 65535 (one vector adds at most one to each lane).
   __m128i tally = _mm_setzero_si128();
   int64_t pending = 0;
-  for (int64_t y = first; y <= last; ++y) {
-    // Each triangle's bounds on this row: the larger left and the smaller
-    // right of its pair of lanes, within the clip.
-    const __m256i l = Max64(Max64(lefts.q, _mm256_permute4x64_epi64(lefts.q, 0xB1)), clip_left);
-    const __m256i r = Min64(Min64(rights.q, _mm256_permute4x64_epi64(rights.q, 0xB1)), clip_right);
-    const __m256i moving = _mm256_cmpgt_epi64(_mm256_set1_epi64x(y), before_first);
-    lefts.Next(moving);
-    rights.Next(moving);
-    const __m256i bounds = _mm256_unpacklo_epi64(l, r);  // a.left, a.right, b.left, b.right
-    const __m128i bounds_b = _mm256_extracti128_si256(bounds, 1);
-    const int64_t al = _mm_cvtsi128_si64(_mm256_castsi256_si128(bounds));
-    const int64_t ar = _mm_extract_epi64(_mm256_castsi256_si128(bounds), 1);
-    const int64_t bl = _mm_cvtsi128_si64(bounds_b), br = _mm_extract_epi64(bounds_b, 1);
-    const int64_t ya = y - a_first, yb = y - b_first;
-    const bool has_a =
-        y >= a_first && y <= a_last && al <= ar && ta.flat_k + ta.flat_dk * ya >= ta.flat_bias;
-    const bool has_b =
-        y >= b_first && y <= b_last && bl <= br && tb.flat_k + tb.flat_dk * yb >= tb.flat_bias;
-    if (!has_a && !has_b) continue;
-    TexelLine la{0, 0, ta.ds, ta.dt}, lb{0, 0, tb.ds, tb.dt};
-    if (has_a) {
-      la.s = (ta.s_row + ta.dsdy_fine * ya + ta.dsdx_fine * (al - ta.clip_left)) >> 16;
-      la.t = (ta.t_row + ta.dtdy_fine * ya + ta.dtdx_fine * (al - ta.clip_left)) >> 16;
-    }
-    if (has_b) {
-      lb.s = (tb.s_row + tb.dsdy_fine * yb + tb.dsdx_fine * (bl - tb.clip_left)) >> 16;
-      lb.t = (tb.t_row + tb.dtdy_fine * yb + tb.dtdx_fine * (bl - tb.clip_left)) >> 16;
-    }
-    uint8_t* const row = rows + static_cast<size_t>(y) * pitch;
-    const uint8_t* const row_end = row + pitch;
-    const int count_a = has_a ? static_cast<int>(ar - al + 1) : 0;
-    const int count_b = has_b ? static_cast<int>(br - bl + 1) : 0;
-    if (upright) {
-      // Texels straight from a texture row, where the row's runs take them
-      // from inside the texture: as one copy where the second run's texels
-      // continue the first's.
-      const auto inside = [&](const TexelLine& l, int count) {
-        const int64_t u = l.s >> 16, v = l.t >> 16;
-        return u >= 0 && u + count - 1 <= tex.w - 1 && v >= 0 && v <= tex.h - 1;
-      };
-      const auto copy = [&](const TexelLine& l, int64_t left, int count) {
-        return SpriteRowUpright(rule,
-                                tex.base + static_cast<size_t>(l.t >> 16) * tex.pitch +
-                                    static_cast<size_t>(l.s >> 16) * 2,
-                                row + 2 * left, count);
-      };
-      const bool a_left = has_a && has_b && ar + 1 == bl, b_left = has_a && has_b && br + 1 == al;
-      if (a_left || b_left) {
-        const TexelLine& l = a_left ? la : lb;
-        const TexelLine& r = a_left ? lb : la;
-        const int count_l = a_left ? count_a : count_b;
-        if ((r.t >> 16) == (l.t >> 16) && (r.s >> 16) == (l.s >> 16) + count_l &&
-            inside(l, count_a + count_b)) {
-          written += copy(l, a_left ? al : bl, count_a + count_b);
-          continue;
+  WalkQuadRowsAvx2(
+      ta, tb, [&](const QuadRow& q) __attribute__((target("avx2"), always_inline)) {
+        const bool has_a = q.has_a, has_b = q.has_b;
+        const int64_t al = q.al, ar = q.ar, bl = q.bl, br = q.br;
+        const TexelLine &la = q.la, &lb = q.lb;
+        uint8_t* const row = rows + static_cast<size_t>(q.y) * pitch;
+        const uint8_t* const row_end = row + pitch;
+        const int count_a = has_a ? static_cast<int>(ar - al + 1) : 0;
+        const int count_b = has_b ? static_cast<int>(br - bl + 1) : 0;
+        if (upright) {
+          // Texels straight from a texture row, where the row's runs take them
+          // from inside the texture: as one copy where the second run's texels
+          // continue the first's.
+          const auto inside = [&](const TexelLine& l, int count) {
+            const int64_t u = l.s >> 16, v = l.t >> 16;
+            return u >= 0 && u + count - 1 <= tex.w - 1 && v >= 0 && v <= tex.h - 1;
+          };
+          const auto copy = [&](const TexelLine& l, int64_t left, int count) {
+            return SpriteRowUpright(rule,
+                                    tex.base + static_cast<size_t>(l.t >> 16) * tex.pitch +
+                                        static_cast<size_t>(l.s >> 16) * 2,
+                                    row + 2 * left, count);
+          };
+          const bool a_left = has_a && has_b && ar + 1 == bl,
+                     b_left = has_a && has_b && br + 1 == al;
+          if (a_left || b_left) {
+            const TexelLine& l = a_left ? la : lb;
+            const TexelLine& r = a_left ? lb : la;
+            const int count_l = a_left ? count_a : count_b;
+            if ((r.t >> 16) == (l.t >> 16) && (r.s >> 16) == (l.s >> 16) + count_l &&
+                inside(l, count_a + count_b)) {
+              written += copy(l, a_left ? al : bl, count_a + count_b);
+              return;
+            }
+          }
+          if ((!has_a || inside(la, count_a)) && (!has_b || inside(lb, count_b))) {
+            if (has_a) written += copy(la, al, count_a);
+            if (has_b) written += copy(lb, bl, count_b);
+            return;
+          }
         }
-      }
-      if ((!has_a || inside(la, count_a)) && (!has_b || inside(lb, count_b))) {
-        if (has_a) written += copy(la, al, count_a);
-        if (has_b) written += copy(lb, bl, count_b);
-        continue;
-      }
-    }
-    pending += count_a + count_b;
-    const bool fits = all_fit || (index_fits && (!has_a || FitsLanes(la, 0, count_a - 1)) &&
-                                  (!has_b || FitsLanes(lb, 0, count_b - 1)));
-    if (!fits) {
-      if (has_a)
-        written += SpriteRowTurned(rule, tex, row + 2 * al, count_a, la.s, la.t, la.ds, la.dt);
-      if (has_b)
-        written += SpriteRowTurned(rule, tex, row + 2 * bl, count_b, lb.s, lb.t, lb.ds, lb.dt);
-    } else if (has_a && has_b && br + 1 == al) {
-      // The second triangle's span on the left: swap the planes' lanes.
-      written += SpriteLanesTally<true>(rule, tex, swapped, row + 2 * bl, count_a + count_b, lb,
-                                        count_b, la, row, row_end, &tally);
-    } else if (has_a && has_b && ar + 1 == bl) {
-      written += SpriteLanesTally<true>(rule, tex, ramps, row + 2 * al, count_a + count_b, la,
-                                        count_a, lb, row, row_end, &tally);
-    } else {
-      if (has_a) {
-        written += SpriteLanesTally<false>(rule, tex, ramps, row + 2 * al, count_a, la, count_a, la,
-                                           row, row_end, &tally);
-      }
-      if (has_b) {
-        written += SpriteLanesTally<false>(rule, tex, swapped, row + 2 * bl, count_b, lb, count_b,
-                                           lb, row, row_end, &tally);
-      }
-    }
-    if (pending >= 16384) {
-      written += SumLanes(tally);
-      tally = _mm_setzero_si128();
-      pending = 0;
-    }
-  }
+        pending += count_a + count_b;
+        const bool fits = all_fit || (index_fits && (!has_a || FitsLanes(la, 0, count_a - 1)) &&
+                                      (!has_b || FitsLanes(lb, 0, count_b - 1)));
+        if (!fits) {
+          if (has_a)
+            written += SpriteRowTurned(rule, tex, row + 2 * al, count_a, la.s, la.t, la.ds, la.dt);
+          if (has_b)
+            written += SpriteRowTurned(rule, tex, row + 2 * bl, count_b, lb.s, lb.t, lb.ds, lb.dt);
+        } else if (has_a && has_b && br + 1 == al) {
+          // The second triangle's span on the left: swap the planes' lanes.
+          written += SpriteLanesTally<true>(rule, tex, swapped, row + 2 * bl, count_a + count_b, lb,
+                                            count_b, la, row, row_end, &tally);
+        } else if (has_a && has_b && ar + 1 == bl) {
+          written += SpriteLanesTally<true>(rule, tex, ramps, row + 2 * al, count_a + count_b, la,
+                                            count_a, lb, row, row_end, &tally);
+        } else {
+          if (has_a) {
+            written += SpriteLanesTally<false>(rule, tex, ramps, row + 2 * al, count_a, la, count_a,
+                                               la, row, row_end, &tally);
+          }
+          if (has_b) {
+            written += SpriteLanesTally<false>(rule, tex, swapped, row + 2 * bl, count_b, lb,
+                                               count_b, lb, row, row_end, &tally);
+          }
+        }
+        if (pending >= 16384) {
+          written += SumLanes(tally);
+          tally = _mm_setzero_si128();
+          pending = 0;
+        }
+      });
   return written + SumLanes(tally);
+}
+
+// DrawQuadRows with both triangles walked together, and no limit on the
+// quad's height.
+template <TexKind T, DstKind D, BlendKind B, StageKind S>
+__attribute__((target("avx2"))) uint64_t DrawQuadRowsAvx2(const TriangleSetup& ta,
+                                                          const TriangleSetup& tb) {
+  const SpanContext c = ta.c;
+  constexpr size_t kBytes = D == DstKind::k8888 ? 4 : 2;
+  uint8_t* const rows = ta.rows;
+  const size_t pitch = ta.pitch;
+  uint64_t written = 0;
+  WalkQuadRowsAvx2(
+      ta, tb, [&](const QuadRow& q) __attribute__((target("avx2"), always_inline)) {
+        uint8_t* const row = rows + static_cast<size_t>(q.y) * pitch;
+        const int count_a = static_cast<int>(q.ar - q.al + 1),
+                  count_b = static_cast<int>(q.br - q.bl + 1);
+        const bool a_left = q.has_a && q.has_b && q.ar + 1 == q.bl;
+        const bool b_left = q.has_a && q.has_b && q.br + 1 == q.al;
+        if (a_left) {
+          written += DrawSpanPair<T, D, B, S>(c, row + static_cast<size_t>(q.al) * kBytes, count_a,
+                                              q.la, count_b, q.lb);
+        } else if (b_left) {
+          written += DrawSpanPair<T, D, B, S>(c, row + static_cast<size_t>(q.bl) * kBytes, count_b,
+                                              q.lb, count_a, q.la);
+        } else {
+          if (q.has_a) {
+            written += DrawSpan<T, D, B, S>(c, row + static_cast<size_t>(q.al) * kBytes, count_a,
+                                            q.la.s, q.la.t, q.la.ds, q.la.dt);
+          }
+          if (q.has_b) {
+            written += DrawSpan<T, D, B, S>(c, row + static_cast<size_t>(q.bl) * kBytes, count_b,
+                                            q.lb.s, q.lb.t, q.lb.ds, q.lb.dt);
+          }
+        }
+      });
+  return written;
 }
 #endif
 
 struct SpanLoops {
   uint64_t (*rows)(const TriangleSetup&);
   uint64_t (*quad_rows)(const TriangleSetup&, const TriangleSetup&);
+  // DrawQuadRowsAvx2, for the kinds the game draws in a window.
+  uint64_t (*walked_quad_rows)(const TriangleSetup&, const TriangleSetup&) = nullptr;
 };
 
 template <TexKind T, DstKind D, BlendKind B, StageKind S>
 SpanLoops LoopsOf() {
-  return SpanLoops{&DrawRows<T, D, B, S>, &DrawQuadRows<T, D, B, S>};
+  SpanLoops loops{&DrawRows<T, D, B, S>, &DrawQuadRows<T, D, B, S>};
+#if KESTO_RASTER_X86
+  if constexpr ((T == TexKind::k8888 || T == TexKind::kX888) && D == DstKind::k8888 &&
+                S == StageKind::kModulate && B != BlendKind::kGeneric) {
+    loops.walked_quad_rows = &DrawQuadRowsAvx2<T, D, B, S>;
+  }
+#endif
+  return loops;
 }
 
 template <TexKind T, DstKind D, BlendKind B>
@@ -1523,8 +1619,10 @@ uint64_t DrawTrianglePair(const RasterState& st, const TLVertex* const first[3],
       const int64_t side_a = side(X[0], Y[0]), side_b = side(U[other], V[other]);
       if ((side_a > 0 && side_b < 0) || (side_a < 0 && side_b > 0)) {
 #if KESTO_RASTER_X86
-        if (p.sprite_quads && first_color == 0xFFFFFFFFu)
+        if (p.sprite_quads && first_color == 0xFFFFFFFFu) {
           return DrawSpriteQuadAvx2(ta, tb, p.blend);
+        }
+        if (p.loops.walked_quad_rows && UseSimd()) return p.loops.walked_quad_rows(ta, tb);
 #endif
         if (std::max(ta.row_last, tb.row_last) - std::min(ta.row_first, tb.row_first) < kQuadRows) {
           return p.loops.quad_rows(ta, tb);

@@ -1,4 +1,4 @@
-// 1-5-5-5 sprite quads where the quad loop's own limits lie: quads of more
+// Sprite quads where the quad loops' own limits lie: quads of more
 // pixels than a 16-bit lane counts or more rows than the plain quad loop
 // takes, texel coordinates too large for 32-bit lanes on some rows only, and
 // runs against either end of a row of the target. Each must match the plain
@@ -75,9 +75,12 @@ class SpriteQuadTest : public video::VideoTest {
 // turned, alpha test on and off: the count must not wrap, and every row is
 // drawn.
 TEST_F(SpriteQuadTest, LargeQuadsCountEveryPixel) {
-  Surface* texture = Make(1024, 1024, video::FormatA1R5G5B5());
-  // Texels at one per pixel, so that upright rows copy texture rows where
-  // they lie inside it.
+  // 1-5-5-5 sheets in full screen, 8-8-8-8 in a window; texels at one per
+  // pixel, so that upright rows copy texture rows where they lie inside it.
+  const struct {
+    video::PixelFormat target, texture;
+  } formats[] = {{video::Format565(), video::FormatA1R5G5B5()},
+                 {video::FormatX8R8G8B8(), video::FormatA8R8G8B8()}};
   const struct {
     int target_w, target_h;
     float w, h, angle;
@@ -85,14 +88,17 @@ TEST_F(SpriteQuadTest, LargeQuadsCountEveryPixel) {
                {3600, 240, 3500, 180, 0},
                {200, 700, 150, 600, 0},
                {200, 700, 150, 600, 0.02f}};
-  for (const auto& c : cases) {
-    Surface* target = Make(c.target_w, c.target_h, video::Format565());
-    for (const bool blend : {false, true}) {
-      Compare(SpriteState(target, texture, blend),
-              Quad(c.target_w / 2 + 0.2f, c.target_h / 2 + 0.7f, c.w, c.h, c.angle, 0.01f, 0.02f,
-                   c.w / 1024, c.h / 1024),
-              target, blend ? "large quad, alpha test" : "large quad");
-      if (HasFatalFailure()) return;
+  for (const auto& f : formats) {
+    Surface* texture = Make(1024, 1024, f.texture);
+    for (const auto& c : cases) {
+      Surface* target = Make(c.target_w, c.target_h, f.target);
+      for (const bool blend : {false, true}) {
+        Compare(SpriteState(target, texture, blend),
+                Quad(c.target_w / 2 + 0.2f, c.target_h / 2 + 0.7f, c.w, c.h, c.angle, 0.01f, 0.02f,
+                     c.w / 1024, c.h / 1024),
+                target, blend ? "large quad, alpha test" : "large quad");
+        if (HasFatalFailure()) return;
+      }
     }
   }
 }
