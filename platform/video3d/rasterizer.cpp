@@ -1025,9 +1025,10 @@ inline bool BoxFitsLanes(const TriangleSetup& ts) {
 }
 
 // SpriteLanesAvx2 for a run whose coordinates fit, adding the lanes written
-// to `tally`, or returning them where the run has no room around it. A run shorter than eight
-// pixels is stored as one vector over the pixels after it, or before it, where the row [row_begin,
-// row_end) holds them: those pixels are written back as they were.
+// to `tally`, or returning them where the run has no room around it. A run
+// shorter than eight pixels is stored as one vector over the pixels after
+// it, or before it, where the row [row_begin, row_end) holds them: those
+// pixels are written back as they were.
 template <bool kPair>
 __attribute__((target("avx2"), always_inline)) inline uint64_t SpriteLanesTally(
     const SpriteRule& r, const SpriteTexture& tex, const TexelRamps& ramps, uint8_t* dst, int count,
@@ -1469,6 +1470,7 @@ Prepared Prepare(const RasterState& st) {
   const bool stage_modulate = c.color == Combine::kModulate &&
                               (c.alpha == Combine::kModulate || c.alpha == Combine::kDiffuse);
   p.loops = PickLoops(tk, dk, bk, stage_modulate ? StageKind::kModulate : StageKind::kGeneric);
+  if (!UseSimd()) p.loops.walked_quad_rows = nullptr;
   p.rows = st.target->Row(0);
   p.pitch = static_cast<size_t>(st.target->pitch());
   p.bpp = static_cast<size_t>(st.target->bytes_per_pixel());
@@ -1622,7 +1624,7 @@ uint64_t DrawTrianglePair(const RasterState& st, const TLVertex* const first[3],
         if (p.sprite_quads && first_color == 0xFFFFFFFFu) {
           return DrawSpriteQuadAvx2(ta, tb, p.blend);
         }
-        if (p.loops.walked_quad_rows && UseSimd()) return p.loops.walked_quad_rows(ta, tb);
+        if (p.loops.walked_quad_rows) return p.loops.walked_quad_rows(ta, tb);
 #endif
         if (std::max(ta.row_last, tb.row_last) - std::min(ta.row_first, tb.row_first) < kQuadRows) {
           return p.loops.quad_rows(ta, tb);
