@@ -8,19 +8,18 @@
 #include <fstream>
 #include <string>
 
+#include "support/scoped_temp_dir.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
+// ctest runs the cases side by side, so each works in a folder of its own.
 class ReadWholeRegularFileTest : public testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::current_path() / "file_read_test";
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  fs::path dir_;
+  void SetUp() override { ASSERT_FALSE(dir_.empty()); }
+  ScopedTempDir temp_;
+  const fs::path dir_ = temp_.path();
 };
 
 TEST_F(ReadWholeRegularFileTest, ReadsAFileWholeUpToItsLimit) {
