@@ -84,10 +84,11 @@ struct Game {
     platform::video::SetPresenter(nullptr);
     platform::SetClockForTesting(nullptr);
   }
-  void Bullets(int count, int frame) {
+  void Bullets(int count, int frame) { Turned(count, frame, bullet->graphic); }
+  void Turned(int count, int frame, int graphic) {
     for (int i = 0; i < count; ++i) {
       const int x = 140 + (i * 37 + frame) % 360, y = (i * 53 + frame * 3) % 480;
-      BlitGraphicScaledRotatedBody(x, y, 1.0, 0.01 * i, bullet->graphic, 1, 0);
+      BlitGraphicScaledRotatedBody(x, y, 1.0, 0.01 * i, graphic, 1, 0);
     }
   }
   void Frame(int frame) {
@@ -131,5 +132,21 @@ void BM_TurnedBullet(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * 800);
 }
 BENCHMARK(BM_TurnedBullet)->Unit(benchmark::kMicrosecond);
+
+// Turned square sprites of several sizes, 800 a pass, as the bullets above:
+// how a sprite's cost splits into what every sprite pays (queueing, set-up,
+// rows) and what each of its pixels adds.
+void BM_TurnedSpriteBySize(benchmark::State& state) {
+  Game game;
+  const int side = static_cast<int>(state.range(0));
+  const std::unique_ptr<Sprite> sprite = MakeSprite(side, side);
+  int frame = 0;
+  for (auto _ : state) {
+    game.Turned(800, frame++, sprite->graphic);
+    EndSceneIfBegun();
+  }
+  state.SetItemsProcessed(state.iterations() * 800);
+}
+BENCHMARK(BM_TurnedSpriteBySize)->Arg(2)->Arg(8)->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
