@@ -873,47 +873,62 @@ struct TriangleSetup {
 
 constexpr int64_t kFarAway = int64_t{1} << 60;
 
+// A triangle's flat edge and texel lines at the clip's left edge, row by
+// row from a given row, in locals that the pixel stores cannot make stale.
+struct RowLines {
+  int64_t flat, flat_dk, flat_bias;
+  int64_t s, t, dsdy, dtdy, dsdx, dtdx, clip_left;
+  RowLines(const TriangleSetup& ts, int64_t y)
+      : flat(ts.flat_k + ts.flat_dk * (y - ts.row_first)),
+        flat_dk(ts.flat_dk),
+        flat_bias(ts.flat_bias),
+        s(ts.s_row + ts.dsdy_fine * (y - ts.row_first)),
+        t(ts.t_row + ts.dtdy_fine * (y - ts.row_first)),
+        dsdy(ts.dsdy_fine),
+        dtdy(ts.dtdy_fine),
+        dsdx(ts.dsdx_fine),
+        dtdx(ts.dtdx_fine),
+        clip_left(ts.clip_left) {}
+  KESTO_PIXEL void Next() {
+    flat += flat_dk;
+    s += dsdy;
+    t += dtdy;
+  }
+  // The row's texel coordinates at pixel `left` (16.16).
+  KESTO_PIXEL void At(int64_t left, TexelLine* line) const {
+    line->s = (s + dsdx * (left - clip_left)) >> 16;
+    line->t = (t + dtdx * (left - clip_left)) >> 16;
+  }
+};
+
 // A triangle's rows one after the other: its bounds and texel line at
 // each row, from the steppers set up for its first row.
 struct RowWalker {
   Stepper l0, l1, r0, r1;
-  int64_t flat_k, flat_dk, flat_bias;
-  int64_t s_row, t_row;
-  int64_t clip_left, clip_right, dsdx, dtdx, dsdy, dtdy;
+  RowLines lines;
+  int64_t clip_right;
   explicit KESTO_PIXEL RowWalker(const TriangleSetup& ts)
       : l0(ts.left[0]),
         l1(ts.left[1]),
         r0(ts.right[0]),
         r1(ts.right[1]),
-        flat_k(ts.flat_k),
-        flat_dk(ts.flat_dk),
-        flat_bias(ts.flat_bias),
-        s_row(ts.s_row),
-        t_row(ts.t_row),
-        clip_left(ts.clip_left),
-        clip_right(ts.clip_right),
-        dsdx(ts.dsdx_fine),
-        dtdx(ts.dtdx_fine),
-        dsdy(ts.dsdy_fine),
-        dtdy(ts.dtdy_fine) {}
+        lines(ts, ts.row_first),
+        clip_right(ts.clip_right) {}
   // The current row's pixels [*left, *right] and its texel coordinates at
   // *left (16.16); false when the row has none. Moves to the next row.
-  KESTO_PIXEL bool Next(int64_t* left, int64_t* right, int64_t* s, int64_t* t) {
-    const int64_t l = std::max({clip_left, l0.q, l1.q});
+  KESTO_PIXEL bool Next(int64_t* left, int64_t* right, TexelLine* line) {
+    const int64_t l = std::max({lines.clip_left, l0.q, l1.q});
     const int64_t r = std::min({clip_right, r0.q, r1.q});
-    const bool open = flat_k >= flat_bias;
-    const int64_t sr = s_row, tr = t_row;
+    const bool open = lines.flat >= lines.flat_bias;
+    const RowLines here = lines;
     l0.Next();
     l1.Next();
     r0.Next();
     r1.Next();
-    flat_k += flat_dk;
-    s_row += dsdy;
-    t_row += dtdy;
+    lines.Next();
     if (!open || l > r) return false;
     *left = l, *right = r;
-    *s = (sr + dsdx * (l - clip_left)) >> 16;
-    *t = (tr + dtdx * (l - clip_left)) >> 16;
+    here.At(l, line);
     return true;
   }
 };
@@ -923,10 +938,10 @@ struct RowWalker {
 template <class RowFn>
 KESTO_PIXEL void WalkRows(const TriangleSetup& ts, RowFn&& row) {
   RowWalker w(ts);
-  const int64_t ds = ts.ds, dt = ts.dt;
+  TexelLine line{0, 0, ts.ds, ts.dt};
   for (int64_t y = ts.row_first; y <= ts.row_last; ++y) {
-    int64_t left, right, s, t;
-    if (w.Next(&left, &right, &s, &t)) row(y, left, right, TexelLine{s, t, ds, dt});
+    int64_t left, right;
+    if (w.Next(&left, &right, &line)) row(y, left, right, line);
   }
 }
 
@@ -1135,34 +1150,6 @@ __attribute__((target("avx2"), always_inline)) inline __m256i Max64(__m256i a, _
 __attribute__((target("avx2"), always_inline)) inline __m256i Min64(__m256i a, __m256i b) {
   return _mm256_blendv_epi8(a, b, _mm256_cmpgt_epi64(a, b));
 }
-
-// A triangle's flat edge and texel lines at the clip's left edge, row by
-// row from a given row, in locals that the pixel stores cannot make stale.
-struct RowLines {
-  int64_t flat, flat_dk, flat_bias;
-  int64_t s, t, dsdy, dtdy, dsdx, dtdx, clip_left;
-  RowLines(const TriangleSetup& ts, int64_t y)
-      : flat(ts.flat_k + ts.flat_dk * (y - ts.row_first)),
-        flat_dk(ts.flat_dk),
-        flat_bias(ts.flat_bias),
-        s(ts.s_row + ts.dsdy_fine * (y - ts.row_first)),
-        t(ts.t_row + ts.dtdy_fine * (y - ts.row_first)),
-        dsdy(ts.dsdy_fine),
-        dtdy(ts.dtdy_fine),
-        dsdx(ts.dsdx_fine),
-        dtdx(ts.dtdx_fine),
-        clip_left(ts.clip_left) {}
-  KESTO_PIXEL void Next() {
-    flat += flat_dk;
-    s += dsdy;
-    t += dtdy;
-  }
-  // The row's texel coordinates at pixel `left` (16.16).
-  KESTO_PIXEL void At(int64_t left, TexelLine* line) const {
-    line->s = (s + dsdx * (left - clip_left)) >> 16;
-    line->t = (t + dtdx * (left - clip_left)) >> 16;
-  }
-};
 
 // One row of a quad: each triangle's run [left, right] on it, where it has
 // one, and the run's texel line from its first pixel.
